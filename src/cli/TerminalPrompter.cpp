@@ -1,0 +1,38 @@
+#include "cli/TerminalPrompter.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include <QTextStream>
+
+void TerminalPrompter::ShowMessage(const QString& text, MessageIcon, const QString&)
+{
+    QTextStream(stderr) << text << Qt::endl;
+}
+
+bool TerminalPrompter::AskYesNo(const QString& text, const QString&)
+{
+    return Ask(text, "[y/N]");
+}
+
+bool TerminalPrompter::AskOkCancel(const QString& text, const QString&)
+{
+    return Ask(text, "[OK: y / Cancel: N]");
+}
+
+bool TerminalPrompter::Ask(const QString& text, const char* choices)
+{
+    QTextStream err(stderr);
+    err << text << ' ' << choices << ' ';
+    if (assumeYes) {
+        err << "yes" << Qt::endl;
+        return true;
+    }
+    if (!isatty(STDIN_FILENO)) {
+        err << "no (standard input is not a terminal; --yes answers yes)" << Qt::endl;
+        return false;
+    }
+    err.flush();
+    const QString answer = QTextStream(stdin).readLine().trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}

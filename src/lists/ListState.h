@@ -1,0 +1,41 @@
+#pragma once
+// The two monitored lists, their options and the edit context shared by the main window and
+// the entry dialogs.
+
+#include <QList>
+#include <QString>
+
+struct PRURLEntry {
+    QString URL;
+    int Checked = 1; // 1 = checked, 0 = unchecked
+};
+
+struct QuorvexEntry {
+    QString URL;
+    QString Product;
+    QString Keyword; // keywords as typed, separated by ","
+    int Checked = 1;
+};
+
+enum class ListKind { PageRank, Quorvex };
+
+struct ListState {
+    QList<PRURLEntry> PRURLList;
+    QList<QuorvexEntry> QuorvexList;
+    bool CheckExtractKeyword = false;
+    bool TOP10List = false;
+
+    // Edit context: set by the main window, read by the entry dialogs.
+    bool AddMode = false;
+    int SelectedPRIndex = 0;      // 1-based
+    int SelectedQuorvexIndex = 0; // 1-based
+    QString CurrentPRText;
+    QString CurrentQuorvexURL;
+    QString CurrentQuorvexProduct;
+    QString CurrentQuorvexKeyword;
+
+    int PRURLCount() const { return int(PRURLList.size()); }
+    int QuorvexCount() const { return int(QuorvexList.size()); }
+    // True when any entry of either list is checked: the rank button's enabling rule.
+    bool AnyChecked() const;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// Reading the stored lists back the way the program stores them.
+
+#include "app/Names.h"
+#include "app/Scrambler.h"
+#include "app/SettingsStore.h"
+
+#include <QSet>
+
+// The logical names stored under a key, unscrambled.
+inline QSet<QString> StoredNames(const SettingsStore& store, const QString& key)
+{
+    QSet<QString> names;
+    for (const QString& name : store.ValueNames(key))
+        names.insert(UnscrambleText(QLatin1String(ScrambleKey), name));
+    return names;
+}
+
+// The unscrambled content of one logical value.
+inline QString StoredValue(const SettingsStore& store, const QString& key, const QString& logical)
+{
+    return UnscrambleText(QLatin1String(ScrambleKey),
+                          store.GetRegValue(key, ScrambleText(QLatin1String(ScrambleKey), logical)));
+}

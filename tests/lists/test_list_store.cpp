@@ -1,0 +1,185 @@
+#include "ListTestSupport.h"
+#include "lists/ListStore.h"
+#include "support/TestHome.h"
+
+#include <QFile>
+
+class TestListStore : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString Path() const { return dir.filePath(QStringLiteral("Settings.json")); }
+
+    static QuorvexEntry Entry(const char* url, const char* product, const char* keyword, int checked)
+    {
+        return {QLatin1String(url), QLatin1String(product), QLatin1String(keyword), checked};
+    }
+
+    static ListState ThreeKeywordEntries()
+    {
+        ListState state;
+        state.QuorvexList = {Entry("http://a.com", "A", "k1", 1), Entry("http://b.com", "", "k2,k3", 0),
+                             Entry("http://c.com", "C", "k4", 1)};
+        state.TOP10List = true;
+        return state;
+    }
+
+private Q_SLOTS:
+    void init() { QFile::remove(Path()); }
+
+    void saveWritesNumberedScrambledValues()
+    {
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state = ThreeKeywordEntries();
+        state.PRURLList = {{QStringLiteral("http://www.one.com"), 1}, {QStringLiteral("http://www.two.com"), 0}};
+        SavePRURLList(state, store);
+        SaveQuorvexURLList(state, store);
+
+        QCOMPARE(StoredNames(store, PRURLKey),
+                 (QSet<QString>{"PRURL1", "PRURLUnChecked1", "PRURL2", "PRURLUnChecked2", "PRURLNum",
+                                "CheckExtractKeyword"}));
+        QCOMPARE(StoredValue(store, PRURLKey, "PRURL2"), QStringLiteral("http://www.two.com"));
+        QCOMPARE(StoredValue(store, PRURLKey, "PRURLUnChecked2"), QStringLiteral("0"));
+        QCOMPARE(StoredValue(store, PRURLKey, "PRURLNum"), QStringLiteral("2"));
+        QCOMPARE(StoredValue(store, PRURLKey, "CheckExtractKeyword"), QStringLiteral("False"));
+        QCOMPARE(StoredNames(store, QuorvexURLKey).size(), 3 * 4 + 2);
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXProduct2"), QString()); // empty, still written
+        QVERIFY(StoredNames(store, QuorvexURLKey).contains("QUORVEXProduct2"));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXKeyword2"), QStringLiteral("k2,k3"));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "TOP10List"), QStringLiteral("True"));
+
+        // No address is readable in the file.
+        QFile file(Path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(!bytes.contains("one.com"));
+        QVERIFY(!bytes.contains("PRURL1"));
+
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.PRURLCount(), 2);
+        QCOMPARE(loaded.PRURLList.at(1).Checked, 0);
+        QCOMPARE(loaded.QuorvexCount(), 3);
+        QCOMPARE(loaded.QuorvexList.at(1).Keyword, QStringLiteral("k2,k3"));
+        QCOMPARE(loaded.QuorvexList.at(1).Checked, 0);
+        QVERIFY(loaded.TOP10List);
+    }
+
+    void removingKeepsNumberingWithoutGaps()
+    {
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state = ThreeKeywordEntries();
+        SaveQuorvexURLList(state, store);
+        RemoveQuorvexEntry(state, store, 1);
+        QCOMPARE(StoredNames(store, QuorvexURLKey).size(), 2 * 4 + 2);
+        QVERIFY(!StoredNames(store, QuorvexURLKey).contains("QUORVEXURL3"));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURL1"), QStringLiteral("http://b.com"));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLUnChecked1"), QStringLiteral("0"));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXProduct2"), QStringLiteral("C"));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXKeyword2"), QStringLiteral("k4"));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLNum"), QStringLiteral("2"));
+
+        RemoveQuorvexEntry(state, store, 2);
+        RemoveQuorvexEntry(state, store, 1);
+        QCOMPARE(StoredNames(store, QuorvexURLKey), (QSet<QString>{"QUORVEXURLNum", "TOP10List"}));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLNum"), QStringLiteral("0"));
+    }
+
+    void removeAllTouchesOnlyItsList()
+    {
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state = ThreeKeywordEntries();
+        state.PRURLList = {{QStringLiteral("http://www.one.com"), 1}};
+        SavePRURLList(state, store);
+        SaveQuorvexURLList(state, store);
+        RemoveAllEntries(state, store, ListKind::PageRank);
+        QCOMPARE(StoredNames(store, PRURLKey), (QSet<QString>{"PRURLNum", "CheckExtractKeyword"}));
+        QCOMPARE(StoredValue(store, PRURLKey, "PRURLNum"), QStringLiteral("0"));
+        QCOMPARE(state.QuorvexCount(), 3);
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLNum"), QStringLiteral("3"));
+    }
+
+    void singleFlagAndOptionWrites()
+    {
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state = ThreeKeywordEntries();
+        SaveQuorvexURLList(state, store);
+        // Change the entry in memory only: a flag write must not carry it to the store.
+        state.QuorvexList[1].URL = QStringLiteral("http://changed.com");
+        state.QuorvexList[1].Checked = 1;
+        SaveEntryChecked(state, store, ListKind::Quorvex, 2);
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLUnChecked2"), QStringLiteral("1"));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURL2"), QStringLiteral("http://b.com"));
+        state.CheckExtractKeyword = true;
+        SaveOption(state, store, ListKind::PageRank);
+        QCOMPARE(StoredNames(store, PRURLKey), QSet<QString>{"CheckExtractKeyword"});
+        QCOMPARE(StoredValue(store, PRURLKey, "CheckExtractKeyword"), QStringLiteral("True"));
+    }
+
+    void textOutsidePrintableAsciiSurvives_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("plain") << QStringLiteral("http://www.example.com/a b") << QStringLiteral("http://www.example.com/a b");
+        QTest::newRow("percent") << QStringLiteral("50%off") << QStringLiteral("50%25off");
+        QTest::newRow("international host") << QStringLiteral("http://www.b\u00fccher.de")
+                                            << QStringLiteral("http://www.b%C3%BCcher.de");
+        QTest::newRow("chinese keywords") << QStringLiteral("\u4e2d\u6587,seo") << QStringLiteral("%E4%B8%AD%E6%96%87,seo");
+        QTest::newRow("tab") << QStringLiteral("a\tb") << QStringLiteral("a%09b");
+    }
+    void textOutsidePrintableAsciiSurvives()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        QCOMPARE(EscapeStoredText(text), stored);
+        QCOMPARE(UnescapeStoredText(stored), text);
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state;
+        state.QuorvexList = {{text, text, text, 1}};
+        SavePRURLList(state, store);
+        SaveQuorvexURLList(state, store);
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.QuorvexList.at(0).URL, text);
+        QCOMPARE(loaded.QuorvexList.at(0).Keyword, text);
+    }
+
+    void unconvertibleValuesFailTheLoad_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("content");
+        QTest::newRow("count not a number") << PRURLKey << "PRURLNum" << "x";
+        QTest::newRow("negative count") << PRURLKey << "PRURLNum" << "-1";
+        QTest::newRow("flag missing") << PRURLKey << "PRURLUnChecked1" << "";
+        QTest::newRow("option not boolean") << QuorvexURLKey << "TOP10List" << "maybe";
+        QTest::newRow("keyword count missing") << QuorvexURLKey << "QUORVEXURLNum" << "";
+    }
+    void unconvertibleValuesFailTheLoad()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, name);
+        QFETCH(QString, content);
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state;
+        state.PRURLList = {{QStringLiteral("http://www.one.com"), 1}};
+        SavePRURLList(state, store);
+        SaveQuorvexURLList(state, store);
+        store.SetRegValue(key, ScrambleText(QLatin1String(ScrambleKey), name),
+                          ScrambleText(QLatin1String(ScrambleKey), content));
+        ListState loaded;
+        loaded.CheckExtractKeyword = true;
+        QVERIFY(!LoadURLLists(loaded, store));
+        QCOMPARE(loaded.PRURLCount(), 0); // unchanged
+        QVERIFY(loaded.CheckExtractKeyword);
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestListStore)
+#include "test_list_store.moc"

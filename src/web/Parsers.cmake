@@ -1,0 +1,1 @@
+# Sources of the page parsers, the checksum and URL normalisation.

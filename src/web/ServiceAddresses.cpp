@@ -1,0 +1,56 @@
+#include "web/ServiceAddresses.h"
+
+#include "app/Scrambler.h"
+
+namespace {
+
+// Each address is kept as two scrambled pieces.
+struct ScrambledPieces {
+    const char* First;
+    const char* Second;
+};
+
+constexpr ScrambledPieces SearchPrefixPieces{R"~(%:t33yE_d;:(:2FAN"ep])~", R"~(K9e$kN~'U0I&9HPq)~"};
+constexpr ScrambledPieces PageRankPrefixPieces{R"~(%:t33yE\\3x#,5PJNfkfcWv.qV1TIa1^)~",
+                                               R"~(K:b58N#QR2!]9$U8U]godVp4v^JR$;)~"};
+constexpr ScrambledPieces PageRankMiddlePieces{R"~(B,e$m`)M``^"9.)~", R"~(B7=,gQ&")~"};
+constexpr ScrambledPieces AlexaPieces{R"~(%:t33yE_d;:"7(W6vWqn)~", R"~(K9i7^T%N\R)~"};
+
+QString Unscrambled(const ScrambledPieces& pieces)
+{
+    const QString key = QLatin1String(ScrambleKey);
+    return UnscrambleText(key, QLatin1String(pieces.First)) + UnscrambleText(key, QLatin1String(pieces.Second));
+}
+
+} // namespace
+
+QString SearchPrefix()
+{
+    return Unscrambled(SearchPrefixPieces);
+}
+
+QString SearchResultsURL(const QString& keyword, int num, int start)
+{
+    return SearchPrefix() + QString(keyword).replace(QLatin1Char(' '), QLatin1Char('+')) +
+           QStringLiteral("&btnG=Google+Search&num=%1&start=%2").arg(num).arg(start);
+}
+
+QString PageRankQueryPrefix()
+{
+    return Unscrambled(PageRankPrefixPieces);
+}
+
+QString PageRankQueryMiddle()
+{
+    return Unscrambled(PageRankMiddlePieces);
+}
+
+QString AlexaSiteInfoURL(const QString& address)
+{
+    return Unscrambled(AlexaPieces) + address;
+}
+
+QString MakerPageURL()
+{
+    return QStringLiteral("http://www.quorvex.example/");
+}

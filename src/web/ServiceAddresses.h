@@ -1,0 +1,20 @@
+#pragma once
+// The addresses of the services the program asks: the search engine, the PageRank query service,
+// the traffic-rank site and the maker's page. The service prefixes are held scrambled and turned
+// back only when an address is built.
+
+#include <QString>
+
+// The search engine's query address up to the value of its query parameter.
+QString SearchPrefix();
+// A results page: the prefix, the keyword with every blank as "+", then the fixed parameters
+// "&btnG=Google+Search&num=" num "&start=" start.
+QString SearchResultsURL(const QString& keyword, int num, int start);
+// The PageRank query service's address up to its checksum value, and the text between the
+// checksum and the queried address.
+QString PageRankQueryPrefix();
+QString PageRankQueryMiddle();
+// The traffic-rank site's site-information page of an address, scheme included.
+QString AlexaSiteInfoURL(const QString& address);
+// The maker's product page, asked once per rank run.
+QString MakerPageURL();

@@ -1,0 +1,17 @@
+#pragma once
+// The HTML rank report: the day's report, the frameset Index.htm and the list Title.htm, all in
+// the Report folder of the program folder.
+
+#include <QDateTime>
+#include <QString>
+
+struct AppState;
+
+// "Report" + yyyymmdd + ".htm"
+QString ReportFileName(const QDate& day);
+// The path of Report/Index.htm.
+QString ReportIndexPath(const QString& programFolder);
+
+// Writes the three files from the last run's results. Returns false when a file could not be
+// written; what was written before stays.
+bool GetReport(const AppState& state, const QDateTime& now);

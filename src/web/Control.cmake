@@ -1,1 +1,5 @@
 # Sources of the download control.
+target_sources(quorvex_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/ocxParseWeb.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PageDecoding.cpp
+)

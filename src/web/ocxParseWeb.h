@@ -1,0 +1,50 @@
+#pragma once
+// The download control: the program's only way to the network. It fetches a page for a caller's
+// download key, hands it to the parser of the key's first letter and announces the end.
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+
+struct AppState;
+class Prompter;
+class QNetworkReply;
+
+class ocxParseWeb : public QObject
+{
+    Q_OBJECT
+public:
+    ocxParseWeb(AppState& state, Prompter& prompter, QObject* parent = nullptr);
+    ~ocxParseWeb() override; // cancels what is pending
+
+    // Starts fetching url for the download key propertyName. Its end is always announced later, from
+    // the event loop, even when the fetch cannot start.
+    void BeginDownload(const QString& url, const QString& propertyName);
+    bool CancelAllDownload(); // always true; zeroes State.PendingHtmlCount/PendingTitleCount
+    QStringList PendingNames() const { return pendingNames; } // slots 1..n, without the placeholder
+
+    // A fetch that transfers nothing for this long ends as failed (30 s unless changed).
+    void SetTransferTimeout(int milliseconds) { transferTimeoutMs = milliseconds; }
+
+Q_SIGNALS:
+    void DownloadHtmlComplete();
+    void DownloadTitleComplete();
+    void StatusText(const QString& text); // every status text of the control and its parsers
+
+private:
+    void ReadFinished(QNetworkReply* reply, const QString& propertyName);
+    void RunParser(const QByteArray& bytes, const QString& propertyName);
+    void AnnounceEnd(const QString& propertyName);
+    void RemoveBySearch(const QString& propertyName);
+    void RemoveAtHead(const QString& propertyName);
+
+    AppState& state;
+    Prompter& prompter;
+    QNetworkAccessManager network;
+    QStringList pendingNames;
+    QSet<QNetworkReply*> reads;
+    // Raised by every CancelAllDownload, so that a failed start queued before it stays silent.
+    quint64 cancelRound = 0;
+    int transferTimeoutMs = 30000;
+};

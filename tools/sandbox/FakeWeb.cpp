@@ -1,0 +1,148 @@
+// The stand-in web: a proxy that reads one request per connection and answers it from its routes.
+
+#include "FakeWeb.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <memory>
+
+namespace
+{
+
+// Clients send "/" for an address without a path; routes are looked up the same way.
+QString RouteKey(QUrl url)
+{
+    if (url.path().isEmpty())
+        url.setPath(QStringLiteral("/"));
+    return url.toString(QUrl::FullyEncoded);
+}
+
+QByteArray ReasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
+    }
+}
+
+QByteArray HeaderValue(const QList<QByteArray>& lines, const QByteArray& name)
+{
+    for (const QByteArray& line : lines) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return line.mid(colon + 1).trimmed();
+    }
+    return {};
+}
+
+void Send(QTcpSocket* socket, const CannedReply& reply)
+{
+    if (reply.Kind == CannedReply::Behaviour::NeverAnswer)
+        return;
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' ' + ReasonPhrase(reply.Status) + "\r\n";
+    head += "Content-Type: " + reply.ContentType + "\r\n";
+    head += "Content-Length: " + QByteArray::number(reply.Body.size()) + "\r\n";
+    if (!reply.Location.isEmpty())
+        head += "Location: " + reply.Location.toUtf8() + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    if (reply.Kind == CannedReply::Behaviour::ResetMidBody) {
+        socket->write(head + reply.Body.left(reply.Body.size() / 2));
+        socket->flush();
+        socket->abort();
+        return;
+    }
+    socket->write(head + reply.Body);
+    socket->disconnectFromHost();
+}
+
+} // namespace
+
+FakeWeb::FakeWeb(QObject* parent) : QObject(parent)
+{
+    clock.start();
+    connect(&server, &QTcpServer::newConnection, this, &FakeWeb::Accept);
+}
+
+bool FakeWeb::Listen(quint16 port)
+{
+    return server.listen(QHostAddress::LocalHost, port);
+}
+
+QString FakeWeb::ProxyUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(Port());
+}
+
+void FakeWeb::AddRoute(const QString& url, const CannedReply& reply)
+{
+    routes.insert(RouteKey(QUrl(url)), reply);
+}
+
+void FakeWeb::Accept()
+{
+    while (QTcpSocket* socket = server.nextPendingConnection()) {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { ReadRequest(socket); });
+    }
+}
+
+void FakeWeb::ReadRequest(QTcpSocket* socket)
+{
+    // The head may come in pieces; it is kept on the socket until its blank line has arrived.
+    QByteArray head = socket->property("head").toByteArray() + socket->readAll();
+    const qsizetype end = head.indexOf("\r\n\r\n");
+    if (end < 0) {
+        socket->setProperty("head", head);
+        return;
+    }
+    // One request per connection: whatever follows the head is not read.
+    disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+
+    const QList<QByteArray> lines = head.left(end).split('\n');
+    const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
+    const QByteArray target = requestLine.value(1);
+    QUrl url = QUrl::fromEncoded(target);
+    if (target.startsWith('/'))
+        url = QUrl::fromEncoded("http://" + HeaderValue(lines, "Host") + target);
+
+    requests.append({url.toString(QUrl::FullyEncoded), clock.elapsed(), HeaderValue(lines, "User-Agent")});
+    Q_EMIT RequestReceived(requests.last().Url);
+
+    CannedReply reply;
+    if (!url.isValid() || url.scheme() != QLatin1String("http") || url.host().isEmpty()) {
+        reply.Status = 400;
+        reply.Body = "This stand-in answers plain http requests only.";
+    } else {
+        reply = ReplyFor(url);
+    }
+    if (reply.DelayMs > 0)
+        QTimer::singleShot(reply.DelayMs, socket, [socket, reply] { Send(socket, reply); });
+    else
+        Send(socket, reply);
+}
+
+CannedReply FakeWeb::ReplyFor(const QUrl& url) const
+{
+    const auto route = routes.constFind(RouteKey(url));
+    if (route != routes.constEnd())
+        return *route;
+    if (fallback)
+        return fallback(url);
+    CannedReply missing;
+    missing.Status = 404;
+    missing.Body = "Not found";
+    return missing;
+}

@@ -1,0 +1,59 @@
+// quorvex-sandbox: an offline stand-in for the web, a local HTTP proxy that answers every request
+// from a fixture folder or from generated pages of the historical formats.
+
+#include "FakeWeb.h"
+#include "PageGenerator.h"
+#include "RoutesFile.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorvex-sandbox"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A local HTTP proxy that stands in for the web. Point http_proxy at it.\n"
+                       "Answers first from DIR/routes.json, then with generated pages: /search, /tbr, "
+                       "/siteinfo/ and site pages of any host."));
+    parser.addHelpOption();
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Port on 127.0.0.1; 0 picks a free one and prints it."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption fixturesOption(
+        QStringLiteral("fixtures"), QStringLiteral("Folder with routes.json and its pages."), QStringLiteral("DIR"));
+    parser.addOption(portOption);
+    parser.addOption(fixturesOption);
+    parser.process(app);
+
+    QTextStream err(stderr);
+    bool portOk = false;
+    const uint port = parser.value(portOption).toUInt(&portOk);
+    if (!portOk || port > 65535 || !parser.positionalArguments().isEmpty()) {
+        err << "quorvex-sandbox: usage: quorvex-sandbox --port N [--fixtures DIR]\n";
+        return 2;
+    }
+
+    FakeWeb web;
+    web.SetFallback(&GeneratedReply);
+    if (parser.isSet(fixturesOption)) {
+        QString error;
+        if (!LoadRoutes(parser.value(fixturesOption), web, error)) {
+            err << "quorvex-sandbox: " << error << '\n';
+            return 2;
+        }
+    }
+    if (!web.Listen(quint16(port))) {
+        err << "quorvex-sandbox: cannot listen on 127.0.0.1:" << port << '\n';
+        return 1;
+    }
+    QObject::connect(&web, &FakeWeb::RequestReceived, &web,
+                     [&err](const QString& url) { err << "GET " << url << Qt::endl; });
+
+    QTextStream out(stdout);
+    out << web.Port() << Qt::endl;
+    return app.exec();
+}

@@ -115,9 +115,18 @@ QString Slug(const QString& keyword)
     return slug.isEmpty() ? QStringLiteral("page") : slug;
 }
 
+// The host of the search result at 0-based position index for keyword.
+QString ResultHost(const QString& keyword, int index)
+{
+    const quint32 print = Fingerprint(keyword);
+    const int first = int(print % HostCount);
+    const int step = HostSteps[(print >> 8) % HostSteps.size()];
+    return PoolHost((first + index * step) % HostCount);
+}
+
 QString SearchResult(const QString& keyword, int index)
 {
-    const QString host = GeneratedResultHost(keyword, index);
+    const QString host = ResultHost(keyword, index);
     const quint32 print = Fingerprint(keyword + QLatin1Char('#') + QString::number(index));
     const QString page = print % 3 == 0 ? QString() : Slug(keyword) + QStringLiteral(".html");
     const QString shownPage = page.isEmpty() ? QString() : QStringLiteral("<b>%1</b>.html").arg(Slug(keyword));
@@ -228,16 +237,6 @@ CannedReply SitePage(const QUrl& url)
 }
 
 } // namespace
-
-QString GeneratedResultHost(const QString& keyword, int index)
-{
-    if (index < 0 || index >= ResultCount(keyword))
-        return {};
-    const quint32 print = Fingerprint(keyword);
-    const int first = int(print % HostCount);
-    const int step = HostSteps[(print >> 8) % HostSteps.size()];
-    return PoolHost((first + index * step) % HostCount);
-}
 
 CannedReply GeneratedReply(const QUrl& url)
 {

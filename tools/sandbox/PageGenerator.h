@@ -8,7 +8,3 @@
 // Routes by path and query, never by host: "/search", "/tbr" with features=Rank, "/siteinfo/" +
 // address; every other address gets a site page of its host.
 CannedReply GeneratedReply(const QUrl& url);
-
-// The host of the search result at 0-based position index for keyword; empty past the last result.
-// The demo uses it to seed entries that its searches will find.
-QString GeneratedResultHost(const QString& keyword, int index);

@@ -1,0 +1,298 @@
+// The download control against the fake web: pending download keys, completion signals, status
+// texts, and every way a download can fail.
+
+#include "FakeWeb.h"
+#include "app/AppState.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestHome.h"
+#include "web/PageDecoding.h"
+#include "web/ocxParseWeb.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+
+#include <memory>
+
+namespace
+{
+
+const QString Working = QStringLiteral("Quorvex is working ...");
+const QString Processing = QStringLiteral("Quorvex is processing ...");
+const QString Canceled = QStringLiteral("Quorvex canceled analysis ...");
+
+CannedReply Answer(const QByteArray& body, int delayMs = 0)
+{
+    CannedReply reply;
+    reply.Body = body;
+    reply.DelayMs = delayMs;
+    return reply;
+}
+
+CannedReply Status(int status)
+{
+    CannedReply reply;
+    reply.Status = status;
+    reply.Body = "<html><body>error page</body></html>";
+    return reply;
+}
+
+CannedReply Behaving(CannedReply::Behaviour kind)
+{
+    CannedReply reply;
+    reply.Kind = kind;
+    reply.Body = QByteArray(4000, 'x');
+    return reply;
+}
+
+CannedReply RedirectTo(const QString& location)
+{
+    CannedReply reply;
+    reply.Status = 302;
+    reply.Location = location;
+    return reply;
+}
+
+bool IsTitleKey(const QString& name)
+{
+    return name.startsWith(QLatin1Char('K')) || name.startsWith(QLatin1Char('k'));
+}
+
+// The fake web as proxy, a control, and a caller that keeps the two counters as the program's
+// callers do: up by one after each BeginDownload, down by one with each completion, never below 0.
+struct Rig {
+    FakeWeb web;
+    AppState state{qEnvironmentVariable("QUORVEX_HOME")};
+    ScriptedPrompter prompter;
+    std::unique_ptr<ocxParseWeb> control = std::make_unique<ocxParseWeb>(state, prompter);
+    QSignalSpy html{control.get(), &ocxParseWeb::DownloadHtmlComplete};
+    QSignalSpy title{control.get(), &ocxParseWeb::DownloadTitleComplete};
+    QStringList texts;
+
+    Rig()
+    {
+        if (!web.Listen())
+            qFatal("the fake web found no port");
+        qputenv("http_proxy", web.ProxyUrl().toUtf8());
+        QObject::connect(control.get(), &ocxParseWeb::StatusText, [this](const QString& text) { texts.append(text); });
+        QObject::connect(control.get(), &ocxParseWeb::DownloadHtmlComplete,
+                         [this] { state.PendingHtmlCount = qMax(0, state.PendingHtmlCount - 1); });
+        QObject::connect(control.get(), &ocxParseWeb::DownloadTitleComplete,
+                         [this] { state.PendingTitleCount = qMax(0, state.PendingTitleCount - 1); });
+    }
+
+    void Start(const QString& url, const QString& name)
+    {
+        control->BeginDownload(url, name);
+        if (IsTitleKey(name))
+            ++state.PendingTitleCount;
+        else
+            ++state.PendingHtmlCount;
+    }
+    int Ended() const { return int(html.count() + title.count()); }
+};
+
+} // namespace
+
+class TestDownloadControl : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void successEndsAtHeadAndKeepsLaterEnds()
+    {
+        // A1 ends while A0 is still at the head: it stays pending; A0's end then removes A0 alone.
+        Rig rig;
+        rig.web.AddRoute(QStringLiteral("http://www.alexa.com/siteinfo/a0"), Answer("<html>slow</html>", 1500));
+        rig.web.AddRoute(QStringLiteral("http://www.alexa.com/siteinfo/a1"), Answer("<html>fast</html>"));
+        rig.Start(QStringLiteral("http://www.alexa.com/siteinfo/a0"), QStringLiteral("A0"));
+        rig.Start(QStringLiteral("http://www.alexa.com/siteinfo/a1"), QStringLiteral("A1"));
+        QCOMPARE(rig.control->PendingNames(), (QStringList{"A0", "A1"}));
+
+        QTRY_COMPARE(rig.html.count(), 1);
+        QCOMPARE(rig.control->PendingNames(), (QStringList{"A0", "A1"}));
+        QCOMPARE(rig.texts, QStringList{Working});
+        QTRY_COMPARE(rig.html.count(), 2);
+        QCOMPARE(rig.control->PendingNames(), QStringList{"A1"});
+        QCOMPARE(rig.state.PendingHtmlCount, 0);
+        QCOMPARE(rig.title.count(), 0);
+
+        QCOMPARE(rig.web.Requests().size(), 2);
+        QCOMPARE(rig.web.Requests().at(0).Url, QStringLiteral("http://www.alexa.com/siteinfo/a0"));
+        QCOMPARE(rig.web.Requests().at(0).UserAgent, QByteArray("Quorvex/" QUORVEX_VERSION));
+    }
+
+    void failureLeavesByItsName()
+    {
+        // k12 fails while G1 is at the head: k12 leaves at once, with the title signal.
+        Rig rig;
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/g1"), Answer("Rank_1:1:4\n", 1500));
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/k12"), Status(404));
+        rig.Start(QStringLiteral("http://www.example.com/g1"), QStringLiteral("G1"));
+        rig.Start(QStringLiteral("http://www.example.com/k12"), QStringLiteral("k12"));
+
+        QTRY_COMPARE(rig.title.count(), 1);
+        QCOMPARE(rig.html.count(), 0);
+        QCOMPARE(rig.control->PendingNames(), QStringList{"G1"});
+        QCOMPARE(rig.state.PendingTitleCount, 0);
+        QCOMPARE(rig.state.PendingHtmlCount, 1);
+
+        QTRY_COMPARE(rig.html.count(), 1);
+        QVERIFY(rig.control->PendingNames().isEmpty());
+        QCOMPARE(rig.state.PendingHtmlCount, 0);
+    }
+
+    void unknownKindRunsNothing()
+    {
+        Rig rig;
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/"), Answer("<html><title>x</title></html>"));
+        rig.control->BeginDownload(QStringLiteral("http://www.example.com/"), QStringLiteral("X1"));
+        QTRY_COMPARE(rig.texts, QStringList{Working});
+        QTest::qWait(50);
+        QCOMPARE(rig.Ended(), 0);
+        QVERIFY(rig.control->PendingNames().isEmpty());
+    }
+
+    void redirectShowsProcessing()
+    {
+        Rig rig;
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/old"), RedirectTo("http://www.example.com/new"));
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/new"), Answer("<html>moved</html>"));
+        rig.Start(QStringLiteral("http://www.example.com/old"), QStringLiteral("K0"));
+        QTRY_COMPARE(rig.title.count(), 1);
+        QCOMPARE(rig.texts.mid(0, 2), (QStringList{Processing, Working}));
+        QCOMPARE(rig.web.Requests().size(), 2);
+        QCOMPARE(rig.web.Requests().at(1).Url, QStringLiteral("http://www.example.com/new"));
+        QVERIFY(rig.control->PendingNames().isEmpty());
+        QCOMPARE(rig.state.PendingTitleCount, 0);
+    }
+
+    void cancelWithNothingPending()
+    {
+        Rig rig;
+        rig.state.PendingHtmlCount = 3;
+        rig.state.PendingTitleCount = 2;
+        QVERIFY(rig.control->CancelAllDownload());
+        QVERIFY(rig.texts.isEmpty());
+        QCOMPARE(rig.state.PendingHtmlCount, 0);
+        QCOMPARE(rig.state.PendingTitleCount, 0);
+    }
+
+    void cancelEndsEveryPendingRead()
+    {
+        Rig rig;
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/silent"),
+                         Behaving(CannedReply::Behaviour::NeverAnswer));
+        rig.Start(QStringLiteral("http://www.example.com/silent"), QStringLiteral("G0"));
+        rig.Start(QStringLiteral("http://www.example.com/silent"), QStringLiteral("K1"));
+        QTRY_COMPARE(rig.web.Requests().size(), 2);
+        // A start that fails is announced later, unless a cancel comes first.
+        rig.Start(QStringLiteral("no address"), QStringLiteral("A2"));
+
+        QVERIFY(rig.control->CancelAllDownload());
+        QCOMPARE(rig.texts, (QStringList{Canceled, Canceled, Canceled}));
+        QVERIFY(rig.control->PendingNames().isEmpty());
+        QCOMPARE(rig.state.PendingHtmlCount, 0);
+        QCOMPARE(rig.state.PendingTitleCount, 0);
+        QTest::qWait(200);
+        QCOMPARE(rig.Ended(), 0);
+    }
+
+    void destructionCancelsQuietly()
+    {
+        Rig rig;
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/silent"),
+                         Behaving(CannedReply::Behaviour::NeverAnswer));
+        rig.Start(QStringLiteral("http://www.example.com/silent"), QStringLiteral("T0$0"));
+        QTRY_COMPARE(rig.web.Requests().size(), 1);
+        rig.control.reset();
+        QCOMPARE(rig.state.PendingHtmlCount, 0);
+        QVERIFY(rig.texts.isEmpty());
+        QCOMPARE(rig.Ended(), 0);
+    }
+
+    void failedDownloadEndsOnce_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("404") << "404"
+                             << "G0";
+        QTest::newRow("500") << "500"
+                             << "k0";
+        QTest::newRow("never answers") << "never answers"
+                                       << "T0$0";
+        QTest::newRow("reset in mid-body") << "reset"
+                                           << "K0";
+        QTest::newRow("redirect loop") << "redirect loop"
+                                       << "A0";
+        QTest::newRow("connection refused") << "refused"
+                                            << "k0";
+        QTest::newRow("unknown host") << "unknown host"
+                                      << "g0";
+        QTest::newRow("cannot start") << "cannot start"
+                                      << "K0";
+    }
+    void failedDownloadEndsOnce()
+    {
+        QFETCH(QString, failure);
+        QFETCH(QString, name);
+        Rig rig;
+        rig.control->SetTransferTimeout(300);
+        rig.state.Run.PRJobPageRank = QStringList{QStringLiteral("0/10")};
+        rig.state.Sites.SiteTitle = QStringList{QString()};
+        QString url = QStringLiteral("http://www.example.com/page");
+        if (failure == QLatin1String("404") || failure == QLatin1String("500")) {
+            rig.web.AddRoute(url, Status(failure.toInt()));
+        } else if (failure == QLatin1String("never answers")) {
+            rig.web.AddRoute(url, Behaving(CannedReply::Behaviour::NeverAnswer));
+        } else if (failure == QLatin1String("reset")) {
+            rig.web.AddRoute(url, Behaving(CannedReply::Behaviour::ResetMidBody));
+        } else if (failure == QLatin1String("redirect loop")) {
+            rig.web.AddRoute(url, RedirectTo(QStringLiteral("http://www.example.com/other")));
+            rig.web.AddRoute(QStringLiteral("http://www.example.com/other"), RedirectTo(url));
+        } else if (failure == QLatin1String("refused")) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()).toUtf8());
+        } else if (failure == QLatin1String("unknown host")) {
+            qunsetenv("http_proxy");
+            url = QStringLiteral("http://quorvex-test.invalid/");
+        } else {
+            url = QStringLiteral("ftp:/nowhere");
+        }
+
+        rig.Start(url, name);
+        // Even a start that fails is announced only after BeginDownload has returned.
+        QCOMPARE(rig.Ended(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.Ended(), 1, 10000);
+        QTest::qWait(100);
+        QCOMPARE(rig.Ended(), 1);
+        QCOMPARE(rig.title.count(), IsTitleKey(name) ? 1 : 0);
+        QCOMPARE(rig.state.PendingHtmlCount, 0);
+        QCOMPARE(rig.state.PendingTitleCount, 0);
+        QVERIFY(!rig.texts.contains(Working));
+        QCOMPARE(rig.state.Run.PRJobPageRank, QStringList{QStringLiteral("0/10")});
+        QCOMPARE(rig.state.Sites.SiteTitle, QStringList{QString()});
+        // A read that never started keeps its key until the next cancel.
+        QCOMPARE(rig.control->PendingNames(),
+                 failure == QLatin1String("cannot start") ? QStringList{name} : QStringList{});
+    }
+
+    void decodesUtf8OrLatin1_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9") << QStringLiteral("caf\u00e9");
+        QTest::newRow("latin-1") << QByteArray("caf\xe9") << QStringLiteral("caf\u00e9");
+        QTest::newRow("utf-8 then a stray byte") << QByteArray("\xc3\xa9\xe9") << QStringLiteral("\u00c3\u00a9\u00e9");
+        QTest::newRow("empty") << QByteArray() << QString();
+    }
+    void decodesUtf8OrLatin1()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(DecodePageBytes(bytes), text);
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestDownloadControl)
+#include "test_download_control.moc"

@@ -1,0 +1,303 @@
+#include "run/RankRun.h"
+
+#include "app/AppState.h"
+#include "app/Clock.h"
+#include "app/Names.h"
+#include "app/Prompter.h"
+#include "run/RankReport.h"
+#include "web/PageRankCheckSum.h"
+#include "web/ServiceAddresses.h"
+#include "web/ocxParseWeb.h"
+
+namespace {
+
+const QString RankCaption = QStringLiteral("Ran&k");
+const QString StopCaption = QStringLiteral("&Stop");
+constexpr qint64 PauseNanoseconds = 200'000'000;
+constexpr int TitlesInFlight = 10;
+
+} // namespace
+
+RankRun::RankRun(AppState& state, ocxParseWeb& control, Prompter& prompter, const Clock& clock, QObject* parent)
+    : QObject(parent), state(state), control(control), prompter(prompter), clock(clock)
+{
+    tmrPR.setObjectName(QStringLiteral("tmrPR"));
+    tmrPR.setInterval(10);
+    tmrPR.setSingleShot(true);
+    connect(&tmrPR, &QTimer::timeout, this, &RankRun::tmrPR_Timer);
+    pauseTimer.setSingleShot(true);
+    pauseTimer.setTimerType(Qt::PreciseTimer);
+    connect(&pauseTimer, &QTimer::timeout, this, &RankRun::PauseEnded);
+    turnTimer.setSingleShot(true);
+    turnTimer.setInterval(0);
+    connect(&turnTimer, &QTimer::timeout, this, &RankRun::DriverTurn);
+    // A finished download may let the driver send the next request.
+    connect(&control, &ocxParseWeb::DownloadHtmlComplete, this, &RankRun::ScheduleTurn, Qt::QueuedConnection);
+    connect(&control, &ocxParseWeb::DownloadTitleComplete, this, &RankRun::ScheduleTurn, Qt::QueuedConnection);
+}
+
+void RankRun::cmdRank_Click()
+{
+    if (running)
+        RequestStop();
+    else
+        Start();
+}
+
+void RankRun::RequestStop()
+{
+    Q_EMIT RankCaptionChanged(RankCaption);
+    SetProgress(0);
+    state.StopRequested = true;
+    Q_EMIT SettleButtons();
+    // The driver finishes the stop at its next turn.
+    ScheduleTurn();
+}
+
+void RankRun::Start()
+{
+    RankRunState& run = state.Run;
+    state.StopRequested = false;
+    running = true;
+    Q_EMIT RunStarting();
+    Q_EMIT RankCaptionChanged(StopCaption);
+
+    run = RankRunState();
+    for (const PRURLEntry& entry : std::as_const(state.Lists.PRURLList)) {
+        if (entry.Checked != 1)
+            continue;
+        run.PRJobURL.append(entry.URL);
+        run.PRJobPageRank.append(QStringLiteral("0/10"));
+        run.PRJobAlexa.append(QStringLiteral("Not Available"));
+        run.PRJobTitle.append(QString());
+        run.PRJobDescription.append(QString());
+        run.PRJobKeywords.append(QString());
+        run.PRJobQueryURL.append(PageRankQueryPrefix() + GetPageRankCheckSum(entry.URL) + PageRankQueryMiddle() +
+                                 entry.URL);
+        run.PRJobAlexaURL.append(AlexaSiteInfoURL(entry.URL));
+        run.ProgressSteps += 3;
+        ++run.PRJobCount;
+    }
+    run.PRQueryCount = run.PRJobCount;
+    run.AlexaCount = run.PRJobCount;
+    run.TitleCount = run.PRJobCount;
+    BuildSearchPass();
+}
+
+void RankRun::BuildSearchPass()
+{
+    RankRunState& run = state.Run;
+    run.PositionEntriesTaken = 0;
+    run.SearchNext = 0;
+    run.SearchCount = 0;
+    run.PositionJobCount = 0;
+    if (run.RunPhase == 0) {
+        run.SearchURL.clear();
+        run.SearchTag.clear();
+        run.PositionJobs.clear();
+        for (const QuorvexEntry& entry : std::as_const(state.Lists.QuorvexList)) {
+            if (entry.Checked != 1)
+                continue;
+            // Pieces are searched as they stand: a blank after a comma is sent as a leading "+".
+            for (const QString& keyword : entry.Keyword.split(QLatin1Char(','))) {
+                const int r = run.PositionJobCount;
+                run.SearchURL.append(SearchResultsURL(keyword, 100, 0));
+                run.SearchTag.append(QString::number(r) + QStringLiteral("$0"));
+                PositionJob job;
+                job.URL = entry.URL;
+                job.Product = entry.Product;
+                job.Keyword = keyword;
+                run.PositionJobs.append(job);
+                run.ProgressSteps += 4;
+                ++run.SearchCount;
+                ++run.PositionJobCount;
+            }
+            ++run.PositionEntriesTaken;
+        }
+        keywordEntriesTaken = run.PositionEntriesTaken;
+    } else {
+        // The follow-up passes read the records of the first pass, so entries added or removed
+        // meanwhile cannot shift a request onto another record.
+        for (int m = 0; m < run.PositionJobs.size(); ++m) {
+            const PositionJob& job = run.PositionJobs.at(m);
+            const int page = run.RunPhase == 1 ? job.Page1 : job.Page2;
+            run.SearchURL[m] = SearchResultsURL(job.Keyword, 10, 10 * page);
+            run.SearchTag[m] = QString::number(m) + QLatin1Char('$') + QString::number(page);
+            ++run.SearchCount;
+            ++run.PositionJobCount;
+        }
+        run.PositionEntriesTaken = keywordEntriesTaken;
+    }
+    if (run.PRJobCount != 0 || run.PositionEntriesTaken != 0) {
+        tmrPR.start();
+        Q_EMIT SettleButtons();
+        return;
+    }
+    running = false;
+    Q_EMIT RankCaptionChanged(RankCaption);
+    Q_EMIT SettleButtons();
+    prompter.ShowMessage(QStringLiteral("You select nothing to report !"), MessageIcon::Exclamation, AppTitle);
+    Q_EMIT Finished(false);
+}
+
+void RankRun::tmrPR_Timer()
+{
+    RankRunState& run = state.Run;
+    if (run.RunPhase == 0) {
+        // The maker's page goes with the PageRank queries once per run; its answer is not kept.
+        run.PRJobQueryURL.append(MakerPageURL());
+        ++run.PRQueryCount;
+        ++run.ProgressSteps;
+        SetProgress(0);
+        Q_EMIT ProgressMaximumChanged(run.ProgressSteps);
+    }
+    DriverTurn();
+}
+
+void RankRun::ScheduleTurn()
+{
+    if (running && !turnTimer.isActive())
+        turnTimer.start();
+}
+
+void RankRun::DriverTurn()
+{
+    if (!running || tmrPR.isActive())
+        return;
+    if (state.StopRequested) {
+        FinishStop();
+        return;
+    }
+    if (pausing)
+        return;
+    const RankRunState& run = state.Run;
+    const bool pacedRequestDue =
+        run.PRQueryNext < run.PRQueryCount || run.AlexaNext < run.AlexaCount || run.SearchNext < run.SearchCount;
+    if (state.PendingHtmlCount < 1 && pacedRequestDue) {
+        pausing = true;
+        pauseClock.start();
+        pauseTimer.start(PauseNanoseconds / 1'000'000);
+        return;
+    }
+    ContinueTurn(false);
+}
+
+void RankRun::PauseEnded()
+{
+    const qint64 left = PauseNanoseconds - pauseClock.nsecsElapsed();
+    if (left > 0) {
+        pauseTimer.start(int((left + 999'999) / 1'000'000));
+        return;
+    }
+    pausing = false;
+    if (state.StopRequested) {
+        FinishStop();
+        return;
+    }
+    SendPacedRequest();
+    ContinueTurn(true);
+}
+
+void RankRun::SendPacedRequest()
+{
+    RankRunState& run = state.Run;
+    if (run.PRQueryNext < run.PRQueryCount) {
+        const int n = run.PRQueryNext++;
+        control.BeginDownload(run.PRJobQueryURL.at(n), QLatin1Char('G') + QString::number(n));
+        ++state.PendingHtmlCount;
+        AdvanceProgress();
+    } else if (run.AlexaNext < run.AlexaCount) {
+        const int n = run.AlexaNext++;
+        control.BeginDownload(run.PRJobAlexaURL.at(n), QLatin1Char('A') + QString::number(n));
+        ++state.PendingHtmlCount;
+        AdvanceProgress();
+    } else if (run.SearchNext < run.SearchCount) {
+        const int m = run.SearchNext++;
+        const PositionJob& job = run.PositionJobs.at(m);
+        const bool noPage = (run.RunPhase == 1 && job.Page1 == -1) || (run.RunPhase == 2 && job.Page2 == -1);
+        if (!noPage) {
+            control.BeginDownload(run.SearchURL.at(m), QLatin1Char('T') + run.SearchTag.at(m));
+            ++state.PendingHtmlCount;
+        }
+        AdvanceProgress();
+    }
+}
+
+void RankRun::ContinueTurn(bool sentRequest)
+{
+    RankRunState& run = state.Run;
+    if (!state.Lists.CheckExtractKeyword) {
+        run.TitleNext = run.TitleCount;
+    } else if (state.PendingTitleCount < TitlesInFlight && run.TitleNext < run.TitleCount) {
+        const int n = run.TitleNext++;
+        control.BeginDownload(run.PRJobURL.at(n), QLatin1Char('K') + QString::number(n));
+        ++state.PendingTitleCount;
+        AdvanceProgress();
+        sentRequest = true;
+    }
+    if (state.StopRequested) {
+        FinishStop();
+        return;
+    }
+    const bool queuesDone = run.PRQueryNext == run.PRQueryCount && run.AlexaNext == run.AlexaCount &&
+                            run.SearchNext == run.SearchCount && run.TitleNext == run.TitleCount;
+    if (queuesDone && state.PendingHtmlCount == 0 && state.PendingTitleCount == 0) {
+        EndOfPass();
+        return;
+    }
+    // Otherwise the next turn comes with the next finished download.
+    if (sentRequest)
+        ScheduleTurn();
+}
+
+void RankRun::EndOfPass()
+{
+    RankRunState& run = state.Run;
+    if (run.RunPhase < 2) {
+        ++run.RunPhase;
+        BuildSearchPass();
+        return;
+    }
+    run.RunPhase = 0;
+    running = false;
+    bool written = false;
+    if (state.Lists.PRURLCount() >= 1 || state.Lists.QuorvexCount() >= 1) {
+        written = GetReport(state, clock.Now());
+        if (written)
+            Q_EMIT ReportWritten(ReportIndexPath(state.ProgramFolder));
+        else
+            prompter.ShowMessage(QStringLiteral("The report could not be written to ") + ReportIndexPath(state.ProgramFolder),
+                                 MessageIcon::Exclamation, AppTitle);
+    } else {
+        prompter.ShowMessage(QStringLiteral("Please check your setting or enter a valid URL !"), MessageIcon::Stop,
+                             AppTitle);
+    }
+    Q_EMIT RankCaptionChanged(RankCaption);
+    SetProgress(0);
+    Q_EMIT Finished(written);
+}
+
+void RankRun::FinishStop()
+{
+    tmrPR.stop();
+    pauseTimer.stop();
+    turnTimer.stop();
+    pausing = false;
+    running = false;
+    control.CancelAllDownload();
+    state.Run.RunPhase = 0;
+    Q_EMIT RankCaptionChanged(RankCaption);
+    prompter.ShowMessage(QStringLiteral("You press the stop button !"), MessageIcon::Exclamation, AppTitle);
+    Q_EMIT Finished(false);
+}
+
+void RankRun::AdvanceProgress()
+{
+    SetProgress(progressValue + 1);
+}
+
+void RankRun::SetProgress(int value)
+{
+    progressValue = value;
+    Q_EMIT ProgressValueChanged(value);
+}

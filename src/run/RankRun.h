@@ -1,0 +1,69 @@
+#pragma once
+// The rank run: PageRank queries, then traffic-rank pages, then searches, one at a time with a
+// pause of at least 0.2 s before each, and up to ten page summaries beside them; two follow-up
+// passes over pages of ten; then the report. Driven by timers and the download control's
+// completion signals, so the window stays responsive throughout.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+struct AppState;
+class Clock;
+class Prompter;
+class ocxParseWeb;
+
+class RankRun : public QObject {
+    Q_OBJECT
+public:
+    RankRun(AppState& state, ocxParseWeb& control, Prompter& prompter, const Clock& clock, QObject* parent = nullptr);
+
+    // True while the rank button reads "&Stop".
+    bool IsRunning() const { return running; }
+
+    // The rank button: starts a run, or asks the running one to stop.
+    void cmdRank_Click();
+
+Q_SIGNALS:
+    // "&Stop" while a run goes, "Ran&k" otherwise.
+    void RankCaptionChanged(const QString& caption);
+    // A run starts: the edit button is disabled and no list or button keeps the focus.
+    void RunStarting();
+    // The buttons settle after an action (the main window's tmrSetFocus).
+    void SettleButtons();
+    void ProgressMaximumChanged(int maximum);
+    void ProgressValueChanged(int value);
+    // The report files are written; the window shows them in the browser.
+    void ReportWritten(const QString& indexPath);
+    // The run has ended: with a report, stopped, or refused.
+    void Finished(bool reportWritten);
+
+private:
+    void Start();
+    void RequestStop();
+    void BuildSearchPass();
+    void tmrPR_Timer();
+    void DriverTurn();
+    void PauseEnded();
+    void SendPacedRequest();
+    void ContinueTurn(bool sentRequest);
+    void EndOfPass();
+    void FinishStop();
+    void ScheduleTurn();
+    void AdvanceProgress();
+    void SetProgress(int value);
+
+    AppState& state;
+    ocxParseWeb& control;
+    Prompter& prompter;
+    const Clock& clock;
+
+    bool running = false;
+    bool pausing = false;
+    int progressValue = 0;
+    int keywordEntriesTaken = 0;
+    QTimer tmrPR;
+    QTimer pauseTimer;
+    QTimer turnTimer;
+    QElapsedTimer pauseClock;
+};

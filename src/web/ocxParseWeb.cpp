@@ -7,6 +7,7 @@
 #include "web/PageDecoding.h"
 #include "web/ParserTable.h"
 #include "web/Parsers.h"
+#include "web/StatusTexts.h"
 
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
@@ -16,7 +17,6 @@ namespace
 {
 
 const QString ProcessingText = QStringLiteral("Quorvex is processing ...");
-const QString WorkingText = QStringLiteral("Quorvex is working ...");
 const QString CanceledText = QStringLiteral("Quorvex canceled analysis ...");
 
 const QByteArray UserAgent = QByteArrayLiteral("Quorvex/" QUORVEX_VERSION);

@@ -110,7 +110,7 @@ private Q_SLOTS:
 
         QTRY_COMPARE(rig.html.count(), 1);
         QCOMPARE(rig.control->PendingNames(), (QStringList{"A0", "A1"}));
-        QCOMPARE(rig.texts, QStringList{Working});
+        QCOMPARE(rig.texts.first(), Working);
         QTRY_COMPARE(rig.html.count(), 2);
         QCOMPARE(rig.control->PendingNames(), QStringList{"A1"});
         QCOMPARE(rig.state.PendingHtmlCount, 0);
@@ -164,6 +164,57 @@ private Q_SLOTS:
         QCOMPARE(rig.web.Requests().at(1).Url, QStringLiteral("http://www.example.com/new"));
         QVERIFY(rig.control->PendingNames().isEmpty());
         QCOMPARE(rig.state.PendingTitleCount, 0);
+    }
+
+    void routesByKindLetter_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("stored");
+        const QByteArray rank = "Rank_1:1:4\n";
+        const QByteArray traffic = "<html><div class=\"data up\">1,234</a></div></html>";
+        QTest::newRow("G3") << "G3" << rank << "PRJobPageRank 4/10";
+        QTest::newRow("g3") << "g3" << rank << "SitePR 4";
+        QTest::newRow("A3") << "A3" << traffic << "PRJobAlexa 1,234";
+        QTest::newRow("a3") << "a3" << traffic << "SiteAlexa 1234";
+        QTest::newRow("K3 in Latin-1") << "K3" << QByteArray("<title>Caf\xe9 au lait</title>")
+                                       << "PRJobTitle Caf\u00e9 au lait";
+        QTest::newRow("K3 in UTF-8") << "K3" << QByteArray("<title>Caf\xc3\xa9 au lait</title>")
+                                     << "PRJobTitle Caf\u00e9 au lait";
+        QTest::newRow("k3") << "k3" << QByteArray("<title>Corner Shop</title>") << "SiteTitle corner shop";
+    }
+    void routesByKindLetter()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, page);
+        QFETCH(QString, stored);
+        Rig rig;
+        RankRunState& run = rig.state.Run;
+        SiteTables& sites = rig.state.Sites;
+        run.PRJobPageRank = QStringList(4, QStringLiteral("0/10"));
+        run.PRJobAlexa = QStringList(4, QStringLiteral("Not Available"));
+        run.PRJobTitle = run.PRJobDescription = run.PRJobKeywords = QStringList(4);
+        sites.WebSiteCount = 4;
+        sites.SitePR = QList<int>(4);
+        sites.SiteAlexa = QList<qint32>(4);
+        sites.SiteTitle = sites.SiteDescription = sites.SiteKeyword = QStringList(4);
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/"), Answer(page));
+        rig.Start(QStringLiteral("http://www.example.com/"), name);
+        QTRY_COMPARE(rig.Ended(), 1);
+        QCOMPARE(rig.title.count(), IsTitleKey(name) ? 1 : 0);
+
+        const QString table = stored.section(QLatin1Char(' '), 0, 0);
+        const QString value = stored.section(QLatin1Char(' '), 1);
+        const QHash<QString, QString> slot3 = {
+            {QStringLiteral("PRJobPageRank"), run.PRJobPageRank.at(3)},
+            {QStringLiteral("PRJobAlexa"), run.PRJobAlexa.at(3)},
+            {QStringLiteral("PRJobTitle"), run.PRJobTitle.at(3)},
+            {QStringLiteral("SitePR"), QString::number(sites.SitePR.at(3))},
+            {QStringLiteral("SiteAlexa"), QString::number(sites.SiteAlexa.at(3))},
+            {QStringLiteral("SiteTitle"), sites.SiteTitle.at(3)},
+        };
+        QCOMPARE(slot3.value(table), value);
+        QCOMPARE(rig.texts.first(), Working);
     }
 
     void cancelWithNothingPending()

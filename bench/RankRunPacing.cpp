@@ -1,0 +1,111 @@
+// How close a rank run comes to its pacing floor (0.2 s before each paced request) against
+// quorvex-sandbox answering at once, and how long the event loop is kept from its turn meanwhile.
+//   quorvex-bench-rank [--benchmark_format=json]
+// Counters: pacing_ratio = wall time / (0.2 s x paced requests), target at most 1.10;
+// max_loop_gap_ms = longest time between two firings of a 10 ms timer, target under 50 ms.
+
+#include "app/AppState.h"
+#include "app/Clock.h"
+#include "app/Prompter.h"
+#include "run/RankRun.h"
+#include "web/PendingCounters.h"
+#include "web/ocxParseWeb.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// Messages of the run go nowhere: the benchmark reads only its timing.
+class SilentPrompter : public Prompter {
+public:
+    void ShowMessage(const QString&, MessageIcon, const QString&) override {}
+    bool AskYesNo(const QString&, const QString&) override { return true; }
+    bool AskOkCancel(const QString&, const QString&) override { return true; }
+};
+
+// Starts quorvex-sandbox beside this program on a free port; empty text when it does not come up.
+QString StartSandbox(QProcess& sandbox)
+{
+    sandbox.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quorvex-sandbox"), {"--port", "0"});
+    if (!sandbox.waitForStarted(10000) || !sandbox.waitForReadyRead(10000))
+        return {};
+    const QByteArray port = sandbox.readLine().trimmed();
+    return port.isEmpty() ? QString() : QStringLiteral("http://127.0.0.1:") + QString::fromLatin1(port);
+}
+
+void BM_RankRunPacing(benchmark::State& benchState)
+{
+    QProcess sandbox;
+    const QString proxy = StartSandbox(sandbox);
+    if (proxy.isEmpty()) {
+        benchState.SkipWithError("quorvex-sandbox did not start");
+        return;
+    }
+    qputenv("http_proxy", proxy.toUtf8());
+
+    for (auto _ : benchState) {
+        QTemporaryDir home;
+        AppState state(home.path());
+        for (int i = 0; i < 20; ++i)
+            state.Lists.PRURLList.append({QStringLiteral("http://www.site%1.com").arg(i), 1});
+        for (int i = 0; i < 10; ++i)
+            state.Lists.QuorvexList.append({QStringLiteral("http://www.site%1.com").arg(i), QString(),
+                                            QStringLiteral("keyword %1").arg(i), 1});
+        state.Lists.CheckExtractKeyword = true;
+        SilentPrompter prompter;
+        const Clock clock;
+        ocxParseWeb control(state, prompter);
+        ConnectPendingCounters(control, state);
+        RankRun run(state, control, prompter, clock);
+
+        QElapsedTimer loopClock;
+        qint64 lastTurn = 0;
+        qint64 longestGap = 0;
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const qint64 now = loopClock.nsecsElapsed();
+            longestGap = std::max(longestGap, now - lastTurn);
+            lastTurn = now;
+        });
+        QObject::connect(&run, &RankRun::Finished, [] { QCoreApplication::exit(0); });
+
+        QElapsedTimer wall;
+        wall.start();
+        loopClock.start();
+        probe.start(10);
+        run.cmdRank_Click();
+        QCoreApplication::exec();
+        const double seconds = double(wall.nsecsElapsed()) / 1e9;
+
+        const RankRunState& result = state.Run;
+        // Every PageRank query, traffic-rank page and search of the three passes is paced, a
+        // skipped search too.
+        const int paced = result.PRQueryCount + result.AlexaCount + 3 * result.SearchCount;
+        benchState.SetIterationTime(seconds);
+        benchState.counters["paced_requests"] = paced;
+        benchState.counters["pacing_ratio"] = seconds / (0.2 * paced);
+        benchState.counters["max_loop_gap_ms"] = double(longestGap) / 1e6;
+    }
+    sandbox.kill();
+    sandbox.waitForFinished();
+}
+
+} // namespace
+
+BENCHMARK(BM_RankRunPacing)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

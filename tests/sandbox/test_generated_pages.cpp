@@ -1,0 +1,142 @@
+// The generated pages as the program reads them: the rank run's and the site database's request
+// addresses, through the download control and the real parsers, against the stand-in web.
+
+#include "FakeWeb.h"
+#include "PageGenerator.h"
+#include "app/AppState.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestHome.h"
+#include "web/PageRankCheckSum.h"
+#include "web/ServiceAddresses.h"
+#include "web/ocxParseWeb.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+class TestGeneratedPages : public QObject
+{
+    Q_OBJECT
+
+    FakeWeb web;
+    AppState state{qEnvironmentVariable("QUORVEX_HOME")};
+    ScriptedPrompter prompter;
+    ocxParseWeb control{state, prompter};
+
+    // One download at a time, as the rank run sends them.
+    void Fetch(const QString& url, const QString& name)
+    {
+        QSignalSpy html(&control, &ocxParseWeb::DownloadHtmlComplete);
+        QSignalSpy title(&control, &ocxParseWeb::DownloadTitleComplete);
+        control.BeginDownload(url, name);
+        QTRY_COMPARE(html.count() + title.count(), 1);
+    }
+    static QString PageRankQuery(const QString& address)
+    {
+        return PageRankQueryPrefix() + GetPageRankCheckSum(address) + PageRankQueryMiddle() + address;
+    }
+    static PositionJob Job(const QString& url, const QString& product)
+    {
+        PositionJob job;
+        job.URL = url;
+        job.Product = product;
+        job.Keyword = QStringLiteral("seo tools");
+        return job;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        web.SetFallback(&GeneratedReply);
+        QVERIFY(web.Listen());
+        qputenv("http_proxy", web.ProxyUrl().toUtf8());
+    }
+
+    void ranksOfAnAddress()
+    {
+        const QString address = QStringLiteral("http://www.example.com");
+        RankRunState& run = state.Run;
+        SiteTables& sites = state.Sites;
+        run.PRJobPageRank = QStringList{QStringLiteral("0/10")};
+        run.PRJobAlexa = QStringList{QStringLiteral("Not Available")};
+        sites.SitePR = QList<int>{-1};
+        sites.SiteAlexa = QList<qint32>{0};
+        sites.WebSiteCount = 1;
+
+        Fetch(PageRankQuery(address), QStringLiteral("G0"));
+        Fetch(PageRankQuery(address), QStringLiteral("g0"));
+        Fetch(AlexaSiteInfoURL(address), QStringLiteral("A0"));
+        Fetch(AlexaSiteInfoURL(address), QStringLiteral("a0"));
+
+        const QRegularExpressionMatch rank =
+            QRegularExpression(QStringLiteral("^(\\d+)/10$")).match(run.PRJobPageRank.first());
+        QVERIFY2(rank.hasMatch(), qPrintable(run.PRJobPageRank.first()));
+        QCOMPARE(sites.SitePR.first(), rank.captured(1).toInt());
+        QVERIFY(sites.SitePR.first() <= 10);
+        QVERIFY(sites.SiteAlexa.first() > 0);
+        QCOMPARE(run.PRJobAlexa.first(), QLocale(QLocale::English).toString(sites.SiteAlexa.first()));
+    }
+
+    void summaryOfASite()
+    {
+        RankRunState& run = state.Run;
+        SiteTables& sites = state.Sites;
+        run.PRJobTitle = run.PRJobDescription = run.PRJobKeywords = QStringList(1);
+        sites.SiteTitle = sites.SiteDescription = sites.SiteKeyword = QStringList(1);
+        sites.WebSiteCount = 1;
+
+        Fetch(QStringLiteral("http://www.bluefern.example"), QStringLiteral("K0"));
+        Fetch(QStringLiteral("http://www.bluefern.example"), QStringLiteral("k0"));
+        QVERIFY2(run.PRJobTitle.first().startsWith(QLatin1String("Blue Fern - ")), qPrintable(run.PRJobTitle.first()));
+        QVERIFY(!run.PRJobDescription.first().isEmpty());
+        QVERIFY(!run.PRJobKeywords.first().isEmpty());
+        QCOMPARE(sites.SiteTitle.first(), run.PRJobTitle.first().toLower());
+        QVERIFY(!sites.SiteDescription.first().isEmpty());
+        QVERIFY(!sites.SiteKeyword.first().contains(QLatin1String(", ")));
+    }
+
+    void siteListOfAKeyword()
+    {
+        SiteTables& sites = state.Sites;
+        sites.WebSiteList.clear();
+        sites.WebSiteCount = 0;
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 0), QStringLiteral("W0"));
+        QCOMPARE(sites.WebSiteCount, 100);
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 100), QStringLiteral("W0"));
+        const int total = sites.WebSiteCount;
+        QVERIFY(total > 100);
+        // The collection ends with the page that brings no new site.
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 200), QStringLiteral("W0"));
+        QCOMPARE(sites.WebSiteCount, total);
+        QVERIFY(sites.WebSiteList.first().startsWith(QLatin1String("http://www.")));
+    }
+
+    void positionsOverThreePasses()
+    {
+        // The demo's entries: maplenest first for "seo tools", silverforge 14th (found through its
+        // product name in the result's title), example.com nowhere.
+        RankRunState& run = state.Run;
+        run.PositionJobs = {Job(QStringLiteral("http://www.maplenest.example"), QString()),
+                            Job(QStringLiteral("http://www.silverforge.example/shop"), QStringLiteral("Silver Forge")),
+                            Job(QStringLiteral("http://www.example.com"), QString())};
+        run.RunPhase = 0;
+        for (int record = 0; record < 3; ++record)
+            Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 0), QStringLiteral("T%1$0").arg(record));
+        QCOMPARE(run.PositionJobs[0].Page1, 0);
+        QCOMPARE(run.PositionJobs[1].Page1, 1);
+        QCOMPARE(run.PositionJobs[1].Page2, 0);
+        QCOMPARE(run.PositionJobs[1].Page3, 2);
+        QCOMPARE(run.PositionJobs[2].Page1, -1);
+        QCOMPARE(run.PositionJobs[0].Top10[0], QStringLiteral("www.maplenest.example/seo-tools.html"));
+        QVERIFY(!run.PositionJobs[0].Top10[9].isEmpty());
+
+        run.RunPhase = 1;
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 10, 0), QStringLiteral("T0$0"));
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 10, 10), QStringLiteral("T1$1"));
+        QCOMPARE(run.PositionJobs[0].Rank, 1);
+        QCOMPARE(run.PositionJobs[1].Rank, 14);
+        QCOMPARE(run.PositionJobs[1].ViewURL, SearchResultsURL(QStringLiteral("seo tools"), 10, 10));
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestGeneratedPages)
+#include "test_generated_pages.moc"

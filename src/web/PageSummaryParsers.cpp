@@ -64,7 +64,7 @@ template <typename OnValue> WalkResult WalkSummary(ParseContext& context, const 
 
 QString StoredSiteText(const QString& value)
 {
-    return TrimBlanks(value).toString().toLower();
+    return LowerCase(TrimBlanks(value).toString());
 }
 
 QString SiteDescriptionOf(QString value)

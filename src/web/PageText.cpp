@@ -78,16 +78,31 @@ void AppendWithoutBreaks(QString& out, QStringView piece)
 {
     // "&nbsp;" goes first and a carriage return after it, so "&nb" CR "sp;" stays as "&nbsp;".
     static const QString Nbsp = QStringLiteral("&nbsp;");
-    qsizetype i = 0;
-    while (i < piece.size()) {
+    qsizetype kept = 0; // start of the run not yet appended
+    for (qsizetype i = 0; i < piece.size();) {
         const QChar c = piece[i];
-        if (c == u'\r') {
+        const qsizetype dropped = c == u'\r' ? 1 : (c == u'&' && piece.sliced(i).startsWith(Nbsp) ? Nbsp.size() : 0);
+        if (dropped == 0) {
             ++i;
-        } else if (c == u'&' && piece.sliced(i).startsWith(Nbsp)) {
-            i += Nbsp.size();
+            continue;
+        }
+        out.append(piece.sliced(kept, i - kept));
+        i += dropped;
+        kept = i;
+    }
+    out.append(piece.sliced(kept));
+}
+
+QString LowerCase(QString text)
+{
+    for (QChar& c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x80) {
+            if (code >= u'A' && code <= u'Z')
+                c = QChar(char16_t(code + (u'a' - u'A')));
         } else {
-            out.append(c);
-            ++i;
+            c = c.toLower();
         }
     }
+    return text;
 }

@@ -17,3 +17,5 @@ QStringView TrimBlanks(QStringView text);
 // Appends piece to out without its "&nbsp;" entities and carriage returns, the way the parsers
 // clean what a page shows.
 void AppendWithoutBreaks(QString& out, QStringView piece);
+// The text with each letter lower-cased on its own, so that it keeps its length; ASCII goes fast.
+QString LowerCase(QString text);

@@ -143,9 +143,9 @@ bool ParseGoogleQUORVEX(ParseContext& context, const QString& text, const QStrin
         return false;
     PositionJob& job = run.PositionJobs[tag->Record];
     // Result pages show addresses without their scheme, so the site is looked for by its host.
-    const QString target = TrimBlanks(NormalisedHost(job.URL)).toString().toLower();
-    const QString product = TrimBlanks(job.Product).toString().toLower();
-    const QString keyword = TrimBlanks(job.Keyword).toString().toLower();
+    const QString target = LowerCase(TrimBlanks(NormalisedHost(job.URL)).toString());
+    const QString product = LowerCase(TrimBlanks(job.Product).toString());
+    const QString keyword = LowerCase(TrimBlanks(job.Keyword).toString());
 
     if (run.RunPhase == 0) {
         int stored = 0;
@@ -164,7 +164,7 @@ bool ParseGoogleQUORVEX(ParseContext& context, const QString& text, const QStrin
             return false;
     }
 
-    const QString visible = VisibleText(text).toLower();
+    const QString visible = LowerCase(VisibleText(text));
     qsizetype match = product.isEmpty() ? -1 : visible.indexOf(product);
     const qsizetype siteAt = target.isEmpty() ? -1 : visible.indexOf(target);
     if (siteAt >= 0 && (match < 0 || siteAt < match))

@@ -20,35 +20,37 @@ QString ReplaceCommonEntities(QString value)
 // before it with a "#" after it into a new reference. One without a ";" ends the text after its "&".
 QString RemoveNumericReferences(const QString& value)
 {
-    QString kept;
-    kept.reserve(value.size());
+    QString kept(value.size(), Qt::Uninitialized);
+    QChar* out = kept.data();
+    qsizetype size = 0;
     qsizetype semicolon = -1; // the next ";" at or after the current position, once looked for
+    bool semicolonsLeft = true;
     const auto semicolonFrom = [&](qsizetype from) {
-        if (semicolon < from && semicolon != -2) {
+        if (semicolonsLeft && semicolon < from) {
             semicolon = value.indexOf(u';', from);
-            if (semicolon < 0)
-                semicolon = -2;
+            semicolonsLeft = semicolon >= 0;
         }
-        return semicolon == -2 ? qsizetype(-1) : semicolon;
+        return semicolonsLeft ? semicolon : qsizetype(-1);
     };
     qsizetype i = 0;
     while (i < value.size()) {
-        const bool joined = value[i] == u'#' && kept.endsWith(u'&');
+        const bool joined = value[i] == u'#' && size > 0 && out[size - 1] == u'&';
         const bool starts = value[i] == u'&' && i + 1 < value.size() && value[i + 1] == u'#';
         if (!joined && !starts) {
-            kept.append(value[i++]);
+            out[size++] = value[i++];
             continue;
         }
         const qsizetype end = semicolonFrom(joined ? i + 1 : i + 2);
         if (end < 0) {
             if (starts)
-                kept.append(u'&');
-            return kept;
+                out[size++] = u'&';
+            break;
         }
         if (joined)
-            kept.chop(1);
+            --size;
         i = end + 1;
     }
+    kept.truncate(size);
     return kept;
 }
 
@@ -56,16 +58,19 @@ QString RemoveNumericReferences(const QString& value)
 // blanks one blank.
 QString PrintableWithSingleBlanks(const QString& value)
 {
-    QString out;
-    out.reserve(value.size());
+    QString printable(value.size(), Qt::Uninitialized);
+    QChar* out = printable.data();
+    qsizetype size = 0;
     for (const QChar c : value) {
         const char16_t code = c.unicode();
-        const QChar kept = (code < 33 || code == 96 || code > 126) ? QChar(u' ') : c;
-        if (kept == u' ' && out.endsWith(u' '))
-            continue;
-        out.append(kept);
+        const bool blank = code < 33 || code == 96 || code > 126;
+        if (!blank)
+            out[size++] = c;
+        else if (size == 0 || out[size - 1] != u' ')
+            out[size++] = u' ';
     }
-    return out;
+    printable.truncate(size);
+    return printable;
 }
 
 } // namespace

@@ -65,7 +65,7 @@ bool TagWalk::NameIs(QLatin1StringView lowerName) const
 
 QString TagWalk::Text() const
 {
-    return TrimBlanks(page.sliced(start + 1, end - start - 1)).toString().toLower().replace(Nbsp, QStringLiteral(" "));
+    return LowerCase(TrimBlanks(page.sliced(start + 1, end - start - 1)).toString()).replace(Nbsp, QStringLiteral(" "));
 }
 
 QString VisibleText(QStringView page)

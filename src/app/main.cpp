@@ -1,11 +1,13 @@
+// The desktop program: start-up, then the main window until it is closed.
+
 #include "app/AppState.h"
+#include "app/DesktopLauncher.h"
 #include "app/GuiPrompter.h"
-#include "app/Names.h"
 #include "app/ProgramFolder.h"
 #include "app/StartUp.h"
+#include "lists/frmQuorvex.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
@@ -21,11 +23,9 @@ int main(int argc, char* argv[])
     case StartUpResult::Failed:
         return 1;
     }
-    QMainWindow window;
-    window.setWindowTitle(AppTitle);
-    window.resize(663, 320);
+    DesktopLauncher launcher;
+    frmQuorvex window(state, prompter, launcher);
+    prompter.SetOwner(&window);
     window.show();
-    const int code = app.exec();
-    state.StopRequested = true;
-    return code;
+    return app.exec();
 }

@@ -1,0 +1,65 @@
+#include "lists/frmPRURL.h"
+
+#include "app/AppState.h"
+#include "lists/ListEdits.h"
+#include "lists/frmQuorvex.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringList>
+
+frmPRURL::frmPRURL(AppState& state, frmQuorvex& mainWindow)
+    : QDialog(&mainWindow), state(state), mainWindow(mainWindow), txtPRURL(new QPlainTextEdit(this)),
+      cmdOK(new QPushButton(QStringLiteral("&OK"), this))
+{
+    setObjectName(QStringLiteral("frmPRURL"));
+    setFixedSize(424, 264);
+    auto* Label1 = new QLabel(QStringLiteral("Target URL (www.example.com)"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(12, 10, 400, 18);
+    txtPRURL->setObjectName(QStringLiteral("txtPRURL"));
+    txtPRURL->setGeometry(12, 32, 400, 184);
+    txtPRURL->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtPRURL->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtPRURL->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(228, 228, 88, 24);
+    cmdOK->setEnabled(false);
+    auto* cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(324, 228, 88, 24);
+
+    connect(txtPRURL, &QPlainTextEdit::textChanged, this, &frmPRURL::txtPRURL_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmPRURL::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    if (state.Lists.AddMode) {
+        setWindowTitle(QStringLiteral("Add New URL"));
+    } else {
+        // Filled through the change handler: the list as shown can be taken with OK at once.
+        setWindowTitle(QStringLiteral("Edit URL"));
+        QStringList addresses;
+        for (const PRURLEntry& entry : std::as_const(state.Lists.PRURLList))
+            addresses.append(entry.URL);
+        txtPRURL->setPlainText(addresses.join(QLatin1Char('\n')));
+        txtPRURL->moveCursor(QTextCursor::End);
+    }
+    txtPRURL->setFocus();
+}
+
+void frmPRURL::txtPRURL_Change()
+{
+    cmdOK->setEnabled(true);
+    state.Lists.CurrentPRText = txtPRURL->toPlainText().trimmed();
+}
+
+void frmPRURL::cmdOK_Click()
+{
+    const bool duplicateMet =
+        AcceptPRURLText(state.Lists, state.Settings, state.Lists.CurrentPRText, state.Lists.AddMode);
+    mainWindow.DisplayPRURLList();
+    accept();
+    if (duplicateMet)
+        mainWindow.ShowStatusNote(QStringLiteral("Duplicate URL has been deleted !"));
+}

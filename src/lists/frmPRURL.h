@@ -1,0 +1,26 @@
+#pragma once
+// The Page Rank entry dialog: the whole list as text, one address per line. Add appends the lines
+// typed, Edit replaces the list with the text.
+
+#include <QDialog>
+
+struct AppState;
+class frmQuorvex;
+class QPlainTextEdit;
+class QPushButton;
+
+class frmPRURL : public QDialog
+{
+    Q_OBJECT
+public:
+    frmPRURL(AppState& state, frmQuorvex& mainWindow);
+
+private:
+    void txtPRURL_Change();
+    void cmdOK_Click();
+
+    AppState& state;
+    frmQuorvex& mainWindow;
+    QPlainTextEdit* txtPRURL;
+    QPushButton* cmdOK;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// The keyword-position entry dialog: address, optional product name and keyword list of one entry,
+// added as a new entry or replacing the one clicked.
+
+#include <QDialog>
+
+struct AppState;
+class frmQuorvex;
+class Prompter;
+class QLineEdit;
+class QPushButton;
+
+class frmQUORVEXURL : public QDialog
+{
+    Q_OBJECT
+public:
+    frmQUORVEXURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow);
+
+private:
+    void txtQUORVEXURL_Change();
+    void txtQUORVEXProduct_Change();
+    void txtQUORVEXKeyword_Change();
+    void EvaluateOK();
+    void cmdOK_Click();
+
+    AppState& state;
+    Prompter& prompter;
+    frmQuorvex& mainWindow;
+    QLineEdit* txtQUORVEXURL;
+    QLineEdit* txtQUORVEXProduct;
+    QLineEdit* txtQUORVEXKeyword;
+    QPushButton* cmdOK;
+};

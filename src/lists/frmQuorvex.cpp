@@ -1,0 +1,471 @@
+#include "lists/frmQuorvex.h"
+
+#include "app/AppState.h"
+#include "app/Launcher.h"
+#include "app/Names.h"
+#include "app/Prompter.h"
+#include "app/frmAbout.h"
+#include "app/frmHelp.h"
+#include "lists/ListStore.h"
+#include "lists/frmPRURL.h"
+#include "lists/frmQUORVEXURL.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace
+{
+
+constexpr int ButtonLeft = 544;
+constexpr int ButtonWidth = 105;
+constexpr int ButtonHeight = 20;
+constexpr int ButtonStep = 24;
+const QString PageRankCaption = QStringLiteral("Page Rank");
+const QString QuorvexCaption = QStringLiteral("QUORVEX");
+const QString StopCaption = QStringLiteral("&Stop");
+const QString ContinueQuestion = QStringLiteral("Do you want to continue ?");
+
+QTimer* OneShotTimer(QObject* owner, const char* name, int interval)
+{
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(QLatin1String(name));
+    timer->setSingleShot(true);
+    timer->setInterval(interval);
+    return timer;
+}
+
+QString ReportIndexPath(const QString& programFolder)
+{
+    return programFolder + QLatin1Char('/') + ReportFolderName + QStringLiteral("/Index.htm");
+}
+
+QTreeWidgetItem* NumberedItem(int n, int checked)
+{
+    auto* item = new QTreeWidgetItem;
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setText(0, QString::number(n));
+    item->setCheckState(0, checked == 1 ? Qt::Checked : Qt::Unchecked);
+    return item;
+}
+
+} // namespace
+
+frmQuorvex::frmQuorvex(AppState& state, Prompter& prompter, Launcher& launcher, QWidget* parent)
+    : QWidget(parent), state(state), prompter(prompter), launcher(launcher)
+{
+    setObjectName(QStringLiteral("frmQuorvex"));
+    setWindowTitle(AppTitle);
+    setFixedSize(663, 320);
+    CreateControls();
+    chkExtractKeyword->setChecked(state.Lists.CheckExtractKeyword);
+    chkTOP10List->setChecked(state.Lists.TOP10List);
+    lstQUORVEX->hide();
+    DisplayPRURLList();
+}
+
+void frmQuorvex::CreateControls()
+{
+    tabSearch = new QTabWidget(this);
+    tabSearch->setObjectName(QStringLiteral("tabSearch"));
+    tabSearch->setGeometry(8, 8, 649, 281);
+    tabSearch->addTab(new QWidget, PageRankCaption);
+    tabSearch->addTab(new QWidget, QuorvexCaption);
+
+    lstPR = ListView("lstPR", {QStringLiteral("#"), QStringLiteral("URL")}, {45, 460});
+    lstQUORVEX =
+        ListView("lstQUORVEX",
+                 {QStringLiteral("#"), QStringLiteral("URL"), QStringLiteral("Product"), QStringLiteral("Keyword")},
+                 {45, 180, 120, 160});
+
+    cmdAdd = ColumnButton("cmdAdd", QStringLiteral("&Add"), 40);
+    cmdEdit = ColumnButton("cmdEdit", QStringLiteral("&Edit/Remove"), 64);
+    cmdRemove = ColumnButton("cmdRemove", QStringLiteral("&Remove"), 88);
+    cmdRemoveAll = ColumnButton("cmdRemoveAll", QStringLiteral("Remove A&ll"), 112);
+    cmdRank = ColumnButton("cmdRank", QStringLiteral("Ran&k"), 136);
+    cmdViewReport = ColumnButton("cmdViewReport", QStringLiteral("&View Report"), 160);
+    cmdHelp = ColumnButton("cmdHelp", QStringLiteral("&Help"), 184);
+    cmdAbout = ColumnButton("cmdAbout", QStringLiteral("A&bout"), 208);
+    cmdExit = ColumnButton("cmdExit", QStringLiteral("E&xit"), 256);
+    cmdEdit->setEnabled(false);
+    cmdRemove->setEnabled(false);
+
+    // The site database window opens from here once the user can reach it; nothing shows the button yet.
+    cmdSearchKeyword = new QPushButton(QStringLiteral("&Get WebSites List"), this);
+    cmdSearchKeyword->setObjectName(QStringLiteral("cmdSearchKeyword"));
+    cmdSearchKeyword->setGeometry(16, 260, ButtonWidth, ButtonHeight);
+    cmdSearchKeyword->hide();
+
+    chkExtractKeyword = new QCheckBox(QStringLiteral("Extract Keyword"), this);
+    chkExtractKeyword->setObjectName(QStringLiteral("chkExtractKeyword"));
+    chkExtractKeyword->setGeometry(16, 264, 136, 17);
+    chkTOP10List = new QCheckBox(QStringLiteral("TOP 10 Sites List"), this);
+    chkTOP10List->setObjectName(QStringLiteral("chkTOP10List"));
+    chkTOP10List->setGeometry(168, 264, 136, 17);
+
+    sbStatus = new QStatusBar(this);
+    sbStatus->setObjectName(QStringLiteral("sbStatus"));
+    sbStatus->setSizeGripEnabled(false);
+    sbStatus->setGeometry(0, 295, 663, 25);
+    statusPanel = new QLabel(QStringLiteral("Ready"));
+    statusPanel->setIndent(4);
+    sbStatus->addWidget(statusPanel, 1);
+
+    prgBar = new QProgressBar(this);
+    prgBar->setObjectName(QStringLiteral("prgBar"));
+    prgBar->setGeometry(392, 300, 257, 14);
+    prgBar->setTextVisible(false);
+    prgBar->setValue(0);
+    prgBar->raise();
+
+    // Holds the focus whenever no list and no button should; it lies below the visible area.
+    txtDumb = new QLineEdit(QStringLiteral("Text1"), this);
+    txtDumb->setObjectName(QStringLiteral("txtDumb"));
+    txtDumb->setGeometry(0, 330, 100, 20);
+
+    tmrDelay = OneShotTimer(this, "tmrDelay", 300);
+    tmrSetFocus = OneShotTimer(this, "tmrSetFocus", 10);
+    tmrReady = OneShotTimer(this, "tmrReady", 100);
+
+    connect(tabSearch, &QTabWidget::currentChanged, this, &frmQuorvex::tabSearch_Click);
+    connect(lstPR, &QTreeWidget::itemClicked, this, &frmQuorvex::lstPR_Click);
+    connect(lstQUORVEX, &QTreeWidget::itemClicked, this, &frmQuorvex::lstQUORVEX_Click);
+    connect(lstPR, &QTreeWidget::itemChanged, this, &frmQuorvex::lstPR_ItemCheck);
+    connect(lstQUORVEX, &QTreeWidget::itemChanged, this, &frmQuorvex::lstQUORVEX_ItemCheck);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmQuorvex::cmdAdd_Click);
+    connect(cmdEdit, &QPushButton::clicked, this, &frmQuorvex::cmdEdit_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmQuorvex::cmdRemove_Click);
+    connect(cmdRemoveAll, &QPushButton::clicked, this, &frmQuorvex::cmdRemoveAll_Click);
+    connect(cmdRank, &QPushButton::clicked, this, &frmQuorvex::RankClicked);
+    connect(cmdViewReport, &QPushButton::clicked, this, &frmQuorvex::cmdViewReport_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmQuorvex::cmdHelp_Click);
+    connect(cmdAbout, &QPushButton::clicked, this, &frmQuorvex::cmdAbout_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdSearchKeyword, &QPushButton::clicked, this, &frmQuorvex::SearchKeywordClicked);
+    connect(chkExtractKeyword, &QCheckBox::clicked, this, &frmQuorvex::chkExtractKeyword_Click);
+    connect(chkTOP10List, &QCheckBox::clicked, this, &frmQuorvex::chkTOP10List_Click);
+    connect(tmrDelay, &QTimer::timeout, tmrSetFocus, qOverload<>(&QTimer::start));
+    connect(tmrSetFocus, &QTimer::timeout, this, [this] {
+        cmdRemove->setEnabled(false);
+        cmdEdit->setEnabled(false);
+    });
+    connect(tmrReady, &QTimer::timeout, this, [this] { SetStatusText(QStringLiteral("Ready")); });
+}
+
+QPushButton* frmQuorvex::ColumnButton(const char* name, const QString& caption, int top)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(ButtonLeft, top, ButtonWidth, ButtonHeight);
+    return button;
+}
+
+QTreeWidget* frmQuorvex::ListView(const char* name, const QStringList& columns, const QList<int>& widths)
+{
+    auto* list = new QTreeWidget(this);
+    list->setObjectName(QLatin1String(name));
+    list->setGeometry(16, 40, 521, 217);
+    list->setHeaderLabels(columns);
+    for (int column = 0; column < widths.size(); ++column)
+        list->setColumnWidth(column, widths.at(column));
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->header()->setStretchLastSection(false);
+    list->installEventFilter(this);
+    return list;
+}
+
+void frmQuorvex::ArrangeButtonColumn(const QString& editCaption, bool removeShown, int firstTop)
+{
+    cmdEdit->setText(editCaption);
+    cmdEdit->show();
+    cmdRemove->setVisible(removeShown);
+    cmdRemoveAll->move(ButtonLeft, firstTop);
+    cmdRank->move(ButtonLeft, firstTop + ButtonStep);
+    cmdViewReport->move(ButtonLeft, firstTop + 2 * ButtonStep);
+    cmdRemoveAll->show();
+    cmdRank->show();
+    cmdViewReport->show();
+}
+
+void frmQuorvex::DisplayPRURLList()
+{
+    ArrangeButtonColumn(QStringLiteral("&Edit/Remove"), false, 88);
+    {
+        const QSignalBlocker quiet(lstPR);
+        lstPR->clear();
+        for (int n = 1; n <= state.Lists.PRURLCount(); ++n) {
+            const PRURLEntry& entry = state.Lists.PRURLList.at(n - 1);
+            QTreeWidgetItem* item = NumberedItem(n, entry.Checked);
+            item->setText(1, entry.URL);
+            lstPR->addTopLevelItem(item);
+        }
+    }
+    cmdRemoveAll->setEnabled(state.Lists.PRURLCount() >= 1);
+    UpdateRankAndReportButtons();
+}
+
+void frmQuorvex::DisplayQUORVEXURLList()
+{
+    ArrangeButtonColumn(QStringLiteral("&Edit"), true, 112);
+    {
+        const QSignalBlocker quiet(lstQUORVEX);
+        lstQUORVEX->clear();
+        for (int n = 1; n <= state.Lists.QuorvexCount(); ++n) {
+            const QuorvexEntry& entry = state.Lists.QuorvexList.at(n - 1);
+            QTreeWidgetItem* item = NumberedItem(n, entry.Checked);
+            item->setText(1, entry.URL);
+            item->setText(2, entry.Product);
+            item->setText(3, entry.Keyword);
+            lstQUORVEX->addTopLevelItem(item);
+        }
+    }
+    cmdRemoveAll->setEnabled(state.Lists.QuorvexCount() >= 1);
+    UpdateRankAndReportButtons();
+}
+
+void frmQuorvex::UpdateRankAndReportButtons()
+{
+    EvaluateRankButton();
+    EvaluateViewReportButton();
+}
+
+// While a run is going the button is its Stop button and must stay usable.
+void frmQuorvex::EvaluateRankButton()
+{
+    cmdRank->setEnabled(RunGoing() || state.Lists.AnyChecked());
+}
+
+void frmQuorvex::EvaluateViewReportButton()
+{
+    cmdViewReport->setEnabled(QFileInfo(ReportIndexPath(state.ProgramFolder)).isFile());
+}
+
+void frmQuorvex::SetStatusText(const QString& text)
+{
+    statusPanel->setText(text);
+}
+
+QString frmQuorvex::StatusText() const
+{
+    return statusPanel->text();
+}
+
+void frmQuorvex::ShowStatusNote(const QString& text)
+{
+    SetStatusText(text);
+    tmrReady->start();
+}
+
+bool frmQuorvex::RunGoing() const
+{
+    return cmdRank->text() == StopCaption;
+}
+
+// The dialog is modal for the whole program, yet the window's timers and downloads keep running
+// while it is open; the buttons are tidied once it has closed.
+void frmQuorvex::ShowDialog(QDialog* dialog)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    connect(dialog, &QDialog::finished, tmrSetFocus, qOverload<>(&QTimer::start));
+    dialog->show();
+}
+
+void frmQuorvex::closeEvent(QCloseEvent* event)
+{
+    state.StopRequested = true;
+    event->accept();
+    QCoreApplication::quit();
+}
+
+bool frmQuorvex::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == lstPR || watched == lstQUORVEX) && event->type() == QEvent::FocusOut)
+        tmrDelay->start();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmQuorvex::tabSearch_Click()
+{
+    cmdEdit->setEnabled(false);
+    cmdRemove->setEnabled(false);
+    lstPR->hide();
+    lstQUORVEX->hide();
+    txtDumb->setFocus();
+    const QString caption = tabSearch->tabText(tabSearch->currentIndex());
+    if (caption == PageRankCaption) {
+        lstPR->show();
+        TabIndex = 0;
+        DisplayPRURLList();
+    } else if (caption == QuorvexCaption) {
+        lstQUORVEX->show();
+        TabIndex = 1;
+        DisplayQUORVEXURLList();
+    }
+}
+
+void frmQuorvex::lstPR_Click()
+{
+    if (RunGoing() || state.Lists.PRURLCount() < 1)
+        return;
+    const QTreeWidgetItem* item = lstPR->currentItem();
+    if (item && item->isSelected()) {
+        const int n = item->text(0).toInt();
+        if (n >= 1 && n <= state.Lists.PRURLCount()) {
+            state.Lists.SelectedPRIndex = n;
+            state.Lists.CurrentPRText = state.Lists.PRURLList.at(n - 1).URL;
+            cmdEdit->setEnabled(true);
+        }
+    }
+    EvaluateRankButton();
+}
+
+void frmQuorvex::lstQUORVEX_Click()
+{
+    if (RunGoing() || state.Lists.QuorvexCount() < 1)
+        return;
+    const QTreeWidgetItem* item = lstQUORVEX->currentItem();
+    if (item && item->isSelected()) {
+        const int n = item->text(0).toInt();
+        if (n >= 1 && n <= state.Lists.QuorvexCount()) {
+            state.Lists.SelectedQuorvexIndex = n;
+            cmdEdit->setEnabled(true);
+            cmdRemove->setEnabled(true);
+            const QuorvexEntry& entry = state.Lists.QuorvexList.at(n - 1);
+            state.Lists.CurrentQuorvexURL = entry.URL;
+            state.Lists.CurrentQuorvexProduct = entry.Product;
+            state.Lists.CurrentQuorvexKeyword = entry.Keyword;
+        }
+    }
+    EvaluateRankButton();
+}
+
+void frmQuorvex::lstPR_ItemCheck(QTreeWidgetItem* item, int column)
+{
+    const int n = item->text(0).toInt();
+    if (column != 0 || n < 1 || n > state.Lists.PRURLCount())
+        return;
+    int& flag = state.Lists.PRURLList[n - 1].Checked;
+    if (RunGoing()) {
+        // The run has read the flags already; the tick goes back to what is stored.
+        const QSignalBlocker quiet(lstPR);
+        item->setCheckState(0, flag == 1 ? Qt::Checked : Qt::Unchecked);
+        return;
+    }
+    lstPR->setCurrentItem(item);
+    flag = item->checkState(0) == Qt::Checked ? 1 : 0;
+    SaveEntryChecked(state.Lists, state.Settings, ListKind::PageRank, n);
+    EvaluateRankButton();
+}
+
+void frmQuorvex::lstQUORVEX_ItemCheck(QTreeWidgetItem* item, int column)
+{
+    const int n = item->text(0).toInt();
+    if (column != 0 || n < 1 || n > state.Lists.QuorvexCount())
+        return;
+    int& flag = state.Lists.QuorvexList[n - 1].Checked;
+    if (RunGoing()) {
+        const QSignalBlocker quiet(lstQUORVEX);
+        item->setCheckState(0, flag == 1 ? Qt::Checked : Qt::Unchecked);
+        return;
+    }
+    lstQUORVEX->setCurrentItem(item);
+    flag = item->checkState(0) == Qt::Checked ? 1 : 0;
+    SaveEntryChecked(state.Lists, state.Settings, ListKind::Quorvex, n);
+    EvaluateRankButton();
+}
+
+void frmQuorvex::cmdAdd_Click()
+{
+    ListState& lists = state.Lists;
+    lists.AddMode = true;
+    if (TabIndex == 0) {
+        lists.CurrentPRText.clear();
+        ShowDialog(new frmPRURL(state, *this));
+    } else {
+        lists.CurrentQuorvexURL.clear();
+        lists.CurrentQuorvexProduct.clear();
+        lists.CurrentQuorvexKeyword.clear();
+        ShowDialog(new frmQUORVEXURL(state, prompter, *this));
+    }
+}
+
+void frmQuorvex::cmdEdit_Click()
+{
+    state.Lists.AddMode = false;
+    txtDumb->setFocus();
+    if (TabIndex == 0)
+        ShowDialog(new frmPRURL(state, *this));
+    else
+        ShowDialog(new frmQUORVEXURL(state, prompter, *this));
+}
+
+void frmQuorvex::cmdRemove_Click()
+{
+    cmdRemove->setEnabled(false);
+    txtDumb->setFocus();
+    if (prompter.AskYesNo(ContinueQuestion, AppTitle)) {
+        cmdEdit->setEnabled(false);
+        cmdRemove->setEnabled(false);
+        RemoveQuorvexEntry(state.Lists, state.Settings, state.Lists.SelectedQuorvexIndex);
+        DisplayQUORVEXURLList();
+        txtDumb->setFocus();
+    }
+    tmrSetFocus->start();
+}
+
+void frmQuorvex::cmdRemoveAll_Click()
+{
+    txtDumb->setFocus();
+    if (prompter.AskYesNo(ContinueQuestion, AppTitle)) {
+        if (TabIndex == 0) {
+            RemoveAllEntries(state.Lists, state.Settings, ListKind::PageRank);
+            DisplayPRURLList();
+        } else {
+            RemoveAllEntries(state.Lists, state.Settings, ListKind::Quorvex);
+            DisplayQUORVEXURLList();
+        }
+    }
+    tmrSetFocus->start();
+}
+
+void frmQuorvex::cmdViewReport_Click()
+{
+    launcher.OpenInBrowser(ReportIndexPath(state.ProgramFolder));
+    tmrSetFocus->start();
+}
+
+void frmQuorvex::cmdAbout_Click()
+{
+    ShowDialog(new frmAbout(launcher, this));
+}
+
+void frmQuorvex::cmdHelp_Click()
+{
+    ShowDialog(new frmHelp(launcher, this));
+}
+
+void frmQuorvex::chkExtractKeyword_Click()
+{
+    state.Lists.CheckExtractKeyword = chkExtractKeyword->isChecked();
+    SaveOption(state.Lists, state.Settings, ListKind::PageRank);
+}
+
+void frmQuorvex::chkTOP10List_Click()
+{
+    state.Lists.TOP10List = chkTOP10List->isChecked();
+    SaveOption(state.Lists, state.Settings, ListKind::Quorvex);
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The main window: the two lists on a tab strip, the button column, the two options, the status
+// bar and the progress bar. Clicks become calls of the list operations.
+
+#include <QWidget>
+
+struct AppState;
+class Launcher;
+class Prompter;
+class QCheckBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class frmQuorvex : public QWidget
+{
+    Q_OBJECT
+public:
+    frmQuorvex(AppState& state, Prompter& prompter, Launcher& launcher, QWidget* parent = nullptr);
+
+    // Refill a list view and arrange the button column for its tab.
+    void DisplayPRURLList();
+    void DisplayQUORVEXURLList();
+    // cmdRank follows the checked entries, cmdViewReport the report's index page.
+    void UpdateRankAndReportButtons();
+
+    // The first panel of sbStatus.
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+    // A passing note: tmrReady puts "Ready" back shortly after.
+    void ShowStatusNote(const QString& text);
+
+    QProgressBar* ProgressBar() const { return prgBar; }
+    QPushButton* RankButton() const { return cmdRank; }
+    // A rank run is going while the rank button reads "&Stop".
+    bool RunGoing() const;
+
+Q_SIGNALS:
+    void RankClicked();
+    void SearchKeywordClicked();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    QPushButton* ColumnButton(const char* name, const QString& caption, int top);
+    QTreeWidget* ListView(const char* name, const QStringList& columns, const QList<int>& widths);
+    void ArrangeButtonColumn(const QString& editCaption, bool removeShown, int firstTop);
+    void EvaluateRankButton();
+    void EvaluateViewReportButton();
+    void ShowDialog(QDialog* dialog);
+
+    void tabSearch_Click();
+    void lstPR_Click();
+    void lstQUORVEX_Click();
+    void lstPR_ItemCheck(QTreeWidgetItem* item, int column);
+    void lstQUORVEX_ItemCheck(QTreeWidgetItem* item, int column);
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdRemove_Click();
+    void cmdRemoveAll_Click();
+    void cmdViewReport_Click();
+    void cmdAbout_Click();
+    void cmdHelp_Click();
+    void chkExtractKeyword_Click();
+    void chkTOP10List_Click();
+
+    AppState& state;
+    Prompter& prompter;
+    Launcher& launcher;
+    int TabIndex = 0; // 0 "Page Rank", 1 "QUORVEX"
+
+    QTabWidget* tabSearch = nullptr;
+    QTreeWidget* lstPR = nullptr;
+    QTreeWidget* lstQUORVEX = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdRemoveAll = nullptr;
+    QPushButton* cmdRank = nullptr;
+    QPushButton* cmdViewReport = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdAbout = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QPushButton* cmdSearchKeyword = nullptr;
+    QCheckBox* chkExtractKeyword = nullptr;
+    QCheckBox* chkTOP10List = nullptr;
+    QStatusBar* sbStatus = nullptr;
+    QLabel* statusPanel = nullptr;
+    QProgressBar* prgBar = nullptr;
+    QLineEdit* txtDumb = nullptr;
+    QTimer* tmrDelay = nullptr;
+    QTimer* tmrSetFocus = nullptr;
+    QTimer* tmrReady = nullptr;
+};

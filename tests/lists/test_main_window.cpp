@@ -1,0 +1,371 @@
+// The main window driven by clicks: layout, tabs, ticks, removal, options, button upkeep, closing.
+
+#include "WindowTestSupport.h"
+#include "app/Names.h"
+#include "support/TestHome.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+
+namespace
+{
+
+QList<PRURLEntry> TwoPages()
+{
+    return {{QStringLiteral("http://www.one.com"), 1}, {QStringLiteral("http://www.two.com"), 0}};
+}
+
+QList<QuorvexEntry> ThreeKeywordEntries()
+{
+    return {KeywordEntry("http://a.com", "A", "k1", 1), KeywordEntry("http://b.com", "", "k2,k3", 0),
+            KeywordEntry("http://c.com", "C", "k4", 1)};
+}
+
+QList<int> ColumnTops(const Shell& shell)
+{
+    return {shell.Button("cmdRemoveAll")->y(), shell.Button("cmdRank")->y(), shell.Button("cmdViewReport")->y()};
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void controlsSitAtTheirPlaces_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("tab strip") << "tabSearch" << QRect(8, 8, 649, 281) << QString();
+        QTest::newRow("page list") << "lstPR" << QRect(16, 40, 521, 217) << QString();
+        QTest::newRow("keyword list") << "lstQUORVEX" << QRect(16, 40, 521, 217) << QString();
+        QTest::newRow("add") << "cmdAdd" << QRect(544, 40, 105, 20) << "&Add";
+        QTest::newRow("edit") << "cmdEdit" << QRect(544, 64, 105, 20) << "&Edit/Remove";
+        QTest::newRow("remove all") << "cmdRemoveAll" << QRect(544, 88, 105, 20) << "Remove A&ll";
+        QTest::newRow("rank") << "cmdRank" << QRect(544, 112, 105, 20) << "Ran&k";
+        QTest::newRow("view report") << "cmdViewReport" << QRect(544, 136, 105, 20) << "&View Report";
+        QTest::newRow("help") << "cmdHelp" << QRect(544, 184, 105, 20) << "&Help";
+        QTest::newRow("about") << "cmdAbout" << QRect(544, 208, 105, 20) << "A&bout";
+        QTest::newRow("exit") << "cmdExit" << QRect(544, 256, 105, 20) << "E&xit";
+        QTest::newRow("site database") << "cmdSearchKeyword" << QRect(16, 260, 105, 20) << "&Get WebSites List";
+        QTest::newRow("status bar") << "sbStatus" << QRect(0, 295, 663, 25) << QString();
+        QTest::newRow("progress bar") << "prgBar" << QRect(392, 300, 257, 14) << QString();
+    }
+    void controlsSitAtTheirPlaces()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        QFETCH(QString, caption);
+        Shell shell;
+        QWidget* control = shell.window->findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->parentWidget(), shell.window.get());
+        QCOMPARE(control->geometry(), place);
+        if (auto* button = qobject_cast<QPushButton*>(control))
+            QCOMPARE(button->text(), caption);
+    }
+
+    void startsOnPageRankWithTheStoredLists()
+    {
+        Shell shell(TwoPages(), ThreeKeywordEntries());
+        QCOMPARE(shell.window->windowTitle(), QStringLiteral("Quorvex 2.2"));
+        QCOMPARE(shell.window->size(), QSize(663, 320));
+        QTreeWidget* pages = shell.List("lstPR");
+        QVERIFY(pages->isVisible());
+        QVERIFY(!shell.List("lstQUORVEX")->isVisible());
+        QCOMPARE(pages->headerItem()->text(0), QStringLiteral("#"));
+        QCOMPARE(pages->columnWidth(0), 45);
+        QCOMPARE(pages->columnWidth(1), 460);
+        QCOMPARE(pages->topLevelItemCount(), 2);
+        QCOMPARE(pages->topLevelItem(1)->text(0), QStringLiteral("2"));
+        QCOMPARE(pages->topLevelItem(1)->text(1), QStringLiteral("http://www.two.com"));
+        QCOMPARE(Shell::Tick(pages, 0), Qt::Checked);
+        QCOMPARE(Shell::Tick(pages, 1), Qt::Unchecked);
+        QVERIFY(!shell.Button("cmdRemove")->isVisible());
+        QVERIFY(!shell.Button("cmdSearchKeyword")->isVisible());
+        QVERIFY(!shell.Button("cmdEdit")->isEnabled());
+        QCOMPARE(shell.window->StatusText(), QStringLiteral("Ready"));
+        QCOMPARE(shell.window->ProgressBar(), shell.Find<QProgressBar>("prgBar"));
+        // The focus keeper lies outside what the user sees.
+        QVERIFY(!shell.window->rect().intersects(shell.Find<QLineEdit>("txtDumb")->geometry()));
+        for (const char* timer : {"tmrDelay", "tmrSetFocus", "tmrReady"})
+            QVERIFY2(shell.window->findChild<QTimer*>(QLatin1String(timer)), timer);
+    }
+
+    void optionsShowAndSaveOnlyThemselves()
+    {
+        Shell shell(TwoPages());
+        QVERIFY(!shell.Find<QCheckBox>("chkExtractKeyword")->isChecked());
+        const QMap<QString, QString> before = shell.StoredValues();
+        QTest::mouseClick(shell.Find<QCheckBox>("chkExtractKeyword"), Qt::LeftButton);
+        QTest::mouseClick(shell.Find<QCheckBox>("chkTOP10List"), Qt::LeftButton);
+        QMap<QString, QString> expected = before;
+        expected[PRURLKey + QStringLiteral("|CheckExtractKeyword")] = QStringLiteral("True");
+        expected[QuorvexURLKey + QStringLiteral("|TOP10List")] = QStringLiteral("True");
+        QCOMPARE(shell.StoredValues(), expected);
+        QVERIFY(shell.state.Lists.CheckExtractKeyword && shell.state.Lists.TOP10List);
+
+        shell.state.Lists.TOP10List = false;
+        frmQuorvex window(shell.state, shell.prompter, shell.launcher);
+        QVERIFY(window.findChild<QCheckBox*>(QStringLiteral("chkExtractKeyword"))->isChecked());
+        QVERIFY(!window.findChild<QCheckBox*>(QStringLiteral("chkTOP10List"))->isChecked());
+    }
+
+    void tabSwitchMovesTheButtonColumn()
+    {
+        Shell shell(TwoPages(), ThreeKeywordEntries());
+        QCOMPARE(ColumnTops(shell), (QList<int>{88, 112, 136}));
+        shell.ClickTab(QStringLiteral("QUORVEX"));
+        QCOMPARE(ColumnTops(shell), (QList<int>{112, 136, 160}));
+        QCOMPARE(shell.Button("cmdEdit")->text(), QStringLiteral("&Edit"));
+        QVERIFY(shell.Button("cmdRemove")->isVisible());
+        QVERIFY(shell.List("lstQUORVEX")->isVisible());
+        QVERIFY(!shell.List("lstPR")->isVisible());
+        QTreeWidget* keywords = shell.List("lstQUORVEX");
+        QCOMPARE(keywords->topLevelItemCount(), 3);
+        QCOMPARE(keywords->topLevelItem(1)->text(3), QStringLiteral("k2,k3"));
+        QCOMPARE(keywords->topLevelItem(2)->text(2), QStringLiteral("C"));
+        QCOMPARE(Shell::Tick(keywords, 1), Qt::Unchecked);
+
+        // An item clicked on one tab leaves no edit button enabled on the other.
+        Shell::ClickItem(keywords, 0);
+        QVERIFY(shell.Button("cmdRemove")->isEnabled());
+        shell.ClickTab(QStringLiteral("Page Rank"));
+        QCOMPARE(ColumnTops(shell), (QList<int>{88, 112, 136}));
+        QCOMPARE(shell.Button("cmdEdit")->text(), QStringLiteral("&Edit/Remove"));
+        QVERIFY(!shell.Button("cmdEdit")->isEnabled());
+        QVERIFY(!shell.Button("cmdRemove")->isVisible());
+        QVERIFY(shell.List("lstPR")->isVisible());
+    }
+
+    void tickingAnItemSavesOnlyThatFlag()
+    {
+        Shell shell(TwoPages(), ThreeKeywordEntries());
+        QMap<QString, QString> expected = shell.StoredValues();
+        Shell::ClickCheckBox(shell.List("lstPR"), 1);
+        QCOMPARE(Shell::Tick(shell.List("lstPR"), 1), Qt::Checked);
+        QCOMPARE(shell.state.Lists.PRURLList.at(1).Checked, 1);
+        expected[PRURLKey + QStringLiteral("|PRURLUnChecked2")] = QStringLiteral("1");
+        QCOMPARE(shell.StoredValues(), expected);
+
+        shell.ClickTab(QStringLiteral("QUORVEX"));
+        Shell::ClickCheckBox(shell.List("lstQUORVEX"), 2);
+        QCOMPARE(shell.state.Lists.QuorvexList.at(2).Checked, 0);
+        expected[QuorvexURLKey + QStringLiteral("|QUORVEXURLUnChecked3")] = QStringLiteral("0");
+        QCOMPARE(shell.StoredValues(), expected);
+    }
+
+    void rankIsEnabledExactlyWhenAnEntryIsChecked()
+    {
+        Shell empty;
+        QVERIFY(!empty.Button("cmdRank")->isEnabled());
+        QVERIFY(!empty.Button("cmdRemoveAll")->isEnabled());
+
+        // Only a keyword entry is checked and the page list is empty: the run still has work.
+        Shell keywordsOnly({}, {KeywordEntry("http://a.com", "", "k", 1)});
+        QVERIFY(keywordsOnly.Button("cmdRank")->isEnabled());
+        QVERIFY(!keywordsOnly.Button("cmdRemoveAll")->isEnabled());
+
+        Shell shell({{QStringLiteral("http://www.one.com"), 1}}, {KeywordEntry("http://a.com", "", "k", 0)});
+        QPushButton* rank = shell.Button("cmdRank");
+        QVERIFY(rank->isEnabled());
+        Shell::ClickCheckBox(shell.List("lstPR"), 0);
+        QVERIFY(!rank->isEnabled());
+        shell.ClickTab(QStringLiteral("QUORVEX"));
+        QVERIFY(!rank->isEnabled());
+        Shell::ClickCheckBox(shell.List("lstQUORVEX"), 0);
+        QVERIFY(rank->isEnabled());
+        // The keyboard ticks as well as the mouse.
+        shell.List("lstQUORVEX")->setFocus();
+        QTest::keyClick(shell.List("lstQUORVEX"), Qt::Key_Space);
+        QCOMPARE(shell.state.Lists.QuorvexList.at(0).Checked, 0);
+        QVERIFY(!rank->isEnabled());
+
+        QSignalSpy clicks(shell.window.get(), &frmQuorvex::RankClicked);
+        Shell::ClickCheckBox(shell.List("lstQUORVEX"), 0);
+        shell.Click("cmdRank");
+        QCOMPARE(clicks.size(), 1);
+    }
+
+    void viewReportFollowsTheIndexPage()
+    {
+        Shell shell(TwoPages());
+        QPushButton* view = shell.Button("cmdViewReport");
+        QVERIFY(!view->isEnabled());
+        QVERIFY(QDir(shell.dir.path()).mkdir(QStringLiteral("Report")));
+        const QString index = shell.dir.filePath(QStringLiteral("Report/Index.htm"));
+        QFile page(index);
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        shell.ClickTab(QStringLiteral("QUORVEX"));
+        QVERIFY(view->isEnabled());
+        shell.Click("cmdViewReport");
+        QCOMPARE(shell.launcher.BrowserTargets, QStringList{index});
+
+        QVERIFY(QFile::remove(index));
+        shell.window->UpdateRankAndReportButtons();
+        QVERIFY(!view->isEnabled());
+    }
+
+    void removeAllAsksFirst_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("tab");
+        QTest::newRow("No on Page Rank") << false << "Page Rank";
+        QTest::newRow("Yes on Page Rank") << true << "Page Rank";
+        QTest::newRow("No on QUORVEX") << false << "QUORVEX";
+        QTest::newRow("Yes on QUORVEX") << true << "QUORVEX";
+    }
+    void removeAllAsksFirst()
+    {
+        QFETCH(bool, yes);
+        QFETCH(QString, tab);
+        Shell shell(TwoPages(), ThreeKeywordEntries());
+        shell.ClickTab(tab);
+        const bool pageRank = tab == QStringLiteral("Page Rank");
+        const QMap<QString, QString> before = shell.StoredValues();
+        shell.prompter.Answers = {yes};
+        shell.Click("cmdRemoveAll");
+
+        QCOMPARE(shell.prompter.Questions.size(), 1);
+        QCOMPARE(shell.prompter.Questions.at(0).Text, QStringLiteral("Do you want to continue ?"));
+        QCOMPARE(shell.prompter.Questions.at(0).Title, QStringLiteral("Quorvex 2.2"));
+        QTreeWidget* shown = shell.List(pageRank ? "lstPR" : "lstQUORVEX");
+        if (!yes) {
+            QCOMPARE(shell.StoredValues(), before);
+            QCOMPARE(shown->topLevelItemCount(), pageRank ? 2 : 3);
+            return;
+        }
+        QCOMPARE(shown->topLevelItemCount(), 0);
+        QVERIFY(!shell.Button("cmdRemoveAll")->isEnabled());
+        // The other list is untouched, in memory and stored.
+        QCOMPARE(shell.state.Lists.PRURLCount(), pageRank ? 0 : 2);
+        QCOMPARE(shell.state.Lists.QuorvexCount(), pageRank ? 3 : 0);
+        const QString otherKey = pageRank ? QuorvexURLKey : PRURLKey;
+        const QMap<QString, QString> after = shell.StoredValues();
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            if (it.key().startsWith(otherKey + QLatin1Char('|')))
+                QCOMPARE(after.value(it.key()), it.value());
+        }
+        QCOMPARE(shell.Stored(pageRank ? PRURLKey : QuorvexURLKey, pageRank ? "PRURLNum" : "QUORVEXURLNum"),
+                 QStringLiteral("0"));
+    }
+
+    void removingKeywordEntryOneOfThree()
+    {
+        Shell shell({}, ThreeKeywordEntries());
+        shell.ClickTab(QStringLiteral("QUORVEX"));
+        QTreeWidget* keywords = shell.List("lstQUORVEX");
+
+        Shell::ClickItem(keywords, 0);
+        shell.prompter.Answers = {false};
+        shell.Click("cmdRemove");
+        QCOMPARE(shell.state.Lists.QuorvexCount(), 3);
+        QVERIFY(!shell.Button("cmdRemove")->isEnabled());
+
+        Shell::ClickItem(keywords, 0);
+        QCOMPARE(shell.state.Lists.SelectedQuorvexIndex, 1);
+        shell.prompter.Answers = {true};
+        shell.Click("cmdRemove");
+        QCOMPARE(keywords->topLevelItemCount(), 2);
+        QCOMPARE(keywords->topLevelItem(0)->text(0), QStringLiteral("1"));
+        QCOMPARE(keywords->topLevelItem(0)->text(1), QStringLiteral("http://b.com"));
+        QCOMPARE(Shell::Tick(keywords, 0), Qt::Unchecked);
+        QCOMPARE(keywords->topLevelItem(1)->text(2), QStringLiteral("C"));
+        QVERIFY(!shell.Button("cmdEdit")->isEnabled());
+        QVERIFY(!shell.Button("cmdRemove")->isEnabled());
+
+        QMap<QString, QString> stored = shell.StoredValues();
+        const QString k = QuorvexURLKey + QLatin1Char('|');
+        const auto keywordValues =
+            std::count_if(stored.keyBegin(), stored.keyEnd(), [&](const QString& name) { return name.startsWith(k); });
+        QCOMPARE(keywordValues, 2 * 4 + 2);
+        QCOMPARE(stored.value(k + "QUORVEXURLNum"), QStringLiteral("2"));
+        QCOMPARE(stored.value(k + "QUORVEXURL1"), QStringLiteral("http://b.com"));
+        QCOMPARE(stored.value(k + "QUORVEXURLUnChecked1"), QStringLiteral("0"));
+        QCOMPARE(stored.value(k + "QUORVEXKeyword1"), QStringLiteral("k2,k3"));
+        QCOMPARE(stored.value(k + "QUORVEXURL2"), QStringLiteral("http://c.com"));
+        QCOMPARE(stored.value(k + "QUORVEXProduct2"), QStringLiteral("C"));
+        QCOMPARE(stored.value(k + "QUORVEXURLUnChecked2"), QStringLiteral("1"));
+    }
+
+    void editButtonsGoOffShortlyAfterTheListLosesFocus()
+    {
+        Shell shell({}, ThreeKeywordEntries());
+        shell.ClickTab(QStringLiteral("QUORVEX"));
+        QTreeWidget* keywords = shell.List("lstQUORVEX");
+        Shell::ClickItem(keywords, 1);
+        QVERIFY(keywords->hasFocus());
+        QVERIFY(shell.Button("cmdEdit")->isEnabled());
+        QVERIFY(shell.Button("cmdRemove")->isEnabled());
+        QCOMPARE(shell.state.Lists.CurrentQuorvexKeyword, QStringLiteral("k2,k3"));
+
+        shell.Find<QCheckBox>("chkTOP10List")->setFocus();
+        QVERIFY(shell.Button("cmdEdit")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!shell.Button("cmdEdit")->isEnabled() && !shell.Button("cmdRemove")->isEnabled(),
+                                 2000);
+
+        // A click on Remove itself takes the focus from the list, yet arrives while Remove is on.
+        Shell::ClickItem(keywords, 1);
+        shell.prompter.Answers = {true};
+        shell.Click("cmdRemove");
+        QCOMPARE(shell.prompter.Questions.size(), 1);
+        QCOMPARE(shell.state.Lists.QuorvexCount(), 2);
+    }
+
+    void aRunGoingIgnoresListClicksAndTicks()
+    {
+        Shell shell(TwoPages());
+        shell.window->RankButton()->setText(QStringLiteral("&Stop"));
+        QVERIFY(shell.window->RunGoing());
+        const QMap<QString, QString> before = shell.StoredValues();
+        Shell::ClickCheckBox(shell.List("lstPR"), 1);
+        QCOMPARE(Shell::Tick(shell.List("lstPR"), 1), Qt::Unchecked);
+        QCOMPARE(shell.state.Lists.PRURLList.at(1).Checked, 0);
+        Shell::ClickItem(shell.List("lstPR"), 0);
+        QVERIFY(!shell.Button("cmdEdit")->isEnabled());
+        QCOMPARE(shell.StoredValues(), before);
+
+        // The other buttons stay usable, and the stop button stays on whatever they do.
+        shell.prompter.Answers = {true};
+        shell.Click("cmdRemoveAll");
+        QCOMPARE(shell.state.Lists.PRURLCount(), 0);
+        QVERIFY(shell.window->RankButton()->isEnabled());
+    }
+
+    void statusNoteReturnsToReady()
+    {
+        Shell shell;
+        shell.window->ShowStatusNote(QStringLiteral("Quorvex is busy"));
+        QCOMPARE(shell.window->StatusText(), QStringLiteral("Quorvex is busy"));
+        QTRY_COMPARE(shell.window->StatusText(), QStringLiteral("Ready"));
+    }
+
+    void closingStopsTheProgram_data()
+    {
+        QTest::addColumn<bool>("exitButton");
+        QTest::newRow("E&xit") << true;
+        QTest::newRow("close box") << false;
+    }
+    void closingStopsTheProgram()
+    {
+        QFETCH(bool, exitButton);
+        Shell shell(TwoPages());
+        if (exitButton)
+            shell.Click("cmdExit");
+        else
+            QVERIFY(shell.window->close());
+        QVERIFY(shell.state.StopRequested);
+        QVERIFY(!shell.window->isVisible());
+    }
+};
+
+QUORVEX_TEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"

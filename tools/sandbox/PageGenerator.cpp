@@ -33,6 +33,8 @@ constexpr int HostCount = int(HostFirst.size() * HostSecond.size());
 // Steps prime to HostCount, so the first HostCount results of a keyword are all different hosts.
 constexpr std::array<int, 16> HostSteps = {7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47, 49, 53, 59, 61};
 
+const QString SiteInfoPath = QStringLiteral("/siteinfo/");
+
 constexpr std::array<const char*, 8> Taglines = {
     "Tools and advice for every season", "Independent reviews since 1998", "Quality goods delivered to your door",
     "News, guides and a friendly forum", "Handmade in small batches",      "Your local experts",
@@ -190,7 +192,7 @@ CannedReply PageRankReply(const QUrl& url)
 
 CannedReply TrafficRankPage(const QUrl& url)
 {
-    QString address = url.path(QUrl::FullyDecoded).mid(10);
+    QString address = url.path(QUrl::FullyDecoded).mid(SiteInfoPath.size());
     if (url.hasQuery())
         address += QLatin1Char('?') + url.query(QUrl::FullyDecoded);
     const QString shown = address.toHtmlEscaped();
@@ -245,7 +247,7 @@ CannedReply GeneratedReply(const QUrl& url)
         return SearchPage(url);
     if (path == QLatin1String("/tbr") && QueryValue(url, QStringLiteral("features")) == QLatin1String("Rank"))
         return PageRankReply(url);
-    if (path.startsWith(QLatin1String("/siteinfo/")))
+    if (path.startsWith(SiteInfoPath))
         return TrafficRankPage(url);
     return SitePage(url);
 }

@@ -152,14 +152,18 @@ private Q_SLOTS:
         QVERIFY(rig.control->PendingNames().isEmpty());
     }
 
-    void redirectShowsProcessing()
+    void redirectOnlyShowsProcessing()
     {
         Rig rig;
         rig.web.AddRoute(QStringLiteral("http://www.example.com/old"), RedirectTo("http://www.example.com/new"));
-        rig.web.AddRoute(QStringLiteral("http://www.example.com/new"), Answer("<html>moved</html>"));
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/new"), Answer("<html>moved</html>", 1000));
         rig.Start(QStringLiteral("http://www.example.com/old"), QStringLiteral("K0"));
+        QTRY_COMPARE(rig.texts, QStringList{Processing});
+        QCOMPARE(rig.control->PendingNames(), QStringList{"K0"});
+        QCOMPARE(rig.Ended(), 0);
+
         QTRY_COMPARE(rig.title.count(), 1);
-        QCOMPARE(rig.texts.mid(0, 2), (QStringList{Processing, Working}));
+        QCOMPARE(rig.texts.at(1), Working);
         QCOMPARE(rig.web.Requests().size(), 2);
         QCOMPARE(rig.web.Requests().at(1).Url, QStringLiteral("http://www.example.com/new"));
         QVERIFY(rig.control->PendingNames().isEmpty());

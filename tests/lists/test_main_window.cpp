@@ -2,12 +2,15 @@
 
 #include "WindowTestSupport.h"
 #include "app/Names.h"
+#include "app/frmAbout.h"
+#include "app/frmHelp.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -338,6 +341,24 @@ private Q_SLOTS:
         shell.Click("cmdRemoveAll");
         QCOMPARE(shell.state.Lists.PRURLCount(), 0);
         QVERIFY(shell.window->RankButton()->isEnabled());
+    }
+
+    void aboutAndHelpOpenAsModalWindows()
+    {
+        Shell shell;
+        shell.Click("cmdAbout");
+        QPointer<frmAbout> about = shell.window->findChild<frmAbout*>();
+        QVERIFY(about && about->isVisible() && about->isModal());
+        QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QTRY_VERIFY(about.isNull());
+
+        shell.Click("cmdHelp");
+        QPointer<frmHelp> help = shell.window->findChild<frmHelp*>();
+        QVERIFY(help && help->isVisible() && help->isModal());
+        QTest::mouseClick(help->findChild<QLabel*>(QStringLiteral("lblHelp")), Qt::LeftButton);
+        QTRY_VERIFY(help.isNull());
+        QCOMPARE(shell.launcher.BrowserTargets.size(), 1);
+        QVERIFY(shell.launcher.BrowserTargets.at(0).endsWith(QStringLiteral("/README.md")));
     }
 
     void statusNoteReturnsToReady()

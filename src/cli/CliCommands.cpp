@@ -1,12 +1,22 @@
 #include "cli/CliCommands.h"
 
 #include "app/AppState.h"
+#include "app/Clock.h"
 #include "app/Names.h"
 #include "app/ProgramFolder.h"
 #include "app/StartUp.h"
+#include "cli/InterruptWatcher.h"
+#include "cli/ProcessLauncher.h"
+#include "cli/ProgressLine.h"
 #include "cli/TerminalPrompter.h"
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
+#include "run/RankRun.h"
+#include "web/PendingCounters.h"
+#include "web/ocxParseWeb.h"
+
+#include <QCoreApplication>
+#include <QTimer>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,6 +44,7 @@ const char GeneralUsage[] =
     "  clear pages|keywords                        empty one list\n"
     "  check|uncheck pages|keywords N              tick or untick entry N of one list\n"
     "  set extract-keyword|top10 on|off            set an option\n"
+    "  rank [--verbose] [--open]                   run the checked entries and write the report\n"
     "\n"
     "--yes answers Yes to every question. 'quorvex-cli COMMAND --help' shows one command.\n";
 
@@ -60,6 +71,7 @@ private:
     int Clear(const QStringList& args);
     int Check(const QStringList& args, int flag);
     int Set(const QStringList& args);
+    int Rank(const QStringList& args);
 
     int Saved();
     int Usage(const QString& problem);
@@ -114,6 +126,13 @@ std::map<QString, Command> Cli::Commands(Cli* cli)
          {"uncheck pages|keywords N", "Unticks entry N of one list.",
           [cli](const QStringList& args) { return cli->Check(args, 0); }}},
         {QStringLiteral("set"), {"set extract-keyword|top10 on|off", "Sets an option.", bind(&Cli::Set)}},
+        {QStringLiteral("rank"),
+         {"rank [--verbose] [--open]",
+          "Runs the checked entries of both lists through the web and writes the report; prints the path of\n"
+          "its Index.htm. Progress goes to standard error, the status texts too with --verbose; --open shows\n"
+          "the report in the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, exit code 1.\n"
+          "Requests go through the proxy that http_proxy names.",
+          bind(&Cli::Rank)}},
     };
 }
 
@@ -350,6 +369,53 @@ int Cli::Set(const QStringList& args)
         return Usage(QStringLiteral("unknown option '%1'").arg(args.at(0)));
     }
     return Saved();
+}
+
+int Cli::Rank(const QStringList& args)
+{
+    bool verbose = false;
+    bool open = false;
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--verbose"))
+            verbose = true;
+        else if (arg == QLatin1String("--open"))
+            open = true;
+        else
+            return Usage(QStringLiteral("unexpected argument '%1'").arg(arg));
+    }
+    ocxParseWeb control(state, prompter);
+    ConnectPendingCounters(control, state);
+    const Clock clock;
+    RankRun run(state, control, prompter, clock);
+    ProgressLine progress;
+    ProcessLauncher launcher;
+    InterruptWatcher interrupt;
+
+    QObject::connect(&run, &RankRun::ProgressMaximumChanged, [&](int maximum) { progress.SetMaximum(maximum); });
+    QObject::connect(&run, &RankRun::ProgressValueChanged, [&](int value) { progress.SetValue(value); });
+    if (verbose) {
+        QObject::connect(&control, &ocxParseWeb::StatusText, [&](const QString& text) {
+            progress.Finish();
+            Err() << text << Qt::endl;
+        });
+    }
+    QObject::connect(&run, &RankRun::ReportWritten, [&](const QString& indexPath) {
+        progress.Finish();
+        Out() << indexPath << Qt::endl;
+        if (open)
+            launcher.OpenInBrowser(indexPath);
+    });
+    QObject::connect(&run, &RankRun::Finished, [&](bool written) {
+        progress.Finish();
+        QCoreApplication::exit(written ? Done : Refused);
+    });
+    // Ctrl+C does what "&Stop" does.
+    QObject::connect(&interrupt, &InterruptWatcher::Interrupted, [&] {
+        if (run.IsRunning())
+            run.cmdRank_Click();
+    });
+    QTimer::singleShot(0, &run, [&] { run.cmdRank_Click(); });
+    return QCoreApplication::exec();
 }
 
 } // namespace

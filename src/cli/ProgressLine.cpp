@@ -1,0 +1,45 @@
+#include "cli/ProgressLine.h"
+
+#include <QTextStream>
+
+#include <unistd.h>
+
+ProgressLine::ProgressLine() : terminal(isatty(STDERR_FILENO) != 0) {}
+
+void ProgressLine::SetMaximum(int newMaximum)
+{
+    maximum = newMaximum;
+}
+
+void ProgressLine::SetValue(int newValue)
+{
+    if (newValue == value || newValue <= 0)
+        return;
+    value = newValue;
+    Show();
+}
+
+void ProgressLine::Show()
+{
+    QTextStream err(stderr);
+    const int shown = maximum > 0 ? std::min(value, maximum) : value;
+    if (!terminal) {
+        err << "progress " << shown << '/' << maximum << Qt::endl;
+        return;
+    }
+    constexpr int width = 30;
+    const int filled = maximum > 0 ? shown * width / maximum : 0;
+    err << "\r[" << QString(filled, QLatin1Char('#')) << QString(width - filled, QLatin1Char('.')) << "] " << shown
+        << '/' << maximum << ' ';
+    err.flush();
+    drawn = true;
+}
+
+void ProgressLine::Finish()
+{
+    if (drawn) {
+        QTextStream err(stderr);
+        err << Qt::endl;
+    }
+    drawn = false;
+}

@@ -1,0 +1,112 @@
+#include "CliRunner.h"
+
+#include "FakeWeb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QUrlQuery>
+
+#include <csignal>
+
+namespace {
+
+CannedReply Answer(const QUrl& url)
+{
+    CannedReply reply;
+    if (url.path() == QLatin1String("/tbr")) {
+        reply.Body = "Rank_1:1:4\n";
+    } else if (url.path().startsWith(QLatin1String("/siteinfo/"))) {
+        reply.Body = "<div class=\"data down\">98765</a>";
+    } else if (url.path() == QLatin1String("/search")) {
+        reply.Body = "<html><body><cite>www.example.com/ - 3k - </cite><a href=/x>Similar pages</a></body></html>";
+    } else {
+        reply.Body = "<html><head><title>Example</title></head></html>";
+    }
+    return reply;
+}
+
+} // namespace
+
+class TestCliRank : public QObject {
+    Q_OBJECT
+
+    FakeWeb web;
+
+    // Starts quorvex-cli with the fake web as its proxy; the test's event loop keeps serving meanwhile.
+    std::unique_ptr<QProcess> StartCli(const QString& home, const QStringList& args)
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUORVEX_HOME"), home);
+        env.insert(QStringLiteral("http_proxy"), web.ProxyUrl());
+        process->setProcessEnvironment(env);
+        process->start(BinFolder() + QStringLiteral("/quorvex-cli"), args);
+        process->closeWriteChannel();
+        return process;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        web.SetFallback(Answer);
+        QVERIFY(web.Listen());
+    }
+
+    void rankWritesTheReportAndPrintsItsPath()
+    {
+        QTemporaryDir home;
+        QCOMPARE(RunQuorvexCli(home.path(), {"add-page", "example.com"}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {"add-keyword", "example.com", "seo"}).ExitCode, 0);
+        auto cli = StartCli(home.path(), {"rank", "--verbose"});
+        QTRY_COMPARE_WITH_TIMEOUT(cli->state(), QProcess::NotRunning, 30000);
+        QCOMPARE(cli->exitCode(), 0);
+        const QString index = home.filePath(QStringLiteral("Report/Index.htm"));
+        QCOMPARE(QString::fromUtf8(cli->readAllStandardOutput()), index + QLatin1Char('\n'));
+        const QString err = QString::fromUtf8(cli->readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("progress 1/")), qPrintable(err));
+        QVERIFY(err.contains(QStringLiteral("Quorvex got Google Page Rank ...")));
+        QVERIFY(QFile::exists(index));
+        QDir reports(home.filePath(QStringLiteral("Report")));
+        const QStringList days = reports.entryList({QStringLiteral("Report2*.htm")});
+        QCOMPARE(days.size(), 1);
+        QFile report(reports.filePath(days.first()));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray html = report.readAll();
+        QVERIFY(html.contains("<B>4/10</B>"));
+        QVERIFY(html.contains("<B>98,765</B>"));
+        QVERIFY(html.contains("<B>1</B>")); // the keyword's position
+    }
+
+    void nothingCheckedEndsWithOne()
+    {
+        QTemporaryDir home;
+        const CliResult result = RunQuorvexCli(home.path(), {"rank"});
+        QCOMPARE(result.ExitCode, 1);
+        QVERIFY(result.Err.contains(QStringLiteral("You select nothing to report !")));
+        QVERIFY(result.Out.isEmpty());
+    }
+
+    void interruptStopsLikeTheStopButton()
+    {
+        QTemporaryDir home;
+        QCOMPARE(RunQuorvexCli(home.path(), {"add-page", "slow.example.com"}).ExitCode, 0);
+        web.SetFallback([](const QUrl& url) {
+            CannedReply reply = Answer(url);
+            reply.DelayMs = 10000;
+            return reply;
+        });
+        const int before = int(web.Requests().size());
+        auto cli = StartCli(home.path(), {"rank"});
+        QTRY_VERIFY_WITH_TIMEOUT(web.Requests().size() > before, 10000);
+        ::kill(pid_t(cli->processId()), SIGINT);
+        QTRY_COMPARE_WITH_TIMEOUT(cli->state(), QProcess::NotRunning, 10000);
+        web.SetFallback(Answer);
+        QCOMPARE(cli->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli->exitCode(), 1);
+        QVERIFY(QString::fromUtf8(cli->readAllStandardError()).contains(QStringLiteral("You press the stop button !")));
+        QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("Report"))));
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestCliRank)
+#include "test_cli_rank.moc"

@@ -22,8 +22,8 @@ namespace
 
 const QString SimilarPages = QStringLiteral("similar pages");
 
-// Results of the encyclopaedia, the video site and the search engine itself say nothing of a
-// keyword's market, so the site database does not collect them.
+// Encyclopaedia articles, videos and the search engine's own pages are no sites to collect for a
+// keyword.
 bool IsExcludedSite(QStringView firstWord)
 {
     return firstWord.contains(u"en.wikipedia.org") || firstWord.contains(u"www.youtube.com") ||
@@ -56,7 +56,7 @@ struct SearchTag {
 std::optional<SearchTag> ReadSearchTag(const QString& propertyName)
 {
     const qsizetype dollar = propertyName.indexOf(u'$');
-    if (dollar < 0)
+    if (dollar < 1)
         return std::nullopt;
     const QStringView name(propertyName);
     const std::optional<int> record = LeadingNumber(name.sliced(1, dollar - 1));

@@ -1,3 +1,5 @@
+// Taking the browser program out of a command line.
+
 #include "app/BrowserCommand.h"
 
 QString BrowserProgram(const QString& command)

@@ -1,3 +1,5 @@
+// Starting the browser and the text editor of the desktop.
+
 #include "app/DesktopLauncher.h"
 
 #include "app/BrowserCommand.h"

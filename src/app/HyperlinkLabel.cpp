@@ -1,3 +1,5 @@
+// The link label: hover, leave and click reported as signals.
+
 #include "app/HyperlinkLabel.h"
 
 #include <QMouseEvent>

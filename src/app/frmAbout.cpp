@@ -1,3 +1,5 @@
+// The about window and its link.
+
 #include "app/frmAbout.h"
 
 #include "app/HyperlinkLabel.h"

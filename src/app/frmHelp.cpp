@@ -1,3 +1,5 @@
+// The help window and the search for the help document.
+
 #include "app/frmHelp.h"
 
 #include "app/HyperlinkLabel.h"

@@ -1,3 +1,5 @@
+// The Page Rank entry dialog.
+
 #include "lists/frmPRURL.h"
 
 #include "app/AppState.h"

@@ -1,3 +1,5 @@
+// The keyword-position entry dialog.
+
 #include "lists/frmQUORVEXURL.h"
 
 #include "app/AppState.h"

@@ -1,3 +1,5 @@
+// The main window: its controls, the display routines and the handlers of every click.
+
 #include "lists/frmQuorvex.h"
 
 #include "app/AppState.h"

@@ -7,8 +7,8 @@
 #include "app/Names.h"
 
 #include <QFrame>
+#include <QPainter>
 #include <QPushButton>
-#include <QStyle>
 
 namespace
 {
@@ -21,6 +21,25 @@ constexpr int WindowWidth = 360;
 constexpr int WindowHeight = 232;
 
 // Places a control at its own best size with its left edge at x.
+// The program's mark: its initial on a round cyan face.
+QPixmap ProgramMark()
+{
+    QPixmap mark(48, 48);
+    mark.fill(Qt::transparent);
+    QPainter painter(&mark);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Cyan);
+    painter.drawEllipse(mark.rect().adjusted(2, 2, -2, -2));
+    QFont letter = painter.font();
+    letter.setBold(true);
+    letter.setPixelSize(28);
+    painter.setFont(letter);
+    painter.setPen(QColor(24, 32, 40));
+    painter.drawText(mark.rect(), Qt::AlignCenter, QStringLiteral("Q"));
+    return mark;
+}
+
 void PlaceAt(QWidget* control, int x, int y)
 {
     control->setGeometry(x, y, control->sizeHint().width(), control->sizeHint().height());
@@ -44,7 +63,7 @@ frmAbout::frmAbout(Launcher& launcher, QWidget* parent)
     setAutoFillBackground(true);
 
     picture->setObjectName(QStringLiteral("picture"));
-    picture->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
+    picture->setPixmap(ProgramMark());
     lblSoftwareVersion->setObjectName(QStringLiteral("lblSoftwareVersion"));
     QFont title = lblSoftwareVersion->font();
     title.setBold(true);

@@ -11,6 +11,10 @@
 #include "lists/ListStore.h"
 #include "lists/frmPRURL.h"
 #include "lists/frmQUORVEXURL.h"
+#include "run/RankReport.h"
+#include "run/RankRun.h"
+#include "web/PendingCounters.h"
+#include "web/ocxParseWeb.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -47,11 +51,6 @@ QTimer* OneShotTimer(QObject* owner, const char* name, int interval)
     return timer;
 }
 
-QString ReportIndexPath(const QString& programFolder)
-{
-    return programFolder + QLatin1Char('/') + ReportFolderName + QStringLiteral("/Index.htm");
-}
-
 QTreeWidgetItem* NumberedItem(int n, int checked)
 {
     auto* item = new QTreeWidgetItem;
@@ -70,6 +69,7 @@ frmQuorvex::frmQuorvex(AppState& state, Prompter& prompter, Launcher& launcher, 
     setWindowTitle(AppTitle);
     setFixedSize(663, 320);
     CreateControls();
+    ConnectRankRun();
     chkExtractKeyword->setChecked(state.Lists.CheckExtractKeyword);
     chkTOP10List->setChecked(state.Lists.TOP10List);
     lstQUORVEX->hide();
@@ -148,7 +148,7 @@ void frmQuorvex::CreateControls()
     connect(cmdEdit, &QPushButton::clicked, this, &frmQuorvex::cmdEdit_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &frmQuorvex::cmdRemove_Click);
     connect(cmdRemoveAll, &QPushButton::clicked, this, &frmQuorvex::cmdRemoveAll_Click);
-    connect(cmdRank, &QPushButton::clicked, this, &frmQuorvex::RankClicked);
+    connect(cmdRank, &QPushButton::clicked, this, &frmQuorvex::cmdRank_Click);
     connect(cmdViewReport, &QPushButton::clicked, this, &frmQuorvex::cmdViewReport_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmQuorvex::cmdHelp_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmQuorvex::cmdAbout_Click);
@@ -162,6 +162,31 @@ void frmQuorvex::CreateControls()
         cmdEdit->setEnabled(false);
     });
     connect(tmrReady, &QTimer::timeout, this, [this] { SetStatusText(QStringLiteral("Ready")); });
+}
+
+// The window hosts the download control and the rank run, and shows what they report.
+void frmQuorvex::ConnectRankRun()
+{
+    downloads = new ocxParseWeb(state, prompter, this);
+    downloads->setObjectName(QStringLiteral("ocxParseWeb"));
+    ConnectPendingCounters(*downloads, state);
+    rankRun = new RankRun(state, *downloads, prompter, clock, this);
+
+    connect(downloads, &ocxParseWeb::StatusText, this, &frmQuorvex::SetStatusText);
+    connect(rankRun, &RankRun::RankCaptionChanged, cmdRank, &QPushButton::setText);
+    connect(rankRun, &RankRun::RunStarting, this, [this] {
+        cmdEdit->setEnabled(false);
+        txtDumb->setFocus();
+    });
+    connect(rankRun, &RankRun::SettleButtons, tmrSetFocus, qOverload<>(&QTimer::start));
+    connect(rankRun, &RankRun::ProgressMaximumChanged, prgBar, &QProgressBar::setMaximum);
+    connect(rankRun, &RankRun::ProgressValueChanged, prgBar, &QProgressBar::setValue);
+    connect(rankRun, &RankRun::ReportWritten, this, [this](const QString& indexPath) {
+        setWindowTitle(AppTitle);
+        EvaluateViewReportButton();
+        launcher.OpenInBrowser(indexPath);
+    });
+    connect(rankRun, &RankRun::Finished, this, &frmQuorvex::EvaluateRankButton);
 }
 
 QPushButton* frmQuorvex::ColumnButton(const char* name, const QString& caption, int top)
@@ -269,6 +294,11 @@ void frmQuorvex::ShowStatusNote(const QString& text)
 {
     SetStatusText(text);
     tmrReady->start();
+}
+
+void frmQuorvex::cmdRank_Click()
+{
+    rankRun->cmdRank_Click();
 }
 
 bool frmQuorvex::RunGoing() const

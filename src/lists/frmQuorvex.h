@@ -4,8 +4,12 @@
 
 #include <QWidget>
 
+#include "app/Clock.h"
+
 struct AppState;
 class Launcher;
+class RankRun;
+class ocxParseWeb;
 class Prompter;
 class QCheckBox;
 class QDialog;
@@ -42,8 +46,10 @@ public:
     // A rank run is going while the rank button reads "&Stop".
     bool RunGoing() const;
 
+    // The download control the rank run and the site database fetch through.
+    ocxParseWeb& Downloads() const { return *downloads; }
+
 Q_SIGNALS:
-    void RankClicked();
     void SearchKeywordClicked();
 
 protected:
@@ -52,6 +58,7 @@ protected:
 
 private:
     void CreateControls();
+    void ConnectRankRun();
     QPushButton* ColumnButton(const char* name, const QString& caption, int top);
     QTreeWidget* ListView(const char* name, const QStringList& columns, const QList<int>& widths);
     void ArrangeButtonColumn(const QString& editCaption, bool removeShown, int firstTop);
@@ -68,6 +75,7 @@ private:
     void cmdEdit_Click();
     void cmdRemove_Click();
     void cmdRemoveAll_Click();
+    void cmdRank_Click();
     void cmdViewReport_Click();
     void cmdAbout_Click();
     void cmdHelp_Click();
@@ -101,4 +109,7 @@ private:
     QTimer* tmrDelay = nullptr;
     QTimer* tmrSetFocus = nullptr;
     QTimer* tmrReady = nullptr;
+    ocxParseWeb* downloads = nullptr;
+    RankRun* rankRun = nullptr;
+    const Clock clock;
 };

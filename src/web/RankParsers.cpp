@@ -15,8 +15,9 @@
 namespace
 {
 
-// The third colon-separated field of a reply that begins with "rank", without its line feeds.
-std::optional<QString> PageRankField(const QString& reply)
+// The third colon-separated field of a reply that begins with "rank", without its line feeds,
+// followed by suffix. Built in one piece: the field runs to the end of a reply without a third colon.
+std::optional<QString> PageRankField(const QString& reply, QStringView suffix = {})
 {
     if (!StartsWithFolded(reply, QLatin1StringView("rank")))
         return std::nullopt;
@@ -25,8 +26,15 @@ std::optional<QString> PageRankField(const QString& reply)
     if (second < 0)
         return std::nullopt;
     const qsizetype third = reply.indexOf(u':', second + 1);
-    QString field = reply.mid(second + 1, third < 0 ? -1 : third - second - 1);
-    return field.remove(u'\n');
+    const QStringView field = QStringView(reply).sliced(second + 1, (third < 0 ? reply.size() : third) - second - 1);
+    QString text;
+    text.reserve(field.size() + suffix.size());
+    for (QStringView rest = field; !rest.isEmpty();) {
+        const qsizetype lineFeed = rest.indexOf(u'\n');
+        text.append(rest.first(lineFeed < 0 ? rest.size() : lineFeed));
+        rest = rest.sliced(lineFeed < 0 ? rest.size() : lineFeed + 1);
+    }
+    return text.append(suffix);
 }
 
 // The text between the end of the traffic-rank data division's start tag and the next "</a>".
@@ -56,12 +64,12 @@ bool ParseGooglePR(ParseContext& context, const QString& text, const QString& pr
     const std::optional<int> slot = PropertySlot(propertyName);
     if (!SlotInTable(slot, table.size()))
         return false;
-    const std::optional<QString> field = PageRankField(text);
+    std::optional<QString> field = PageRankField(text, u"/10");
     if (!field) {
         table[*slot] = QStringLiteral("0");
         return false;
     }
-    table[*slot] = *field + QStringLiteral("/10");
+    table[*slot] = std::move(*field);
     context.ShowStatus(GotPageRankText);
     return true;
 }

@@ -246,6 +246,9 @@ private Q_SLOTS:
         QTest::newRow("after the last result")
             << ResultsPage(Addresses(3, -1, {})) + QStringLiteral("<p>www.target.example</p>");
         QTest::newRow("no tags") << QStringLiteral("www.target.example similar pages");
+        QTest::newRow("behind a style element never closed")
+            << ResultsPage(Addresses(10, 5, QStringLiteral("www.target.example/")))
+                   .replace(QStringLiteral("Result 3"), QStringLiteral("<style>.r{}"));
     }
 
     void notOnThisPage()

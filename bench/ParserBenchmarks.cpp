@@ -4,7 +4,7 @@
 #include "ParserPages.h"
 
 #include "app/AppState.h"
-#include "app/Prompter.h"
+#include "app/SilentPrompter.h"
 #include "web/NormaliseURL.h"
 #include "web/PageRankCheckSum.h"
 #include "web/Parsers.h"
@@ -13,16 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
-namespace
-{
-
-class SilentPrompter : public Prompter
-{
-public:
-    void ShowMessage(const QString&, MessageIcon, const QString&) override {}
-    bool AskYesNo(const QString&, const QString&) override { return false; }
-    bool AskOkCancel(const QString&, const QString&) override { return false; }
-};
+namespace {
 
 constexpr int Megabyte = 1 << 20;
 

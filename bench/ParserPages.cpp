@@ -2,8 +2,7 @@
 
 #include "ParserPages.h"
 
-namespace
-{
+namespace {
 
 const QString Snippet = QStringLiteral("Widget <b>tools</b> &amp; hand&nbsp;made parts since 1990 <b>...</b> ");
 

@@ -6,7 +6,7 @@
 
 #include "app/AppState.h"
 #include "app/Clock.h"
-#include "app/Prompter.h"
+#include "app/SilentPrompter.h"
 #include "run/RankRun.h"
 #include "web/PendingCounters.h"
 #include "web/ocxParseWeb.h"
@@ -20,14 +20,6 @@
 #include <QTimer>
 
 namespace {
-
-// Messages of the run go nowhere: the benchmark reads only its timing.
-class SilentPrompter : public Prompter {
-public:
-    void ShowMessage(const QString&, MessageIcon, const QString&) override {}
-    bool AskYesNo(const QString&, const QString&) override { return true; }
-    bool AskOkCancel(const QString&, const QString&) override { return true; }
-};
 
 // Starts quorvex-sandbox beside this program on a free port; empty text when it does not come up.
 QString StartSandbox(QProcess& sandbox)
@@ -55,8 +47,8 @@ void BM_RankRunPacing(benchmark::State& benchState)
         for (int i = 0; i < 20; ++i)
             state.Lists.PRURLList.append({QStringLiteral("http://www.site%1.com").arg(i), 1});
         for (int i = 0; i < 10; ++i)
-            state.Lists.QuorvexList.append({QStringLiteral("http://www.site%1.com").arg(i), QString(),
-                                            QStringLiteral("keyword %1").arg(i), 1});
+            state.Lists.QuorvexList.append(
+                {QStringLiteral("http://www.site%1.com").arg(i), QString(), QStringLiteral("keyword %1").arg(i), 1});
         state.Lists.CheckExtractKeyword = true;
         SilentPrompter prompter;
         const Clock clock;

@@ -3,7 +3,7 @@
 // of the rank run and the stop flag; the rest is the page, decoded as a download is.
 
 #include "app/AppState.h"
-#include "app/Prompter.h"
+#include "app/SilentPrompter.h"
 #include "web/PageDecoding.h"
 #include "web/Parsers.h"
 
@@ -12,16 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace
-{
-
-class SilentPrompter : public Prompter
-{
-public:
-    void ShowMessage(const QString&, MessageIcon, const QString&) override {}
-    bool AskYesNo(const QString&, const QString&) override { return false; }
-    bool AskOkCancel(const QString&, const QString&) override { return false; }
-};
+namespace {
 
 constexpr int TableSize = 3;
 

@@ -4,5 +4,4 @@
 
 AppState::AppState(const QString& programFolder)
     : ProgramFolder(programFolder), Settings(programFolder + QLatin1Char('/') + SettingsFileName)
-{
-}
+{}

@@ -9,8 +9,7 @@
 #include <QProcess>
 #include <QUrl>
 
-namespace
-{
+namespace {
 
 QUrl TargetUrl(const QString& target)
 {

@@ -4,8 +4,7 @@
 
 #include "app/Launcher.h"
 
-class DesktopLauncher : public Launcher
-{
+class DesktopLauncher : public Launcher {
 public:
     void OpenInBrowser(const QString& target) override;
     void OpenInEditor(const QString& filePath) override;

@@ -3,8 +3,7 @@
 
 #include <QLabel>
 
-class HyperlinkLabel : public QLabel
-{
+class HyperlinkLabel : public QLabel {
     Q_OBJECT
 public:
     explicit HyperlinkLabel(const QString& text, QWidget* parent = nullptr);

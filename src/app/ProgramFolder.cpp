@@ -26,7 +26,8 @@ QString ProgramFolder()
     const QString executableFolder = QCoreApplication::applicationDirPath();
     if (QFileInfo(executableFolder).isWritable())
         return WithoutTrailingSeparator(executableFolder);
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/quorvex");
+    const QString dataFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/quorvex");
     QDir().mkpath(dataFolder);
     return WithoutTrailingSeparator(dataFolder);
 }

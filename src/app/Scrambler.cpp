@@ -17,8 +17,7 @@ Random24 SeededGenerator(const QString& key)
     return generator;
 }
 
-template <typename Shift>
-QString Substitute(const QString& key, const QString& text, Shift shift)
+template <typename Shift> QString Substitute(const QString& key, const QString& text, Shift shift)
 {
     Random24 generator = SeededGenerator(key);
     QString out;

@@ -10,8 +10,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-namespace
-{
+namespace {
 
 const QString WebPageAddress = QStringLiteral("http://www.example.com/");
 const QString PublisherNotice = QStringLiteral("Published by the Quorvex developers");

@@ -8,8 +8,7 @@ class Launcher;
 class QLabel;
 class QPushButton;
 
-class frmAbout : public QDialog
-{
+class frmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit frmAbout(Launcher& launcher, QWidget* parent = nullptr);

@@ -10,8 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace
-{
+namespace {
 
 const QColor Blue(0, 0, 255);
 

@@ -6,8 +6,7 @@
 class HyperlinkLabel;
 class Launcher;
 
-class frmHelp : public QDialog
-{
+class frmHelp : public QDialog {
     Q_OBJECT
 public:
     explicit frmHelp(Launcher& launcher, QWidget* parent = nullptr);

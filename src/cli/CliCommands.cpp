@@ -102,13 +102,15 @@ std::map<QString, Command> Cli::Commands(Cli* cli)
         return [cli, member](const QStringList& args) { return (cli->*member)(args); };
     };
     return {
-        {QStringLiteral("list"), {"list [--json]", "Shows both lists with numbers and check marks, and both options.", bind(&Cli::List)}},
+        {QStringLiteral("list"),
+         {"list [--json]", "Shows both lists with numbers and check marks, and both options.", bind(&Cli::List)}},
         {QStringLiteral("add-page"),
          {"add-page URL...", "Adds pages to the Page Rank list; an address already listed (ignoring case) is dropped.",
           bind(&Cli::AddPage)}},
         {QStringLiteral("edit-pages"),
-         {"edit-pages", "Replaces the Page Rank list with the lines of standard input, one address a line;\n"
-                        "an address listed before keeps its check mark.",
+         {"edit-pages",
+          "Replaces the Page Rank list with the lines of standard input, one address a line;\n"
+          "an address listed before keeps its check mark.",
           bind(&Cli::EditPages)}},
         {QStringLiteral("add-keyword"),
          {"add-keyword URL KEYWORDS [--product NAME]",
@@ -319,7 +321,7 @@ int Cli::RemoveKeyword(const QStringList& args)
     int n = 0;
     if (args.size() != 1 || !EntryNumber(args.at(0), state.Lists.QuorvexCount(), n))
         return Usage(args.size() == 1 ? QStringLiteral("there is no keyword-position entry %1").arg(args.at(0))
-                                       : QStringLiteral("give one entry number"));
+                                      : QStringLiteral("give one entry number"));
     if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
         return Refused;
     RemoveQuorvexEntry(state.Lists, state.Settings, n);

@@ -19,7 +19,8 @@ void WriteValue(SettingsStore& store, const QString& keyPath, const QString& log
 
 QString ReadValue(const SettingsStore& store, const QString& keyPath, const QString& logicalName)
 {
-    return UnescapeStoredText(UnscrambleText(QLatin1String(ScrambleKey), store.GetRegValue(keyPath, StoredName(logicalName))));
+    return UnescapeStoredText(
+        UnscrambleText(QLatin1String(ScrambleKey), store.GetRegValue(keyPath, StoredName(logicalName))));
 }
 
 QString Numbered(const char* prefix, int n)
@@ -200,7 +201,8 @@ void SaveEntryChecked(const ListState& state, SettingsStore& store, ListKind lis
 {
     if (list == ListKind::PageRank) {
         if (n >= 1 && n <= state.PRURLCount())
-            WriteValue(store, PRURLKey, Numbered("PRURLUnChecked", n), QString::number(state.PRURLList.at(n - 1).Checked));
+            WriteValue(store, PRURLKey, Numbered("PRURLUnChecked", n),
+                       QString::number(state.PRURLList.at(n - 1).Checked));
     } else if (n >= 1 && n <= state.QuorvexCount()) {
         WriteValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n),
                    QString::number(state.QuorvexList.at(n - 1).Checked));

@@ -9,8 +9,7 @@ class frmQuorvex;
 class QPlainTextEdit;
 class QPushButton;
 
-class frmPRURL : public QDialog
-{
+class frmPRURL : public QDialog {
     Q_OBJECT
 public:
     frmPRURL(AppState& state, frmQuorvex& mainWindow);

@@ -12,8 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace
-{
+namespace {
 
 QLineEdit* TextBox(QWidget* dialog, const char* name, int top)
 {

@@ -10,8 +10,7 @@ class Prompter;
 class QLineEdit;
 class QPushButton;
 
-class frmQUORVEXURL : public QDialog
-{
+class frmQUORVEXURL : public QDialog {
     Q_OBJECT
 public:
     frmQUORVEXURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow);

@@ -30,8 +30,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-namespace
-{
+namespace {
 
 constexpr int ButtonLeft = 544;
 constexpr int ButtonWidth = 105;

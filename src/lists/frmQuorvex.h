@@ -23,8 +23,7 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class frmQuorvex : public QWidget
-{
+class frmQuorvex : public QWidget {
     Q_OBJECT
 public:
     frmQuorvex(AppState& state, Prompter& prompter, Launcher& launcher, QWidget* parent = nullptr);

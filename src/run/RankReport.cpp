@@ -19,13 +19,15 @@ QString Header(const char* caption)
 
 QString Grey(const QString& value)
 {
-    return QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#888888><B>") + HtmlText(value) + QStringLiteral("</B></FONT>");
+    return QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#888888><B>") + HtmlText(value) +
+           QStringLiteral("</B></FONT>");
 }
 
 // Black text on the black page: the cell looks empty.
 QString Black(const QString& value)
 {
-    return QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#000000><B>") + HtmlText(value) + QStringLiteral("</B></FONT>");
+    return QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#000000><B>") + HtmlText(value) +
+           QStringLiteral("</B></FONT>");
 }
 
 QString PageLink(const QString& url)
@@ -36,7 +38,7 @@ QString PageLink(const QString& url)
 
 QStringList Head()
 {
-    return {QStringLiteral("<HTML>"), QStringLiteral("<HEAD>"), QStringLiteral("<TITLE>"), AppTitle,
+    return {QStringLiteral("<HTML>"),   QStringLiteral("<HEAD>"), QStringLiteral("<TITLE>"), AppTitle,
             QStringLiteral("</TITLE>"), QStringLiteral("</HEAD>")};
 }
 
@@ -70,7 +72,8 @@ void AddPageRankTables(QStringList& lines, const AppState& state)
           << QStringLiteral("<TD WIDTH=20%>") << Header("Alexa Traffic Rank") << QStringLiteral("</TD>")
           << QStringLiteral("</TR>");
     for (int n = 0; n < run.PRJobCount; ++n)
-        AddRow(lines, {PageLink(run.PRJobURL.value(n)), Grey(run.PRJobPageRank.value(n)), Grey(run.PRJobAlexa.value(n))});
+        AddRow(lines,
+               {PageLink(run.PRJobURL.value(n)), Grey(run.PRJobPageRank.value(n)), Grey(run.PRJobAlexa.value(n))});
     lines << QStringLiteral("</TABLE>") << QStringLiteral("<BR>");
     if (!state.Lists.CheckExtractKeyword)
         return;
@@ -98,10 +101,10 @@ void AddPositionTable(QStringList& lines, const RankRunState& run)
         const QString url = previous && job.URL == previous->URL ? Black(job.URL) : Grey(job.URL);
         const QString product = previous && job.Product == previous->Product ? Black(job.Product) : Grey(job.Product);
         const QString position = job.Rank != 0 ? Grey(QString::number(job.Rank)) : Grey(QStringLiteral("Not Found"));
-        const QString view =
-            job.Rank != 0 ? QStringLiteral("<FONT FACE=ARIAL SIZE=2><B><A TARGET=\"_BLANK\" HREF=") +
-                                HtmlUnquotedAttribute(job.ViewURL) + QStringLiteral(">View Page</A></B></FONT>")
-                          : QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#000000><B>B</B></FONT>");
+        const QString view = job.Rank != 0
+                                 ? QStringLiteral("<FONT FACE=ARIAL SIZE=2><B><A TARGET=\"_BLANK\" HREF=") +
+                                       HtmlUnquotedAttribute(job.ViewURL) + QStringLiteral(">View Page</A></B></FONT>")
+                                 : QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#000000><B>B</B></FONT>");
         AddRow(lines, {url, product, Grey(job.Keyword), position, view});
     }
     lines << QStringLiteral("</TABLE>") << QStringLiteral("<BR>");
@@ -123,10 +126,11 @@ void AddTopTenTables(QStringList& lines, const RankRunState& run)
               << QStringLiteral("</TD>") << QStringLiteral("</TR>");
         for (int k = 1; k <= 10; ++k) {
             const QString& site = job.Top10.at(k - 1);
-            AddRow(lines, {Grey(QString::number(k)),
-                           QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#888888><B><A TARGET=\"_BLANK\" HREF=http://") +
-                               HtmlUnquotedAttribute(site) + QLatin1Char('>') + HtmlText(site) +
-                               QStringLiteral("</A></B></FONT>")});
+            AddRow(lines,
+                   {Grey(QString::number(k)),
+                    QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#888888><B><A TARGET=\"_BLANK\" HREF=http://") +
+                        HtmlUnquotedAttribute(site) + QLatin1Char('>') + HtmlText(site) +
+                        QStringLiteral("</A></B></FONT>")});
         }
         lines << QStringLiteral("</TABLE>") << QStringLiteral("<BR>");
     }
@@ -137,7 +141,8 @@ QStringList ReportLines(const AppState& state, const QDateTime& now)
     QStringList lines = Head();
     lines << QStringLiteral("<BODY BGCOLOR=#000000 TEXT=#FFFFFF LINK=#888888 ALINK=#888888 VLINK=#888888>")
           << QStringLiteral("<CENTER>") << QStringLiteral("<H2><B>") + AppTitle + QStringLiteral("</B></H2>")
-          << QStringLiteral("<H4><B>") + now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral("</B></H4>");
+          << QStringLiteral("<H4><B>") + now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+                 QStringLiteral("</B></H4>");
     if (state.Run.PRJobCount >= 1)
         AddPageRankTables(lines, state);
     if (state.Run.PositionJobCount >= 1) {

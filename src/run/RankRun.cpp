@@ -266,7 +266,8 @@ void RankRun::EndOfPass()
         if (written)
             Q_EMIT ReportWritten(ReportIndexPath(state.ProgramFolder));
         else
-            prompter.ShowMessage(QStringLiteral("The report could not be written to ") + ReportIndexPath(state.ProgramFolder),
+            prompter.ShowMessage(QStringLiteral("The report could not be written to ") +
+                                     ReportIndexPath(state.ProgramFolder),
                                  MessageIcon::Exclamation, AppTitle);
     } else {
         prompter.ShowMessage(QStringLiteral("Please check your setting or enter a valid URL !"), MessageIcon::Stop,

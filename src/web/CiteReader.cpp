@@ -11,8 +11,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 
 const QString Nbsp = QStringLiteral("&nbsp;");
 

@@ -12,8 +12,7 @@ struct CiteWords {
     bool MoreWords;        // a blank follows the first word
 };
 
-class CiteReader
-{
+class CiteReader {
 public:
     explicit CiteReader(QStringView page);
 

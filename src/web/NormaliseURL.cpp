@@ -4,8 +4,7 @@
 
 #include "web/PageText.h"
 
-namespace
-{
+namespace {
 
 const QString Http = QStringLiteral("http://");
 const QString Https = QStringLiteral("https://");

@@ -4,8 +4,7 @@
 
 #include <QByteArray>
 
-namespace
-{
+namespace {
 
 constexpr quint32 GoldenRatio = 0x9E3779B9u;
 constexpr quint32 CheckSumSeed = 0x5A17C3D2u;

@@ -15,8 +15,7 @@
 
 #include <optional>
 
-namespace
-{
+namespace {
 
 const QString ExtractTitleErrorText = QStringLiteral("Extract Title error !");
 

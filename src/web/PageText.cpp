@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 
 // Only letters A to Z change: the markers are plain ASCII, and a page lower-cased this way keeps
 // its length, so a position found here is a position in the page.

@@ -12,8 +12,7 @@
 
 #include <optional>
 
-namespace
-{
+namespace {
 
 // The third colon-separated field of a reply that begins with "rank", without its line feeds,
 // followed by suffix. Built in one piece: the field runs to the end of a reply without a third colon.

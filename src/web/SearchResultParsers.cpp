@@ -17,8 +17,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace
-{
+namespace {
 
 const QString SimilarPages = QStringLiteral("similar pages");
 

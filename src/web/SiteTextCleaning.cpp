@@ -3,8 +3,7 @@
 
 #include "web/SiteTextCleaning.h"
 
-namespace
-{
+namespace {
 
 QString ReplaceCommonEntities(QString value)
 {

@@ -4,8 +4,7 @@
 
 #include "web/PageText.h"
 
-namespace
-{
+namespace {
 
 const QString Nbsp = QStringLiteral("&nbsp;");
 

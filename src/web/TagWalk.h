@@ -6,8 +6,7 @@
 #include <QString>
 #include <QStringView>
 
-class TagWalk
-{
+class TagWalk {
 public:
     explicit TagWalk(QStringView page);
 

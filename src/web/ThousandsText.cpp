@@ -5,8 +5,7 @@
 #include <cmath>
 #include <limits>
 
-namespace
-{
+namespace {
 
 // Larger numbers are not ranks; they are left as text.
 constexpr int MaxDigits = 15;

@@ -13,8 +13,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-namespace
-{
+namespace {
 
 const QString ProcessingText = QStringLiteral("Quorvex is processing ...");
 const QString CanceledText = QStringLiteral("Quorvex canceled analysis ...");
@@ -23,8 +22,7 @@ const QByteArray UserAgent = QByteArrayLiteral("Quorvex/" QUORVEX_VERSION);
 constexpr int MostRedirects = 20;
 
 // The proxy settings of the system (http_proxy and its kin), read afresh for every request.
-class SystemProxies : public QNetworkProxyFactory
-{
+class SystemProxies : public QNetworkProxyFactory {
 public:
     QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override { return systemProxyForQuery(query); }
 };

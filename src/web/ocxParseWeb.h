@@ -11,8 +11,7 @@ struct AppState;
 class Prompter;
 class QNetworkReply;
 
-class ocxParseWeb : public QObject
-{
+class ocxParseWeb : public QObject {
     Q_OBJECT
 public:
     ocxParseWeb(AppState& state, Prompter& prompter, QObject* parent = nullptr);

@@ -11,8 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace
-{
+namespace {
 
 const QColor Cyan(0, 255, 255);
 const QColor Blue(0, 0, 255);
@@ -41,8 +40,7 @@ int Centre(const QWidget* control)
 
 } // namespace
 
-class TestAboutHelp : public QObject
-{
+class TestAboutHelp : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

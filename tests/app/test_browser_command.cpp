@@ -3,8 +3,7 @@
 #include "app/BrowserCommand.h"
 #include "support/TestHome.h"
 
-class TestBrowserCommand : public QObject
-{
+class TestBrowserCommand : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

@@ -7,8 +7,7 @@
 #include <QDir>
 #include <QFile>
 
-class TestDesktopLauncher : public QObject
-{
+class TestDesktopLauncher : public QObject {
     Q_OBJECT
 
     // A stand-in browser that writes each argument it gets on a line of its own.

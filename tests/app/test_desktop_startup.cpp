@@ -14,8 +14,7 @@
 #include <QProcess>
 #include <QTreeWidget>
 
-class TestDesktopStartUp : public QObject
-{
+class TestDesktopStartUp : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

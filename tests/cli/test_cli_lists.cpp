@@ -38,8 +38,10 @@ private Q_SLOTS:
     void keywordEntriesAndDuplicates()
     {
         QTemporaryDir home;
-        QCOMPARE(RunQuorvexCli(home.path(), {"add-keyword", "example.com", "seo,rank", "--product", "Widget"}).ExitCode, 0);
-        const CliResult duplicate = RunQuorvexCli(home.path(), {"add-keyword", "HTTP://example.com", "x", "--product", "widget"});
+        QCOMPARE(RunQuorvexCli(home.path(), {"add-keyword", "example.com", "seo,rank", "--product", "Widget"}).ExitCode,
+                 0);
+        const CliResult duplicate =
+            RunQuorvexCli(home.path(), {"add-keyword", "HTTP://example.com", "x", "--product", "widget"});
         QCOMPARE(duplicate.ExitCode, 1);
         QVERIFY(duplicate.Err.contains(QStringLiteral("Duplicate URL and Product Enter !")));
         QCOMPARE(RunQuorvexCli(home.path(), {"add-keyword", "example.com", "other"}).ExitCode, 0);

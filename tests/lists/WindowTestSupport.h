@@ -28,8 +28,7 @@ inline QuorvexEntry KeywordEntry(const char* url, const char* product, const cha
     return {QLatin1String(url), QLatin1String(product), QLatin1String(keyword), checked};
 }
 
-class Shell
-{
+class Shell {
 public:
     explicit Shell(const QList<PRURLEntry>& pages = {}, const QList<QuorvexEntry>& keywords = {}) : state(dir.path())
     {

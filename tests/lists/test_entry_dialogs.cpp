@@ -11,8 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 
-namespace
-{
+namespace {
 
 template <typename Dialog> Dialog* OpenDialog(const Shell& shell, const char* button)
 {
@@ -53,8 +52,7 @@ QStringList Addresses(const ListState& lists)
 
 } // namespace
 
-class TestEntryDialogs : public QObject
-{
+class TestEntryDialogs : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

@@ -29,13 +29,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("bare host") << "example.com" << "http://www.example.com";
-        QTest::newRow("www only") << "www.example.com/Path" << "http://www.example.com/Path";
-        QTest::newRow("http without www") << "http://example.com" << "http://www.example.com";
-        QTest::newRow("secure capital www") << "HTTPS://WWW.Example.com/A" << "https://www.Example.com/A";
-        QTest::newRow("secure without www") << "https://example.com" << "https://www.example.com";
-        QTest::newRow("capital scheme") << "HTTP://Www.Example.COM" << "http://www.Example.COM";
-        QTest::newRow("other scheme kept as rest") << "ftp://x.org" << "http://www.ftp://x.org";
+        QTest::newRow("bare host") << "example.com"
+                                   << "http://www.example.com";
+        QTest::newRow("www only") << "www.example.com/Path"
+                                  << "http://www.example.com/Path";
+        QTest::newRow("http without www") << "http://example.com"
+                                          << "http://www.example.com";
+        QTest::newRow("secure capital www") << "HTTPS://WWW.Example.com/A"
+                                            << "https://www.Example.com/A";
+        QTest::newRow("secure without www") << "https://example.com"
+                                            << "https://www.example.com";
+        QTest::newRow("capital scheme") << "HTTP://Www.Example.COM"
+                                        << "http://www.Example.COM";
+        QTest::newRow("other scheme kept as rest") << "ftp://x.org"
+                                                   << "http://www.ftp://x.org";
     }
     void normalisesPageRankAddress()
     {
@@ -85,10 +92,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("bare") << "example.com/p" << "http://example.com/p";
-        QTest::newRow("has scheme, any case") << "HTTP://Example.com" << "HTTP://Example.com";
-        QTest::newRow("scheme later in text") << "example.com/?u=http://x" << "example.com/?u=http://x";
-        QTest::newRow("secure scheme kept") << "https://example.com" << "https://example.com";
+        QTest::newRow("bare") << "example.com/p"
+                              << "http://example.com/p";
+        QTest::newRow("has scheme, any case") << "HTTP://Example.com"
+                                              << "HTTP://Example.com";
+        QTest::newRow("scheme later in text") << "example.com/?u=http://x"
+                                              << "example.com/?u=http://x";
+        QTest::newRow("secure scheme kept") << "https://example.com"
+                                            << "https://example.com";
     }
     void keywordAddressGetsSchemeOnlyWhenMissing()
     {

@@ -36,9 +36,8 @@ private Q_SLOTS:
         SavePRURLList(state, store);
         SaveQuorvexURLList(state, store);
 
-        QCOMPARE(StoredNames(store, PRURLKey),
-                 (QSet<QString>{"PRURL1", "PRURLUnChecked1", "PRURL2", "PRURLUnChecked2", "PRURLNum",
-                                "CheckExtractKeyword"}));
+        QCOMPARE(StoredNames(store, PRURLKey), (QSet<QString>{"PRURL1", "PRURLUnChecked1", "PRURL2", "PRURLUnChecked2",
+                                                              "PRURLNum", "CheckExtractKeyword"}));
         QCOMPARE(StoredValue(store, PRURLKey, "PRURL2"), QStringLiteral("http://www.two.com"));
         QCOMPARE(StoredValue(store, PRURLKey, "PRURLUnChecked2"), QStringLiteral("0"));
         QCOMPARE(StoredValue(store, PRURLKey, "PRURLNum"), QStringLiteral("2"));
@@ -124,11 +123,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("plain") << QStringLiteral("http://www.example.com/a b") << QStringLiteral("http://www.example.com/a b");
+        QTest::newRow("plain") << QStringLiteral("http://www.example.com/a b")
+                               << QStringLiteral("http://www.example.com/a b");
         QTest::newRow("percent") << QStringLiteral("50%off") << QStringLiteral("50%25off");
-        QTest::newRow("international host") << QStringLiteral("http://www.b\u00fccher.de")
-                                            << QStringLiteral("http://www.b%C3%BCcher.de");
-        QTest::newRow("chinese keywords") << QStringLiteral("\u4e2d\u6587,seo") << QStringLiteral("%E4%B8%AD%E6%96%87,seo");
+        QTest::newRow("international host")
+            << QStringLiteral("http://www.b\u00fccher.de") << QStringLiteral("http://www.b%C3%BCcher.de");
+        QTest::newRow("chinese keywords")
+            << QStringLiteral("\u4e2d\u6587,seo") << QStringLiteral("%E4%B8%AD%E6%96%87,seo");
         QTest::newRow("tab") << QStringLiteral("a\tb") << QStringLiteral("a%09b");
     }
     void textOutsidePrintableAsciiSurvives()
@@ -154,11 +155,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("content");
-        QTest::newRow("count not a number") << PRURLKey << "PRURLNum" << "x";
-        QTest::newRow("negative count") << PRURLKey << "PRURLNum" << "-1";
-        QTest::newRow("flag missing") << PRURLKey << "PRURLUnChecked1" << "";
-        QTest::newRow("option not boolean") << QuorvexURLKey << "TOP10List" << "maybe";
-        QTest::newRow("keyword count missing") << QuorvexURLKey << "QUORVEXURLNum" << "";
+        QTest::newRow("count not a number") << PRURLKey << "PRURLNum"
+                                            << "x";
+        QTest::newRow("negative count") << PRURLKey << "PRURLNum"
+                                        << "-1";
+        QTest::newRow("flag missing") << PRURLKey << "PRURLUnChecked1"
+                                      << "";
+        QTest::newRow("option not boolean") << QuorvexURLKey << "TOP10List"
+                                            << "maybe";
+        QTest::newRow("keyword count missing") << QuorvexURLKey << "QUORVEXURLNum"
+                                               << "";
     }
     void unconvertibleValuesFailTheLoad()
     {

@@ -15,8 +15,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 
-namespace
-{
+namespace {
 
 QList<PRURLEntry> TwoPages()
 {
@@ -36,8 +35,7 @@ QList<int> ColumnTops(const Shell& shell)
 
 } // namespace
 
-class TestMainWindow : public QObject
-{
+class TestMainWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

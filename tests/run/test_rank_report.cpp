@@ -52,14 +52,13 @@ private Q_SLOTS:
         AddPRJob(run, QStringLiteral("http://www.example.com"), QStringLiteral("5/10"), QStringLiteral("1,234"),
                  QStringLiteral("Caf\u00e9 <script>alert(1)</script>"), QStringLiteral("Fish &amp; chips"),
                  QStringLiteral("a,b"));
-        AddPRJob(run, QStringLiteral("http://www.other.org/a b"), QStringLiteral("0/10"), QStringLiteral("Not Available"),
-                 QString(), QString(), QString());
-        run.PositionJobs = {
-            Record("http://example.com", "Widget", "seo", 12,
-                   "http://www.google.com/search?hl=en&q=seo&btnG=Google+Search&num=10&start=10"),
-            Record("http://example.com", "Widget", "page rank", 0, ""),
-            Record("http://other.org", "Widget", "seo", 3,
-                   "http://www.google.com/search?hl=en&q=seo&btnG=Google+Search&num=10&start=0")};
+        AddPRJob(run, QStringLiteral("http://www.other.org/a b"), QStringLiteral("0/10"),
+                 QStringLiteral("Not Available"), QString(), QString(), QString());
+        run.PositionJobs = {Record("http://example.com", "Widget", "seo", 12,
+                                   "http://www.google.com/search?hl=en&q=seo&btnG=Google+Search&num=10&start=10"),
+                            Record("http://example.com", "Widget", "page rank", 0, ""),
+                            Record("http://other.org", "Widget", "seo", 3,
+                                   "http://www.google.com/search?hl=en&q=seo&btnG=Google+Search&num=10&start=0")};
         run.PositionJobs[0].Top10[0] = QStringLiteral("www.a.com/x");
         run.PositionJobs[0].Top10[1] = QStringLiteral("en.wikipedia.org/wiki/Seo");
         run.PositionJobs[1].Top10[0] = QStringLiteral("www.b.com");
@@ -121,11 +120,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("attribute");
-        QTest::newRow("tag") << "<b>x</b>" << "&lt;b&gt;x&lt;/b&gt;" << "&lt;b&gt;x&lt;/b&gt;";
-        QTest::newRow("quote and blank") << "a\" onclick=x b" << "a&quot; onclick=x b" << "a&quot;%20onclick=x%20b";
-        QTest::newRow("apostrophe start") << "'x" << "'x" << "&#39;x";
-        QTest::newRow("entity kept") << "Fish &amp; chips" << "Fish &amp; chips" << "Fish%20&amp;%20chips";
-        QTest::newRow("beyond ascii") << "\u00e9\U0001F600" << "&#233;&#128512;" << "&#233;&#128512;";
+        QTest::newRow("tag") << "<b>x</b>"
+                             << "&lt;b&gt;x&lt;/b&gt;"
+                             << "&lt;b&gt;x&lt;/b&gt;";
+        QTest::newRow("quote and blank") << "a\" onclick=x b"
+                                         << "a&quot; onclick=x b"
+                                         << "a&quot;%20onclick=x%20b";
+        QTest::newRow("apostrophe start") << "'x"
+                                          << "'x"
+                                          << "&#39;x";
+        QTest::newRow("entity kept") << "Fish &amp; chips"
+                                     << "Fish &amp; chips"
+                                     << "Fish%20&amp;%20chips";
+        QTest::newRow("beyond ascii") << "\u00e9\U0001F600"
+                                      << "&#233;&#128512;"
+                                      << "&#233;&#128512;";
     }
     void webTextCannotBecomeMarkup()
     {

@@ -27,10 +27,12 @@ QByteArray ResultsPage(const QStringList& sites, const QString& product = {}, in
     QByteArray page = "<html><head><title>results</title><style>.g{margin:0}</style></head><body><ol>";
     for (int i = 0; i < sites.size(); ++i) {
         const QByteArray site = sites.at(i).toUtf8();
-        const QByteArray snippet = i == productAt ? "Buy the " + product.toUtf8() + " here" : "Snippet " + QByteArray::number(i);
+        const QByteArray snippet =
+            i == productAt ? "Buy the " + product.toUtf8() + " here" : "Snippet " + QByteArray::number(i);
         page += "<li class=g><h3 class=r><a href=\"http://" + site + "\" class=l>Result " + QByteArray::number(i) +
-                "</a></h3><div class=s>" + snippet + "<br><cite>" + site + " - 12k - </cite><span class=gl> - <a href=\"/search?q=related:" +
-                site + "\">Similar pages</a></span></div></li>";
+                "</a></h3><div class=s>" + snippet + "<br><cite>" + site +
+                " - 12k - </cite><span class=gl> - <a href=\"/search?q=related:" + site +
+                "\">Similar pages</a></span></div></li>";
     }
     return page + "</ol></body></html>";
 }
@@ -62,8 +64,9 @@ CannedReply SearchAnswer(const QUrlQuery& query)
     else if (keyword.isEmpty() && start == 0 && query.queryItemValue(QStringLiteral("num")) == QLatin1String("100"))
         reply.Body = ResultsPage(With(Filler(30, "e"), 7, QStringLiteral("www.example.com")));
     else if (keyword == QLatin1String("c")) // the product stands in result 5, the address far below
-        reply.Body = ResultsPage(With(Filler(start == 0 ? 30 : 10, "c"), start == 0 ? 25 : 9,
-                                      QStringLiteral("www.other.org")), QStringLiteral("Gizmo"), 5);
+        reply.Body =
+            ResultsPage(With(Filler(start == 0 ? 30 : 10, "c"), start == 0 ? 25 : 9, QStringLiteral("www.other.org")),
+                        QStringLiteral("Gizmo"), 5);
     else
         reply.Body = ResultsPage(Filler(10, "x"));
     return reply;
@@ -172,12 +175,14 @@ private Q_SLOTS:
 
         const QStringList paced = bench.Requests(false);
         const QStringList expected = {
-            QStringLiteral("http://toolbarqueries.google.com/tbr?client=navclient-auto&ch=%1&features=Rank&q=info:http://www.alpha.com"),
-            QStringLiteral("http://toolbarqueries.google.com/tbr?client=navclient-auto&ch=%1&features=Rank&q=info:http://www.beta.com"),
+            QStringLiteral("http://toolbarqueries.google.com/"
+                           "tbr?client=navclient-auto&ch=%1&features=Rank&q=info:http://www.alpha.com"),
+            QStringLiteral("http://toolbarqueries.google.com/"
+                           "tbr?client=navclient-auto&ch=%1&features=Rank&q=info:http://www.beta.com"),
             QStringLiteral("http://www.quorvex.example/"),
             QStringLiteral("http://www.alexa.com/siteinfo/http://www.alpha.com"),
-            QStringLiteral("http://www.alexa.com/siteinfo/http://www.beta.com"),
-            Search("a", 100, 0), Search("+b", 100, 0), Search("", 100, 0), Search("c", 100, 0),
+            QStringLiteral("http://www.alexa.com/siteinfo/http://www.beta.com"), Search("a", 100, 0),
+            Search("+b", 100, 0), Search("", 100, 0), Search("c", 100, 0),
             // pass 1: " b" has no page and is skipped
             Search("a", 10, 20), Search("", 10, 0), Search("c", 10, 0),
             // pass 2: only the empty keyword is still missing

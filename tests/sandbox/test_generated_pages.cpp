@@ -13,8 +13,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 
-class TestGeneratedPages : public QObject
-{
+class TestGeneratedPages : public QObject {
     Q_OBJECT
 
     FakeWeb web;

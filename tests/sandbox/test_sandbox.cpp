@@ -10,8 +10,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 
-namespace
-{
+namespace {
 
 struct Fetched {
     int Status = 0;
@@ -38,8 +37,7 @@ QStringList CitedAddresses(const QString& page)
 
 } // namespace
 
-class TestSandbox : public QObject
-{
+class TestSandbox : public QObject {
     Q_OBJECT
 
     QTemporaryDir fixtures;

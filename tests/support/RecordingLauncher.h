@@ -5,8 +5,7 @@
 
 #include <QStringList>
 
-class RecordingLauncher : public Launcher
-{
+class RecordingLauncher : public Launcher {
 public:
     void OpenInBrowser(const QString& target) override { BrowserTargets.append(target); }
     void OpenInEditor(const QString& filePath) override { EditorFiles.append(filePath); }

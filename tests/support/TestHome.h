@@ -18,7 +18,7 @@ private:
 QString BinFolder();
 
 // Like QTEST_MAIN, inside a TestHome.
-#define QUORVEX_TEST_MAIN(TestClass)                                                                                  \
+#define QUORVEX_TEST_MAIN(TestClass)                                                                                   \
     int main(int argc, char** argv)                                                                                    \
     {                                                                                                                  \
         TestHome home;                                                                                                 \
@@ -26,7 +26,7 @@ QString BinFolder();
         TestClass test;                                                                                                \
         return QTest::qExec(&test, argc, argv);                                                                        \
     }
-#define QUORVEX_TEST_MAIN_CORE(TestClass)                                                                             \
+#define QUORVEX_TEST_MAIN_CORE(TestClass)                                                                              \
     int main(int argc, char** argv)                                                                                    \
     {                                                                                                                  \
         TestHome home;                                                                                                 \

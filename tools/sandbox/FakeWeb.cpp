@@ -7,8 +7,7 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 
 // Clients send "/" for an address without a path; routes are looked up the same way.
 QString RouteKey(QUrl url)

@@ -41,8 +41,7 @@ struct RecordedRequest {
     QByteArray UserAgent; // the client's User-Agent header
 };
 
-class FakeWeb : public QObject
-{
+class FakeWeb : public QObject {
     Q_OBJECT
 public:
     using Fallback = std::function<CannedReply(const QUrl&)>;

@@ -8,8 +8,7 @@
 
 #include <array>
 
-namespace
-{
+namespace {
 
 // FNV-1a over the UTF-8 bytes of the lower-cased text.
 quint32 Fingerprint(const QString& text)

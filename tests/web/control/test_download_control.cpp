@@ -13,8 +13,7 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 
 const QString Working = QStringLiteral("Quorvex is working ...");
 const QString Processing = QStringLiteral("Quorvex is processing ...");
@@ -93,8 +92,7 @@ struct Rig {
 
 } // namespace
 
-class TestDownloadControl : public QObject
-{
+class TestDownloadControl : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

@@ -4,8 +4,7 @@
 #include "web/NormaliseURL.h"
 #include "web/PageRankCheckSum.h"
 
-class TestNormaliseChecksum : public QObject
-{
+class TestNormaliseChecksum : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void normaliseURL_data()

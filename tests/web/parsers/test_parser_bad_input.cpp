@@ -7,8 +7,7 @@
 
 #include <QRandomGenerator>
 
-namespace
-{
+namespace {
 
 const QString Kinds = QStringLiteral("WTGgAaKk");
 
@@ -48,8 +47,7 @@ void RunAll(ParserBench& bench, const QString& page, const QStringList& slots)
 
 } // namespace
 
-class TestParserBadInput : public QObject
-{
+class TestParserBadInput : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void routing()

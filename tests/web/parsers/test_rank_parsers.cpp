@@ -4,8 +4,7 @@
 #include "support/TestHome.h"
 #include "web/ThousandsText.h"
 
-namespace
-{
+namespace {
 
 void SizeRankRun(AppState& state, int jobs)
 {
@@ -24,8 +23,7 @@ void SizeSites(AppState& state, int sites)
 
 } // namespace
 
-class TestRankParsers : public QObject
-{
+class TestRankParsers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void pageRankReplies_data()

@@ -5,8 +5,7 @@
 #include "support/TestHome.h"
 #include "web/ServiceAddresses.h"
 
-namespace
-{
+namespace {
 
 // A result page of the historical shape: each result's address in a cite element and a "Similar
 // pages" link closing it. titles[i] is shown as the result's linked title.
@@ -44,8 +43,7 @@ PositionJob Job(const QString& url, const QString& product = {}, const QString& 
 
 } // namespace
 
-class TestSearchParsers : public QObject
-{
+class TestSearchParsers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void siteListCollectsDistinctSites()

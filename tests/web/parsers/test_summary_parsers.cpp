@@ -5,8 +5,7 @@
 #include "support/TestHome.h"
 #include "web/SiteTextCleaning.h"
 
-namespace
-{
+namespace {
 
 void SizeRankRun(AppState& state, int jobs)
 {
@@ -30,8 +29,7 @@ QString HeadPage(const QString& head)
 
 } // namespace
 
-class TestSummaryParsers : public QObject
-{
+class TestSummaryParsers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void rankRunStoresValuesAsFound()

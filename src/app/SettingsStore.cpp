@@ -14,31 +14,26 @@ bool SettingsStore::Load()
     QFile file(path);
     if (!file.exists())
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto fail = [this] {
+        keys.clear();
         broken = true;
         return false;
-    }
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return fail();
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        broken = true;
-        return false;
-    }
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return fail();
     const QJsonObject root = doc.object();
     for (auto key = root.begin(); key != root.end(); ++key) {
-        if (!key->isObject()) {
-            broken = true;
-            keys.clear();
-            return false;
-        }
+        if (!key->isObject())
+            return fail();
         QHash<QString, QString>& values = keys[key.key()];
         const QJsonObject stored = key->toObject();
         for (auto value = stored.begin(); value != stored.end(); ++value) {
-            if (!value->isString()) {
-                broken = true;
-                keys.clear();
-                return false;
-            }
+            if (!value->isString())
+                return fail();
             values.insert(value.key(), value->toString());
         }
     }

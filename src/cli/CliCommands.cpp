@@ -23,9 +23,6 @@
 #include <QJsonObject>
 #include <QTextStream>
 
-#include <functional>
-#include <map>
-
 namespace {
 
 enum ExitCode { Done = 0, Refused = 1, BadUsage = 2 };
@@ -48,20 +45,23 @@ const char GeneralUsage[] =
     "\n"
     "--yes answers Yes to every question. 'quorvex-cli COMMAND --help' shows one command.\n";
 
-struct Command {
-    const char* usage;
-    const char* help;
-    std::function<int(const QStringList&)> run;
-};
-
 class Cli {
 public:
-    Cli(AppState& state, TerminalPrompter& prompter) : state(state), prompter(prompter) {}
+    struct Command {
+        const char* name;
+        const char* usage;
+        const char* help;
+        int (Cli::*run)(const QStringList& args);
+    };
+    // The command of that name; nullptr for none.
+    static const Command* Find(const QString& name);
 
-    int Run(const QString& name, const QStringList& args);
-    static std::map<QString, Command> Commands(Cli* cli);
+    Cli(AppState& state, TerminalPrompter& prompter) : state(state), prompter(prompter) {}
+    int Run(const Command& command, const QStringList& args);
 
 private:
+    static const Command Commands[];
+
     int List(const QStringList& args);
     int AddPage(const QStringList& args);
     int EditPages(const QStringList& args);
@@ -69,6 +69,8 @@ private:
     int EditKeyword(const QStringList& args);
     int RemoveKeyword(const QStringList& args);
     int Clear(const QStringList& args);
+    int CheckEntry(const QStringList& args) { return Check(args, 1); }
+    int UncheckEntry(const QStringList& args) { return Check(args, 0); }
     int Check(const QStringList& args, int flag);
     int Set(const QStringList& args);
     int Rank(const QStringList& args);
@@ -96,54 +98,44 @@ QTextStream& Err()
     return err;
 }
 
-std::map<QString, Command> Cli::Commands(Cli* cli)
+const Cli::Command Cli::Commands[] = {
+    {"list", "list [--json]", "Shows both lists with numbers and check marks, and both options.", &Cli::List},
+    {"add-page", "add-page URL...",
+     "Adds pages to the Page Rank list; an address already listed (ignoring case) is dropped.", &Cli::AddPage},
+    {"edit-pages", "edit-pages",
+     "Replaces the Page Rank list with the lines of standard input, one address a line;\n"
+     "an address listed before keeps its check mark.",
+     &Cli::EditPages},
+    {"add-keyword", "add-keyword URL KEYWORDS [--product NAME]",
+     "Adds a keyword-position entry; KEYWORDS are separated by \",\".", &Cli::AddKeyword},
+    {"edit-keyword", "edit-keyword N URL KEYWORDS [--product NAME]",
+     "Changes keyword-position entry N; without --product the entry keeps its product.", &Cli::EditKeyword},
+    {"remove-keyword", "remove-keyword N", "Removes keyword-position entry N after confirmation.", &Cli::RemoveKeyword},
+    {"clear", "clear pages|keywords", "Empties one list after confirmation.", &Cli::Clear},
+    {"check", "check pages|keywords N", "Ticks entry N of one list.", &Cli::CheckEntry},
+    {"uncheck", "uncheck pages|keywords N", "Unticks entry N of one list.", &Cli::UncheckEntry},
+    {"set", "set extract-keyword|top10 on|off", "Sets an option.", &Cli::Set},
+    {"rank", "rank [--verbose] [--open]",
+     "Runs the checked entries of both lists through the web and writes the report; prints the path of\n"
+     "its Index.htm. Progress goes to standard error, the status texts too with --verbose; --open shows\n"
+     "the report in the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, exit code 1.\n"
+     "Requests go through the proxy that http_proxy names.",
+     &Cli::Rank},
+};
+
+const Cli::Command* Cli::Find(const QString& name)
 {
-    auto bind = [cli](int (Cli::*member)(const QStringList&)) {
-        return [cli, member](const QStringList& args) { return (cli->*member)(args); };
-    };
-    return {
-        {QStringLiteral("list"),
-         {"list [--json]", "Shows both lists with numbers and check marks, and both options.", bind(&Cli::List)}},
-        {QStringLiteral("add-page"),
-         {"add-page URL...", "Adds pages to the Page Rank list; an address already listed (ignoring case) is dropped.",
-          bind(&Cli::AddPage)}},
-        {QStringLiteral("edit-pages"),
-         {"edit-pages",
-          "Replaces the Page Rank list with the lines of standard input, one address a line;\n"
-          "an address listed before keeps its check mark.",
-          bind(&Cli::EditPages)}},
-        {QStringLiteral("add-keyword"),
-         {"add-keyword URL KEYWORDS [--product NAME]",
-          "Adds a keyword-position entry; KEYWORDS are separated by \",\".", bind(&Cli::AddKeyword)}},
-        {QStringLiteral("edit-keyword"),
-         {"edit-keyword N URL KEYWORDS [--product NAME]",
-          "Changes keyword-position entry N; without --product the entry keeps its product.", bind(&Cli::EditKeyword)}},
-        {QStringLiteral("remove-keyword"),
-         {"remove-keyword N", "Removes keyword-position entry N after confirmation.", bind(&Cli::RemoveKeyword)}},
-        {QStringLiteral("clear"), {"clear pages|keywords", "Empties one list after confirmation.", bind(&Cli::Clear)}},
-        {QStringLiteral("check"),
-         {"check pages|keywords N", "Ticks entry N of one list.",
-          [cli](const QStringList& args) { return cli->Check(args, 1); }}},
-        {QStringLiteral("uncheck"),
-         {"uncheck pages|keywords N", "Unticks entry N of one list.",
-          [cli](const QStringList& args) { return cli->Check(args, 0); }}},
-        {QStringLiteral("set"), {"set extract-keyword|top10 on|off", "Sets an option.", bind(&Cli::Set)}},
-        {QStringLiteral("rank"),
-         {"rank [--verbose] [--open]",
-          "Runs the checked entries of both lists through the web and writes the report; prints the path of\n"
-          "its Index.htm. Progress goes to standard error, the status texts too with --verbose; --open shows\n"
-          "the report in the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, exit code 1.\n"
-          "Requests go through the proxy that http_proxy names.",
-          bind(&Cli::Rank)}},
-    };
+    for (const Command& command : Commands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
 }
 
-int Cli::Run(const QString& name, const QStringList& args)
+int Cli::Run(const Command& command, const QStringList& args)
 {
-    const auto commands = Commands(this);
-    const auto command = commands.find(name);
-    currentUsage = QLatin1String(command->second.usage);
-    return command->second.run(args);
+    currentUsage = QLatin1String(command.usage);
+    return (this->*command.run)(args);
 }
 
 int Cli::Usage(const QString& problem)
@@ -431,14 +423,13 @@ int RunCli(const QStringList& arguments)
         return args.isEmpty() ? BadUsage : Done;
     }
     const QString name = args.takeFirst();
-    const auto commands = Cli::Commands(nullptr);
-    const auto command = commands.find(name);
-    if (command == commands.end()) {
+    const Cli::Command* command = Cli::Find(name);
+    if (!command) {
         Err() << "quorvex-cli: unknown command '" << name << "'\n\n" << GeneralUsage;
         return BadUsage;
     }
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        Out() << "Usage: quorvex-cli " << command->second.usage << "\n\n" << command->second.help << '\n';
+        Out() << "Usage: quorvex-cli " << command->usage << "\n\n" << command->help << '\n';
         return Done;
     }
 
@@ -455,5 +446,5 @@ int RunCli(const QStringList& arguments)
         return Refused;
     }
     Cli cli(state, prompter);
-    return cli.Run(name, args);
+    return cli.Run(*command, args);
 }

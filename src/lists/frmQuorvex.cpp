@@ -386,36 +386,31 @@ void frmQuorvex::lstQUORVEX_Click()
 
 void frmQuorvex::lstPR_ItemCheck(QTreeWidgetItem* item, int column)
 {
-    const int n = item->text(0).toInt();
-    if (column != 0 || n < 1 || n > state.Lists.PRURLCount())
-        return;
-    int& flag = state.Lists.PRURLList[n - 1].Checked;
-    if (RunGoing()) {
-        // The run has read the flags already; the tick goes back to what is stored.
-        const QSignalBlocker quiet(lstPR);
-        item->setCheckState(0, flag == 1 ? Qt::Checked : Qt::Unchecked);
-        return;
-    }
-    lstPR->setCurrentItem(item);
-    flag = item->checkState(0) == Qt::Checked ? 1 : 0;
-    SaveEntryChecked(state.Lists, state.Settings, ListKind::PageRank, n);
-    EvaluateRankButton();
+    ItemCheck(ListKind::PageRank, lstPR, item, column);
 }
 
 void frmQuorvex::lstQUORVEX_ItemCheck(QTreeWidgetItem* item, int column)
 {
+    ItemCheck(ListKind::Quorvex, lstQUORVEX, item, column);
+}
+
+void frmQuorvex::ItemCheck(ListKind kind, QTreeWidget* list, QTreeWidgetItem* item, int column)
+{
+    ListState& lists = state.Lists;
     const int n = item->text(0).toInt();
-    if (column != 0 || n < 1 || n > state.Lists.QuorvexCount())
+    const int count = kind == ListKind::PageRank ? lists.PRURLCount() : lists.QuorvexCount();
+    if (column != 0 || n < 1 || n > count)
         return;
-    int& flag = state.Lists.QuorvexList[n - 1].Checked;
+    int& flag = kind == ListKind::PageRank ? lists.PRURLList[n - 1].Checked : lists.QuorvexList[n - 1].Checked;
     if (RunGoing()) {
-        const QSignalBlocker quiet(lstQUORVEX);
+        // The run has read the flags already; the tick goes back to what is stored.
+        const QSignalBlocker quiet(list);
         item->setCheckState(0, flag == 1 ? Qt::Checked : Qt::Unchecked);
         return;
     }
-    lstQUORVEX->setCurrentItem(item);
+    list->setCurrentItem(item);
     flag = item->checkState(0) == Qt::Checked ? 1 : 0;
-    SaveEntryChecked(state.Lists, state.Settings, ListKind::Quorvex, n);
+    SaveEntryChecked(lists, state.Settings, kind, n);
     EvaluateRankButton();
 }
 

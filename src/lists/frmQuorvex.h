@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "app/Clock.h"
+#include "lists/ListState.h"
 
 struct AppState;
 class Launcher;
@@ -70,6 +71,7 @@ private:
     void lstQUORVEX_Click();
     void lstPR_ItemCheck(QTreeWidgetItem* item, int column);
     void lstQUORVEX_ItemCheck(QTreeWidgetItem* item, int column);
+    void ItemCheck(ListKind kind, QTreeWidget* list, QTreeWidgetItem* item, int column);
     void cmdAdd_Click();
     void cmdEdit_Click();
     void cmdRemove_Click();

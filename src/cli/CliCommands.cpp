@@ -146,7 +146,7 @@ const Cli::Command Cli::Commands[] = {
      "An address already listed (ignoring case) is dropped with the message \"Duplicate URL has been\n"
      "deleted !\"; the others are still added. An address without a host adds nothing at all.",
      &Cli::AddPage},
-    {"edit-pages", "", 0, 0, Yes, false, "replace the Page Rank list with the lines of standard input",
+    {"edit-pages", "", 0, 0, Yes, false, "replace the Page Rank list from standard input",
      "Replaces the Page Rank list with the lines of standard input, one address a line; an address\n"
      "listed before keeps its check mark. Input without any address empties the list after\n"
      "confirmation.",
@@ -218,9 +218,10 @@ QString GeneralUsage()
                                               : QLatin1Char('\n') + QString(column + 2, QLatin1Char(' '));
         usage += QString::fromLatin1(command.summary) + QLatin1Char('\n');
     }
-    usage += QStringLiteral("\n--yes answers Yes to every question. 'quorvex-cli COMMAND --help' shows one command.\n"
-                            "Exit codes: 0 done, 1 refused, stopped or not written, 2 bad usage, 3 a report was\n"
-                            "written but some request failed.\n");
+    usage +=
+        QStringLiteral("\n--yes answers Yes to every question. 'quorvex-cli COMMAND --help' shows one command.\n"
+                       "Exit codes: 0 done, 1 refused, stopped or not written, 2 bad usage, 3 (rank) a report was\n"
+                       "written but some request failed.\n");
     return usage;
 }
 

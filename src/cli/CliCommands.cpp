@@ -9,59 +9,94 @@
 #include "cli/ProcessLauncher.h"
 #include "cli/ProgressLine.h"
 #include "cli/TerminalPrompter.h"
+#include "cli/TerminalText.h"
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
 #include "run/RankRun.h"
 #include "web/PendingCounters.h"
 #include "web/ocxParseWeb.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTimer>
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+#include <QTimer>
+#include <QUrl>
+
+#include <optional>
 
 namespace {
 
 enum ExitCode { Done = 0, Refused = 1, BadUsage = 2 };
 
-const char GeneralUsage[] =
-    "Usage: quorvex-cli [--yes] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Commands:\n"
-    "  list [--json]                               show both lists and both options\n"
-    "  add-page URL...                             add pages to the Page Rank list\n"
-    "  edit-pages                                  replace the Page Rank list with the lines of standard input\n"
-    "  add-keyword URL KEYWORDS [--product NAME]   add a keyword-position entry\n"
-    "  edit-keyword N URL KEYWORDS [--product NAME]\n"
-    "                                              change keyword-position entry N\n"
-    "  remove-keyword N                            remove keyword-position entry N\n"
-    "  clear pages|keywords                        empty one list\n"
-    "  check|uncheck pages|keywords N              tick or untick entry N of one list\n"
-    "  set extract-keyword|top10 on|off            set an option\n"
-    "  rank [--verbose] [--open]                   run the checked entries and write the report\n"
-    "\n"
-    "--yes answers Yes to every question. 'quorvex-cli COMMAND --help' shows one command.\n";
+// The options a command may take; each command of the table names its own.
+enum Option : unsigned { Yes = 1u << 0, Json = 1u << 1, Product = 1u << 2, Verbose = 1u << 3, Open = 1u << 4 };
+
+struct OptionSpec {
+    Option flag;
+    const char* name;
+    const char* valueName; // nullptr for a switch
+    const char* description;
+};
+
+const OptionSpec OptionSpecs[] = {
+    {Yes, "yes", nullptr, "answer Yes to the question"},
+    {Json, "json", nullptr, "print JSON, for scripts"},
+    {Product, "product", "NAME", "the product name"},
+    {Verbose, "verbose", nullptr, "print the status texts too"},
+    {Open, "open", nullptr, "show the report in the browser"},
+};
+
+const OptionSpec& SpecOf(Option flag)
+{
+    for (const OptionSpec& spec : OptionSpecs) {
+        if (spec.flag == flag)
+            return spec;
+    }
+    Q_UNREACHABLE();
+}
+
+QCommandLineOption MakeOption(const OptionSpec& spec)
+{
+    const QString name = QString::fromLatin1(spec.name);
+    const QString description = QString::fromLatin1(spec.description);
+    if (spec.valueName)
+        return QCommandLineOption(name, description, QString::fromLatin1(spec.valueName));
+    return QCommandLineOption(name, description);
+}
+
+const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this help"));
 
 class Cli {
 public:
     struct Command {
         const char* name;
-        const char* usage;
+        const char* arguments; // the positional arguments as the usage names them
+        int minArguments;
+        int maxArguments; // -1: any number
+        unsigned options;
+        // Reads the lists without the instance lock and writes nothing, so it works beside a
+        // running window.
+        bool readOnly;
+        const char* summary; // its line in the general usage
         const char* help;
         int (Cli::*run)(const QStringList& args);
+
+        QString Usage() const;
+        QString Help() const;
     };
+    static const Command Commands[];
     // The command of that name; nullptr for none.
     static const Command* Find(const QString& name);
 
-    Cli(AppState& state, TerminalPrompter& prompter) : state(state), prompter(prompter) {}
-    int Run(const Command& command, const QStringList& args);
+    Cli(AppState& state, TerminalPrompter& prompter, const Command& command, const QCommandLineParser& parser)
+        : state(state), prompter(prompter), command(command), parser(parser)
+    {}
+    int Run(const QStringList& args) { return (this->*command.run)(args); }
 
 private:
-    static const Command Commands[];
-
     int List(const QStringList& args);
     int AddPage(const QStringList& args);
     int EditPages(const QStringList& args);
@@ -75,15 +110,18 @@ private:
     int Set(const QStringList& args);
     int Rank(const QStringList& args);
 
+    bool IsSet(Option option) const { return parser.isSet(QString::fromLatin1(SpecOf(option).name)); }
+    // False, after the usage message, when the product is given more than once.
+    bool TakeProduct(QString& product, bool& given);
     int Saved();
-    int Usage(const QString& problem);
+    int Usage(const QString& problem) const;
     static bool ListName(const QString& text, ListKind& list);
     static bool EntryNumber(const QString& text, int count, int& n);
-    static bool TakeProduct(QStringList& args, QString& product, bool& given);
 
     AppState& state;
     TerminalPrompter& prompter;
-    QString currentUsage;
+    const Command& command;
+    const QCommandLineParser& parser;
 };
 
 QTextStream& Out()
@@ -99,29 +137,93 @@ QTextStream& Err()
 }
 
 const Cli::Command Cli::Commands[] = {
-    {"list", "list [--json]", "Shows both lists with numbers and check marks, and both options.", &Cli::List},
-    {"add-page", "add-page URL...",
-     "Adds pages to the Page Rank list; an address already listed (ignoring case) is dropped.", &Cli::AddPage},
-    {"edit-pages", "edit-pages",
-     "Replaces the Page Rank list with the lines of standard input, one address a line;\n"
-     "an address listed before keeps its check mark.",
+    {"list", "", 0, 0, Json, true, "show both lists and both options",
+     "Shows both lists with numbers and check marks, and both options. It only reads, so it works\n"
+     "while the window runs.",
+     &Cli::List},
+    {"add-page", "URL...", 1, -1, 0, false, "add pages to the Page Rank list",
+     "Adds pages to the Page Rank list, each stored as http://www. or https://www. and the rest.\n"
+     "An address already listed (ignoring case) is dropped with the message \"Duplicate URL has been\n"
+     "deleted !\"; the others are still added. An address without a host adds nothing at all.",
+     &Cli::AddPage},
+    {"edit-pages", "", 0, 0, Yes, false, "replace the Page Rank list from standard input",
+     "Replaces the Page Rank list with the lines of standard input, one address a line; an address\n"
+     "listed before keeps its check mark. Input without any address empties the list after\n"
+     "confirmation.",
      &Cli::EditPages},
-    {"add-keyword", "add-keyword URL KEYWORDS [--product NAME]",
+    {"add-keyword", "URL KEYWORDS", 2, 2, Product, false, "add a keyword-position entry",
      "Adds a keyword-position entry; KEYWORDS are separated by \",\".", &Cli::AddKeyword},
-    {"edit-keyword", "edit-keyword N URL KEYWORDS [--product NAME]",
+    {"edit-keyword", "N URL KEYWORDS", 3, 3, Product, false, "change keyword-position entry N",
      "Changes keyword-position entry N; without --product the entry keeps its product.", &Cli::EditKeyword},
-    {"remove-keyword", "remove-keyword N", "Removes keyword-position entry N after confirmation.", &Cli::RemoveKeyword},
-    {"clear", "clear pages|keywords", "Empties one list after confirmation.", &Cli::Clear},
-    {"check", "check pages|keywords N", "Ticks entry N of one list.", &Cli::CheckEntry},
-    {"uncheck", "uncheck pages|keywords N", "Unticks entry N of one list.", &Cli::UncheckEntry},
-    {"set", "set extract-keyword|top10 on|off", "Sets an option.", &Cli::Set},
-    {"rank", "rank [--verbose] [--open]",
+    {"remove-keyword", "N", 1, 1, Yes, false, "remove keyword-position entry N",
+     "Removes keyword-position entry N after confirmation.", &Cli::RemoveKeyword},
+    {"clear", "pages|keywords", 1, 1, Yes, false, "empty one list", "Empties one list after confirmation.",
+     &Cli::Clear},
+    {"check", "pages|keywords N", 2, 2, 0, false, "tick entry N of one list", "Ticks entry N of one list.",
+     &Cli::CheckEntry},
+    {"uncheck", "pages|keywords N", 2, 2, 0, false, "untick entry N of one list", "Unticks entry N of one list.",
+     &Cli::UncheckEntry},
+    {"set", "extract-keyword|top10 on|off", 2, 2, 0, false, "set an option", "Sets an option.", &Cli::Set},
+    {"rank", "", 0, 0, Verbose | Open, false, "run the checked entries and write the report",
      "Runs the checked entries of both lists through the web and writes the report; prints the path of\n"
      "its Index.htm. Progress goes to standard error, the status texts too with --verbose; --open shows\n"
      "the report in the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, exit code 1.\n"
      "Requests go through the proxy that http_proxy names.",
      &Cli::Rank},
 };
+
+QString Cli::Command::Usage() const
+{
+    QString usage = QString::fromLatin1(name);
+    if (*arguments)
+        usage += QLatin1Char(' ') + QString::fromLatin1(arguments);
+    for (const OptionSpec& spec : OptionSpecs) {
+        if (!(options & spec.flag))
+            continue;
+        usage += QStringLiteral(" [--") + QString::fromLatin1(spec.name);
+        if (spec.valueName)
+            usage += QLatin1Char(' ') + QString::fromLatin1(spec.valueName);
+        usage += QLatin1Char(']');
+    }
+    return usage;
+}
+
+QString Cli::Command::Help() const
+{
+    QString help = QStringLiteral("Usage: quorvex-cli ") + Usage() + QStringLiteral("\n\n") +
+                   QString::fromLatin1(this->help) + QStringLiteral("\n\nOptions:\n");
+    for (const OptionSpec& spec : OptionSpecs) {
+        if (!(options & spec.flag))
+            continue;
+        QString option = QStringLiteral("--") + QString::fromLatin1(spec.name);
+        if (spec.valueName)
+            option += QLatin1Char(' ') + QString::fromLatin1(spec.valueName);
+        help += QStringLiteral("  %1  %2\n").arg(option, -16).arg(QString::fromLatin1(spec.description));
+    }
+    help += QStringLiteral("  %1  %2\n").arg(QStringLiteral("-h, --help"), -16).arg(HelpOption.description());
+    return help;
+}
+
+QString GeneralUsage()
+{
+    QString usage = QStringLiteral("Usage: quorvex-cli [--yes] COMMAND [ARGUMENTS]\n"
+                                   "       quorvex-cli --help | --version\n"
+                                   "\n"
+                                   "Commands:\n");
+    constexpr int column = 44;
+    for (const Cli::Command& command : Cli::Commands) {
+        const QString commandUsage = command.Usage();
+        usage += QStringLiteral("  ") + commandUsage;
+        usage += commandUsage.size() < column ? QString(column - commandUsage.size(), QLatin1Char(' '))
+                                              : QLatin1Char('\n') + QString(column + 2, QLatin1Char(' '));
+        usage += QString::fromLatin1(command.summary) + QLatin1Char('\n');
+    }
+    usage +=
+        QStringLiteral("\n--yes answers Yes to every question. 'quorvex-cli COMMAND --help' shows one command.\n"
+                       "Exit codes: 0 done, 1 refused, stopped or not written, 2 bad usage, 3 (rank) a report was\n"
+                       "written but some request failed.\n");
+    return usage;
+}
 
 const Cli::Command* Cli::Find(const QString& name)
 {
@@ -132,22 +234,26 @@ const Cli::Command* Cli::Find(const QString& name)
     return nullptr;
 }
 
-int Cli::Run(const Command& command, const QStringList& args)
+int UsageError(const Cli::Command* command, const QString& problem)
 {
-    currentUsage = QLatin1String(command.usage);
-    return (this->*command.run)(args);
+    Err() << "quorvex-cli: " << TerminalSafe(problem) << '\n';
+    if (command)
+        Err() << "Usage: quorvex-cli " << command->Usage() << Qt::endl;
+    else
+        Err() << '\n' << GeneralUsage() << Qt::flush;
+    return BadUsage;
 }
 
-int Cli::Usage(const QString& problem)
+int Cli::Usage(const QString& problem) const
 {
-    Err() << "quorvex-cli: " << problem << "\nUsage: quorvex-cli " << currentUsage << Qt::endl;
-    return BadUsage;
+    return UsageError(&command, problem);
 }
 
 int Cli::Saved()
 {
     if (state.Settings.WriteFailed()) {
-        Err() << "quorvex-cli: the settings could not be written to " << state.Settings.FilePath() << Qt::endl;
+        Err() << "quorvex-cli: the settings could not be written to " << TerminalSafe(state.Settings.FilePath())
+              << Qt::endl;
         return Refused;
     }
     return Done;
@@ -171,27 +277,30 @@ bool Cli::EntryNumber(const QString& text, int count, int& n)
     return ok && n >= 1 && n <= count;
 }
 
-bool Cli::TakeProduct(QStringList& args, QString& product, bool& given)
+bool Cli::TakeProduct(QString& product, bool& given)
 {
-    given = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--product")) {
-            if (i + 1 >= args.size() || given)
-                return false;
-            product = args.at(i + 1).trimmed();
-            given = true;
-            args.remove(i, 2);
-            --i;
-        } else if (args.at(i).startsWith(QLatin1String("--product="))) {
-            if (given)
-                return false;
-            product = args.at(i).mid(10).trimmed();
-            given = true;
-            args.remove(i);
-            --i;
-        }
-    }
+    const QStringList values = parser.values(QString::fromLatin1(SpecOf(Product).name));
+    given = !values.isEmpty();
+    if (values.size() > 1)
+        return false;
+    if (given)
+        product = values.first().trimmed();
     return true;
+}
+
+// True when the address, as the Page Rank list stores it, names a host: one line whose host, past
+// the "www." the list puts in front, holds a letter or a digit.
+bool NamesAHost(const QString& address)
+{
+    if (address.contains(QLatin1Char('\n')) || address.contains(QLatin1Char('\r')))
+        return false;
+    const QString host = QUrl(NormalisePRURL(address)).host();
+    const QLatin1String added("www.");
+    if (!host.startsWith(added))
+        return false;
+    const QStringView name = QStringView(host).mid(added.size());
+    return !name.contains(QLatin1Char(' ')) &&
+           std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
 QString CheckMark(int flag)
@@ -204,10 +313,10 @@ QString OnOff(bool value)
     return value ? QStringLiteral("on") : QStringLiteral("off");
 }
 
-int Cli::List(const QStringList& args)
+int Cli::List(const QStringList&)
 {
     const ListState& lists = state.Lists;
-    if (args == QStringList{QStringLiteral("--json")}) {
+    if (IsSet(Json)) {
         QJsonArray pages;
         for (int n = 1; n <= lists.PRURLCount(); ++n) {
             const PRURLEntry& e = lists.PRURLList.at(n - 1);
@@ -228,22 +337,22 @@ int Cli::List(const QStringList& args)
                                {QStringLiteral("keywords"), keywords},
                                {QStringLiteral("extract_keyword"), lists.CheckExtractKeyword},
                                {QStringLiteral("top10"), lists.TOP10List}};
-        Out() << QJsonDocument(root).toJson(QJsonDocument::Indented);
+        // The document escapes C0 controls itself but leaves DEL, C1 and the bidirectional controls.
+        Out() << TerminalSafe(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)),
+                              TerminalStyle::Json);
         Out().flush();
         return Done;
     }
-    if (!args.isEmpty())
-        return Usage(QStringLiteral("unexpected argument '%1'").arg(args.first()));
     Out() << "Page Rank (Extract Keyword: " << OnOff(lists.CheckExtractKeyword) << ")\n";
     for (int n = 1; n <= lists.PRURLCount(); ++n) {
         const PRURLEntry& e = lists.PRURLList.at(n - 1);
-        Out() << QStringLiteral("%1 ").arg(n, 4) << CheckMark(e.Checked) << ' ' << e.URL << '\n';
+        Out() << QStringLiteral("%1 ").arg(n, 4) << CheckMark(e.Checked) << ' ' << TerminalSafe(e.URL) << '\n';
     }
     Out() << "QUORVEX (TOP 10 Sites List: " << OnOff(lists.TOP10List) << ")\n";
     for (int n = 1; n <= lists.QuorvexCount(); ++n) {
         const QuorvexEntry& e = lists.QuorvexList.at(n - 1);
-        Out() << QStringLiteral("%1 ").arg(n, 4) << CheckMark(e.Checked) << ' ' << e.URL << "  product: " << e.Product
-              << "  keywords: " << e.Keyword << '\n';
+        Out() << QStringLiteral("%1 ").arg(n, 4) << CheckMark(e.Checked) << ' ' << TerminalSafe(e.URL)
+              << "  product: " << TerminalSafe(e.Product) << "  keywords: " << TerminalSafe(e.Keyword) << '\n';
     }
     Out().flush();
     return Done;
@@ -251,29 +360,46 @@ int Cli::List(const QStringList& args)
 
 int Cli::AddPage(const QStringList& args)
 {
-    if (args.isEmpty())
-        return Usage(QStringLiteral("no address given"));
+    for (const QString& arg : args) {
+        const QString address = arg.trimmed();
+        if (address.isEmpty())
+            return Usage(QStringLiteral("an empty address cannot be added"));
+        if (!NamesAHost(address))
+            return Usage(QStringLiteral("'%1' is not an address with a host name").arg(address));
+    }
     if (AcceptPRURLText(state.Lists, state.Settings, args.join(QLatin1Char('\n')), true))
         prompter.ShowMessage(QStringLiteral("Duplicate URL has been deleted !"), MessageIcon::Exclamation, AppTitle);
     return Saved();
 }
 
-int Cli::EditPages(const QStringList& args)
+int Cli::EditPages(const QStringList&)
 {
-    if (!args.isEmpty())
-        return Usage(QStringLiteral("the addresses come from standard input"));
     const QString text = QTextStream(stdin).readAll();
+    bool anyAddress = false;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString address = lines.at(i).trimmed();
+        if (address.isEmpty())
+            continue;
+        if (!NamesAHost(address))
+            return Usage(QStringLiteral("line %1: '%2' is not an address with a host name").arg(i + 1).arg(address));
+        anyAddress = true;
+    }
+    if (!anyAddress) {
+        Err() << "quorvex-cli: standard input holds no address; the Page Rank list will be emptied." << Qt::endl;
+        if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
+            return Refused;
+    }
     AcceptPRURLText(state.Lists, state.Settings, text.trimmed(), false);
     return Saved();
 }
 
-int Cli::AddKeyword(const QStringList& arguments)
+int Cli::AddKeyword(const QStringList& args)
 {
-    QStringList args = arguments;
     QString product;
     bool productGiven = false;
-    if (!TakeProduct(args, product, productGiven) || args.size() != 2)
-        return Usage(QStringLiteral("give one address and one keyword list"));
+    if (!TakeProduct(product, productGiven))
+        return Usage(QStringLiteral("give --product once"));
     const QString url = args.at(0).trimmed();
     const QString keyword = args.at(1).trimmed();
     if (url.isEmpty() || keyword.isEmpty())
@@ -285,14 +411,13 @@ int Cli::AddKeyword(const QStringList& arguments)
     return Saved();
 }
 
-int Cli::EditKeyword(const QStringList& arguments)
+int Cli::EditKeyword(const QStringList& args)
 {
-    QStringList args = arguments;
     QString product;
     bool productGiven = false;
     int n = 0;
-    if (!TakeProduct(args, product, productGiven) || args.size() != 3)
-        return Usage(QStringLiteral("give an entry number, one address and one keyword list"));
+    if (!TakeProduct(product, productGiven))
+        return Usage(QStringLiteral("give --product once"));
     if (!EntryNumber(args.at(0), state.Lists.QuorvexCount(), n))
         return Usage(QStringLiteral("there is no keyword-position entry %1").arg(args.at(0)));
     const QString url = args.at(1).trimmed();
@@ -311,9 +436,8 @@ int Cli::EditKeyword(const QStringList& arguments)
 int Cli::RemoveKeyword(const QStringList& args)
 {
     int n = 0;
-    if (args.size() != 1 || !EntryNumber(args.at(0), state.Lists.QuorvexCount(), n))
-        return Usage(args.size() == 1 ? QStringLiteral("there is no keyword-position entry %1").arg(args.at(0))
-                                      : QStringLiteral("give one entry number"));
+    if (!EntryNumber(args.at(0), state.Lists.QuorvexCount(), n))
+        return Usage(QStringLiteral("there is no keyword-position entry %1").arg(args.at(0)));
     if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
         return Refused;
     RemoveQuorvexEntry(state.Lists, state.Settings, n);
@@ -323,7 +447,7 @@ int Cli::RemoveKeyword(const QStringList& args)
 int Cli::Clear(const QStringList& args)
 {
     ListKind list{};
-    if (args.size() != 1 || !ListName(args.at(0), list))
+    if (!ListName(args.at(0), list))
         return Usage(QStringLiteral("name the list: pages or keywords"));
     if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
         return Refused;
@@ -335,7 +459,7 @@ int Cli::Check(const QStringList& args, int flag)
 {
     ListKind list{};
     int n = 0;
-    if (args.size() != 2 || !ListName(args.at(0), list))
+    if (!ListName(args.at(0), list))
         return Usage(QStringLiteral("name the list (pages or keywords) and the entry number"));
     const int count = list == ListKind::PageRank ? state.Lists.PRURLCount() : state.Lists.QuorvexCount();
     if (!EntryNumber(args.at(1), count, n))
@@ -350,7 +474,7 @@ int Cli::Check(const QStringList& args, int flag)
 
 int Cli::Set(const QStringList& args)
 {
-    if (args.size() != 2 || (args.at(1) != QLatin1String("on") && args.at(1) != QLatin1String("off")))
+    if (args.at(1) != QLatin1String("on") && args.at(1) != QLatin1String("off"))
         return Usage(QStringLiteral("name the option and give on or off"));
     const bool on = args.at(1) == QLatin1String("on");
     if (args.at(0) == QLatin1String("extract-keyword")) {
@@ -365,18 +489,10 @@ int Cli::Set(const QStringList& args)
     return Saved();
 }
 
-int Cli::Rank(const QStringList& args)
+int Cli::Rank(const QStringList&)
 {
-    bool verbose = false;
-    bool open = false;
-    for (const QString& arg : args) {
-        if (arg == QLatin1String("--verbose"))
-            verbose = true;
-        else if (arg == QLatin1String("--open"))
-            open = true;
-        else
-            return Usage(QStringLiteral("unexpected argument '%1'").arg(arg));
-    }
+    const bool verbose = IsSet(Verbose);
+    const bool open = IsSet(Open);
     ocxParseWeb control(state, prompter);
     ConnectPendingCounters(control, state);
     const Clock clock;
@@ -390,12 +506,12 @@ int Cli::Rank(const QStringList& args)
     if (verbose) {
         QObject::connect(&control, &ocxParseWeb::StatusText, [&](const QString& text) {
             progress.Finish();
-            Err() << text << Qt::endl;
+            Err() << TerminalSafe(text) << Qt::endl;
         });
     }
     QObject::connect(&run, &RankRun::ReportWritten, [&](const QString& indexPath) {
         progress.Finish();
-        Out() << indexPath << Qt::endl;
+        Out() << TerminalSafe(indexPath) << Qt::endl;
         if (open)
             launcher.OpenInBrowser(indexPath);
     });
@@ -412,39 +528,82 @@ int Cli::Rank(const QStringList& args)
     return QCoreApplication::exec();
 }
 
+// The lists as stored, read without the instance lock; nothing is written, not even on a first
+// start, so a window running on the same folder is neither blocked nor disturbed.
+bool LoadListsReadOnly(AppState& state)
+{
+    if (!state.Settings.Load())
+        return false;
+    return ListsNeverStored(state.Settings) || LoadURLLists(state.Lists, state.Settings);
+}
+
 } // namespace
 
 int RunCli(const QStringList& arguments)
 {
-    QStringList args = arguments.mid(1);
-    const bool assumeYes = args.removeAll(QStringLiteral("--yes")) > 0;
-    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
-        (args.isEmpty() ? Err() : Out()) << GeneralUsage;
-        return args.isEmpty() ? BadUsage : Done;
-    }
-    const QString name = args.takeFirst();
-    const Cli::Command* command = Cli::Find(name);
-    if (!command) {
-        Err() << "quorvex-cli: unknown command '" << name << "'\n\n" << GeneralUsage;
-        return BadUsage;
-    }
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        Out() << "Usage: quorvex-cli " << command->usage << "\n\n" << command->help << '\n';
+    // Options before the command belong to the program; everything from the command on is the
+    // command's, parsed by the options it declares.
+    QCommandLineParser global;
+    global.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption yesOption(QStringLiteral("yes"), QStringLiteral("answer Yes to every question"));
+    const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("show the version"));
+    global.addOptions({yesOption, versionOption, HelpOption});
+    if (!global.parse(arguments))
+        return UsageError(nullptr, global.errorText());
+    if (global.isSet(versionOption)) {
+        Out() << "quorvex-cli " << QUORVEX_VERSION << Qt::endl;
         return Done;
     }
+    if (global.isSet(HelpOption)) {
+        Out() << GeneralUsage() << Qt::flush;
+        return Done;
+    }
+    const QStringList commandLine = global.positionalArguments();
+    if (commandLine.isEmpty()) {
+        Err() << GeneralUsage() << Qt::flush;
+        return BadUsage;
+    }
+    const Cli::Command* command = Cli::Find(commandLine.first());
+    if (!command)
+        return UsageError(nullptr, QStringLiteral("unknown command '%1'").arg(commandLine.first()));
 
+    QCommandLineParser parser;
+    for (const OptionSpec& spec : OptionSpecs) {
+        if (command->options & spec.flag)
+            parser.addOption(MakeOption(spec));
+    }
+    parser.addOption(HelpOption);
+    if (!parser.parse(commandLine))
+        return UsageError(command, parser.errorText());
+    if (parser.isSet(HelpOption)) {
+        Out() << command->Help() << Qt::flush;
+        return Done;
+    }
+    const QStringList args = parser.positionalArguments();
+    if (args.size() < command->minArguments)
+        return UsageError(command, QStringLiteral("missing arguments"));
+    if (command->maxArguments >= 0 && args.size() > command->maxArguments)
+        return UsageError(command, QStringLiteral("unexpected argument '%1'").arg(args.at(command->maxArguments)));
+
+    const bool assumeYes = global.isSet(yesOption) || ((command->options & Yes) && parser.isSet(yesOption));
     AppState state(ProgramFolder());
     TerminalPrompter prompter(assumeYes);
-    StartUp startUp(state.ProgramFolder);
-    switch (startUp.Run(state, prompter)) {
-    case StartUpResult::Ready:
-        break;
-    case StartUpResult::AlreadyRunning:
-        Err() << "quorvex-cli: Quorvex is already running on " << state.ProgramFolder << Qt::endl;
-        return Refused;
-    case StartUpResult::Failed:
-        return Refused;
+    std::optional<StartUp> startUp;
+    if (command->readOnly) {
+        if (!LoadListsReadOnly(state)) {
+            prompter.ShowMessage(SevereErrorText, MessageIcon::Exclamation, AppTitle);
+            return Refused;
+        }
+    } else {
+        switch (startUp.emplace(state.ProgramFolder).Run(state, prompter)) {
+        case StartUpResult::Ready:
+            break;
+        case StartUpResult::AlreadyRunning:
+            Err() << "quorvex-cli: Quorvex is already running on " << TerminalSafe(state.ProgramFolder) << Qt::endl;
+            return Refused;
+        case StartUpResult::Failed:
+            return Refused;
+        }
     }
-    Cli cli(state, prompter);
-    return cli.Run(*command, args);
+    return Cli(state, prompter, *command, parser).Run(args);
 }

@@ -1,5 +1,7 @@
 #include "cli/TerminalPrompter.h"
 
+#include "cli/TerminalText.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -7,7 +9,7 @@
 
 void TerminalPrompter::ShowMessage(const QString& text, MessageIcon, const QString&)
 {
-    QTextStream(stderr) << text << Qt::endl;
+    QTextStream(stderr) << TerminalSafe(text) << Qt::endl;
 }
 
 bool TerminalPrompter::AskYesNo(const QString& text, const QString&)
@@ -23,7 +25,7 @@ bool TerminalPrompter::AskOkCancel(const QString& text, const QString&)
 bool TerminalPrompter::Ask(const QString& text, const char* choices)
 {
     QTextStream err(stderr);
-    err << text << ' ' << choices << ' ';
+    err << TerminalSafe(text) << ' ' << choices << ' ';
     if (assumeYes) {
         err << "yes" << Qt::endl;
         return true;

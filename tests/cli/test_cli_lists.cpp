@@ -1,147 +1,292 @@
 #include "CliRunner.h"
 
+#include "app/AppState.h"
+#include "app/StartUp.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QJsonObject ListJson(const QString& home)
+{
+    const CliResult result = RunQuorvexCli(home, {u"list"_s, u"--json"_s});
+    return QJsonDocument::fromJson(result.Out.toUtf8()).object();
+}
+
+// Both lists in one line: the page addresses, then each keyword entry as address/product/keywords.
+QString ListSummary(const QString& home)
+{
+    const QJsonObject list = ListJson(home);
+    QStringList pages;
+    for (const QJsonValue& page : list.value(u"pages"_s).toArray())
+        pages.append(page.toObject().value(u"url"_s).toString());
+    QStringList keywords;
+    for (const QJsonValue& value : list.value(u"keywords"_s).toArray()) {
+        const QJsonObject entry = value.toObject();
+        keywords.append(entry.value(u"url"_s).toString() + u'/' + entry.value(u"product"_s).toString() + u'/' +
+                        entry.value(u"keywords"_s).toString());
+    }
+    return pages.join(u' ') + u" | "_s + keywords.join(u' ');
+}
+
+// A character that could steer the terminal, other than the line break.
+bool HasRawControl(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != u'\n') || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029 ||
+               (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) || u == 0x200e || u == 0x200f;
+    });
+}
+
+} // namespace
 
 class TestCliLists : public QObject {
     Q_OBJECT
-
-    static QJsonObject ListJson(const QString& home)
-    {
-        const CliResult result = RunQuorvexCli(home, {QStringLiteral("list"), QStringLiteral("--json")});
-        return QJsonDocument::fromJson(result.Out.toUtf8()).object();
-    }
 
 private Q_SLOTS:
     void addPageThenList()
     {
         QTemporaryDir home;
-        const CliResult added = RunQuorvexCli(home.path(), {"add-page", "example.com"});
+        const CliResult added = RunQuorvexCli(home.path(), {u"add-page"_s, u"example.com"_s});
         QCOMPARE(added.ExitCode, 0);
-        const CliResult listed = RunQuorvexCli(home.path(), {"list"});
+        const CliResult listed = RunQuorvexCli(home.path(), {u"list"_s});
         QCOMPARE(listed.ExitCode, 0);
-        QVERIFY2(listed.Out.contains(QStringLiteral("   1 [x] http://www.example.com\n")), qPrintable(listed.Out));
-        QFile settings(home.filePath(QStringLiteral("Settings.json")));
+        QVERIFY2(listed.Out.contains(u"   1 [x] http://www.example.com\n"_s), qPrintable(listed.Out));
+        QFile settings(home.filePath(u"Settings.json"_s));
         QVERIFY(settings.open(QIODevice::ReadOnly));
         QVERIFY(!settings.readAll().contains("example"));
-        QVERIFY(QFile::exists(home.filePath(QStringLiteral("Database/Quorvex.mdb"))));
+        QVERIFY(QFile::exists(home.filePath(u"Database/Quorvex.mdb"_s)));
+    }
 
-        const CliResult again = RunQuorvexCli(home.path(), {"add-page", "EXAMPLE.com", "other.org"});
-        QCOMPARE(again.ExitCode, 0);
-        QVERIFY(again.Err.contains(QStringLiteral("Duplicate URL has been deleted !")));
-        QCOMPARE(ListJson(home.path()).value("pages").toArray().size(), 2);
+    // Each row starts from one page "a.com" and no keyword entry.
+    void commandOutcomes_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("printed"); // on standard output or standard error
+        QTest::addColumn<QString>("lists");   // ListSummary afterwards
+
+        const QString kept = u"http://www.a.com | "_s;
+        QTest::newRow("no command") << QStringList{} << QByteArray() << 2 << u"Usage: quorvex-cli [--yes] COMMAND"_s
+                                    << kept;
+        QTest::newRow("version") << QStringList{u"--version"_s} << QByteArray() << 0 << u"quorvex-cli 2.2\n"_s << kept;
+        QTest::newRow("general help") << QStringList{u"--help"_s} << QByteArray() << 0 << u"Commands:"_s << kept;
+        QTest::newRow("command help") << QStringList{u"add-keyword"_s, u"--help"_s} << QByteArray() << 0
+                                      << u"add-keyword URL KEYWORDS [--product NAME]"_s << kept;
+        QTest::newRow("command help, short")
+            << QStringList{u"clear"_s, u"-h"_s} << QByteArray() << 0 << u"clear pages|keywords [--yes]"_s << kept;
+        QTest::newRow("unknown option") << QStringList{u"list"_s, u"--frob"_s} << QByteArray() << 2
+                                        << u"Unknown option 'frob'"_s << kept;
+        QTest::newRow("unknown option before the command")
+            << QStringList{u"--frob"_s, u"list"_s} << QByteArray() << 2 << u"Unknown option 'frob'"_s << kept;
+        QTest::newRow("missing argument") << QStringList{u"check"_s, u"pages"_s} << QByteArray() << 2
+                                          << u"Usage: quorvex-cli check pages|keywords N"_s << kept;
+        QTest::newRow("missing option value") << QStringList{u"add-keyword"_s, u"a.com"_s, u"k"_s, u"--product"_s}
+                                              << QByteArray() << 2 << u"Missing value after '--product'"_s << kept;
+        QTest::newRow("--yes where nothing asks") << QStringList{u"add-keyword"_s, u"a.com"_s, u"k"_s, u"--yes"_s}
+                                                  << QByteArray() << 2 << u"Unknown option 'yes'"_s << kept;
+        QTest::newRow("question, nobody to answer")
+            << QStringList{u"clear"_s, u"pages"_s} << QByteArray() << 1 << u"Do you want to continue ?"_s << kept;
+        QTest::newRow("--yes before the command") << QStringList{u"--yes"_s, u"clear"_s, u"pages"_s} << QByteArray()
+                                                  << 0 << u"Do you want to continue ?"_s << u" | "_s;
+        QTest::newRow("--yes after the command") << QStringList{u"clear"_s, u"pages"_s, u"--yes"_s} << QByteArray() << 0
+                                                 << u"Do you want to continue ?"_s << u" | "_s;
+        QTest::newRow("--yes as keywords after --")
+            << QStringList{u"add-keyword"_s, u"b.com"_s, u"--"_s, u"--yes"_s} << QByteArray() << 0 << QString()
+            << kept + u"http://b.com//--yes"_s;
+        QTest::newRow("--help as keywords after --")
+            << QStringList{u"add-keyword"_s, u"b.com"_s, u"--"_s, u"--help"_s} << QByteArray() << 0 << QString()
+            << kept + u"http://b.com//--help"_s;
+        QTest::newRow("--yes as the product")
+            << QStringList{u"add-keyword"_s, u"b.com"_s, u"k"_s, u"--product"_s, u"--yes"_s} << QByteArray() << 0
+            << QString() << kept + u"http://b.com/--yes/k"_s;
+
+        for (const QString& bad : {u""_s, u"  "_s, u"http://"_s, u"not a url"_s, u"http://www."_s, u"https://www./x"_s})
+            QTest::addRow("add-page '%s'", qPrintable(bad))
+                << QStringList{u"add-page"_s, u"b.com"_s, bad} << QByteArray() << 2 << u"Usage: quorvex-cli add-page"_s
+                << kept;
+        QTest::newRow("add-page duplicate")
+            << QStringList{u"add-page"_s, u"A.com"_s, u"c.org"_s} << QByteArray() << 0
+            << u"Duplicate URL has been deleted !"_s << u"http://www.a.com http://www.c.org | "_s;
+
+        QTest::newRow("edit-pages, empty input, nobody to answer")
+            << QStringList{u"edit-pages"_s} << QByteArray(" \n\n") << 1 << u"Do you want to continue ?"_s << kept;
+        QTest::newRow("edit-pages, empty input, --yes") << QStringList{u"edit-pages"_s, u"--yes"_s} << QByteArray() << 0
+                                                        << u"Do you want to continue ?"_s << u" | "_s;
+        QTest::newRow("edit-pages, a line without a host")
+            << QStringList{u"edit-pages"_s} << QByteArray("b.com\nhttp://\n") << 2 << u"line 2"_s << kept;
+    }
+    void commandOutcomes()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        QFETCH(int, exitCode);
+        QFETCH(QString, printed);
+        QFETCH(QString, lists);
+        QTemporaryDir home;
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s}).ExitCode, 0);
+
+        const CliResult result = RunQuorvexCli(home.path(), args, input);
+        QCOMPARE(result.ExitCode, exitCode);
+        QVERIFY2((result.Out + result.Err).contains(printed), qPrintable(result.Out + result.Err));
+        QCOMPARE(ListSummary(home.path()), lists);
     }
 
     void keywordEntriesAndDuplicates()
     {
         QTemporaryDir home;
-        QCOMPARE(RunQuorvexCli(home.path(), {"add-keyword", "example.com", "seo,rank", "--product", "Widget"}).ExitCode,
-                 0);
-        const CliResult duplicate =
-            RunQuorvexCli(home.path(), {"add-keyword", "HTTP://example.com", "x", "--product", "widget"});
+        QCOMPARE(
+            RunQuorvexCli(home.path(), {u"add-keyword"_s, u"example.com"_s, u"seo,rank"_s, u"--product"_s, u"Widget"_s})
+                .ExitCode,
+            0);
+        const CliResult duplicate = RunQuorvexCli(
+            home.path(), {u"add-keyword"_s, u"HTTP://example.com"_s, u"x"_s, u"--product"_s, u"widget"_s});
         QCOMPARE(duplicate.ExitCode, 1);
-        QVERIFY(duplicate.Err.contains(QStringLiteral("Duplicate URL and Product Enter !")));
-        QCOMPARE(RunQuorvexCli(home.path(), {"add-keyword", "example.com", "other"}).ExitCode, 0);
-        QCOMPARE(RunQuorvexCli(home.path(), {"edit-keyword", "2", "example.org", "changed"}).ExitCode, 0);
-        QCOMPARE(RunQuorvexCli(home.path(), {"uncheck", "keywords", "1"}).ExitCode, 0);
-        QCOMPARE(RunQuorvexCli(home.path(), {"set", "top10", "on"}).ExitCode, 0);
+        QVERIFY(duplicate.Err.contains(u"Duplicate URL and Product Enter !"_s));
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-keyword"_s, u"example.com"_s, u"other"_s}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"edit-keyword"_s, u"2"_s, u"example.org"_s, u"changed"_s}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"uncheck"_s, u"keywords"_s, u"1"_s}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"set"_s, u"top10"_s, u"on"_s}).ExitCode, 0);
 
         const QJsonObject list = ListJson(home.path());
-        const QJsonArray keywords = list.value("keywords").toArray();
+        const QJsonArray keywords = list.value(u"keywords"_s).toArray();
         QCOMPARE(keywords.size(), 2);
-        QCOMPARE(keywords.at(0).toObject().value("product").toString(), QStringLiteral("Widget"));
-        QCOMPARE(keywords.at(0).toObject().value("checked").toBool(), false);
-        QCOMPARE(keywords.at(1).toObject().value("url").toString(), QStringLiteral("http://example.org"));
-        QCOMPARE(keywords.at(1).toObject().value("keywords").toString(), QStringLiteral("changed"));
-        QVERIFY(list.value("top10").toBool());
-        QVERIFY(!list.value("extract_keyword").toBool());
+        QCOMPARE(keywords.at(0).toObject().value(u"product"_s).toString(), u"Widget"_s);
+        QCOMPARE(keywords.at(0).toObject().value(u"checked"_s).toBool(), false);
+        QCOMPARE(keywords.at(1).toObject().value(u"url"_s).toString(), u"http://example.org"_s);
+        QCOMPARE(keywords.at(1).toObject().value(u"keywords"_s).toString(), u"changed"_s);
+        QVERIFY(list.value(u"top10"_s).toBool());
+        QVERIFY(!list.value(u"extract_keyword"_s).toBool());
 
         // Removal asks first: without --yes and without a terminal the answer is No.
-        QCOMPARE(RunQuorvexCli(home.path(), {"remove-keyword", "1"}).ExitCode, 1);
-        QCOMPARE(RunQuorvexCli(home.path(), {"--yes", "remove-keyword", "1"}).ExitCode, 0);
-        QCOMPARE(ListJson(home.path()).value("keywords").toArray().at(0).toObject().value("url").toString(),
-                 QStringLiteral("http://example.org"));
-        QCOMPARE(RunQuorvexCli(home.path(), {"--yes", "clear", "keywords"}).ExitCode, 0);
-        QCOMPARE(ListJson(home.path()).value("keywords").toArray().size(), 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"remove-keyword"_s, u"1"_s}).ExitCode, 1);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"--yes"_s, u"remove-keyword"_s, u"1"_s}).ExitCode, 0);
+        QCOMPARE(ListJson(home.path()).value(u"keywords"_s).toArray().at(0).toObject().value(u"url"_s).toString(),
+                 u"http://example.org"_s);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"--yes"_s, u"clear"_s, u"keywords"_s}).ExitCode, 0);
+        QCOMPARE(ListJson(home.path()).value(u"keywords"_s).toArray().size(), 0);
     }
 
     void editPagesFromStandardInput()
     {
         QTemporaryDir home;
-        RunQuorvexCli(home.path(), {"add-page", "a.com", "b.com"});
-        RunQuorvexCli(home.path(), {"uncheck", "pages", "1"});
-        QCOMPARE(RunQuorvexCli(home.path(), {"edit-pages"}, "http://www.a.com\nc.com\n").ExitCode, 0);
-        const QJsonArray pages = ListJson(home.path()).value("pages").toArray();
+        RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s, u"b.com"_s});
+        RunQuorvexCli(home.path(), {u"uncheck"_s, u"pages"_s, u"1"_s});
+        QCOMPARE(RunQuorvexCli(home.path(), {u"edit-pages"_s}, "http://www.a.com\nc.com\n").ExitCode, 0);
+        const QJsonArray pages = ListJson(home.path()).value(u"pages"_s).toArray();
         QCOMPARE(pages.size(), 2);
-        QCOMPARE(pages.at(0).toObject().value("checked").toBool(), false);
-        QCOMPARE(pages.at(1).toObject().value("url").toString(), QStringLiteral("http://www.c.com"));
+        QCOMPARE(pages.at(0).toObject().value(u"checked"_s).toBool(), false);
+        QCOMPARE(pages.at(1).toObject().value(u"url"_s).toString(), u"http://www.c.com"_s);
     }
 
     void badUsageChangesNothing_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("no command") << QStringList{};
-        QTest::newRow("unknown command") << QStringList{"frobnicate"};
-        QTest::newRow("entry out of range") << QStringList{"check", "pages", "5"};
-        QTest::newRow("entry zero") << QStringList{"remove-keyword", "0"};
-        QTest::newRow("not a number") << QStringList{"uncheck", "keywords", "one"};
-        QTest::newRow("unknown list") << QStringList{"clear", "everything"};
-        QTest::newRow("unknown option") << QStringList{"set", "colour", "on"};
-        QTest::newRow("bad switch value") << QStringList{"set", "top10", "maybe"};
-        QTest::newRow("empty keywords") << QStringList{"add-keyword", "a.com", " "};
-        QTest::newRow("missing product value") << QStringList{"add-keyword", "a.com", "k", "--product"};
+        QTest::newRow("unknown command") << QStringList{u"frobnicate"_s};
+        QTest::newRow("entry out of range") << QStringList{u"check"_s, u"pages"_s, u"5"_s};
+        QTest::newRow("entry zero") << QStringList{u"remove-keyword"_s, u"0"_s};
+        QTest::newRow("not a number") << QStringList{u"uncheck"_s, u"keywords"_s, u"one"_s};
+        QTest::newRow("unknown list") << QStringList{u"clear"_s, u"everything"_s};
+        QTest::newRow("unknown option") << QStringList{u"set"_s, u"colour"_s, u"on"_s};
+        QTest::newRow("bad switch value") << QStringList{u"set"_s, u"top10"_s, u"maybe"_s};
+        QTest::newRow("empty keywords") << QStringList{u"add-keyword"_s, u"a.com"_s, u" "_s};
+        QTest::newRow("missing product value") << QStringList{u"add-keyword"_s, u"a.com"_s, u"k"_s, u"--product"_s};
+        QTest::newRow("product twice") << QStringList{u"add-keyword"_s, u"a.com"_s, u"k"_s,
+                                                      u"--product"_s,   u"x"_s,     u"--product=y"_s};
     }
     void badUsageChangesNothing()
     {
         QFETCH(QStringList, args);
         QTemporaryDir home;
-        RunQuorvexCli(home.path(), {"add-page", "a.com"});
+        RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s});
         const QByteArray before = [&] {
-            QFile f(home.filePath(QStringLiteral("Settings.json")));
+            QFile f(home.filePath(u"Settings.json"_s));
             f.open(QIODevice::ReadOnly);
             return f.readAll();
         }();
         const CliResult result = RunQuorvexCli(home.path(), args);
         QCOMPARE(result.ExitCode, 2);
-        QVERIFY(result.Err.contains(QStringLiteral("Usage: quorvex-cli")));
-        QFile after(home.filePath(QStringLiteral("Settings.json")));
+        QVERIFY(result.Err.contains(u"Usage: quorvex-cli"_s));
+        QFile after(home.filePath(u"Settings.json"_s));
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), before);
     }
 
-    void helpForEachCommand()
+    // Reading commands take no lock and write nothing: they work beside a running window, and on a
+    // fresh folder they leave it as they found it.
+    void readingCommandsWorkBesideTheWindow()
     {
         QTemporaryDir home;
-        const CliResult help = RunQuorvexCli(home.path(), {"add-keyword", "--help"});
-        QCOMPARE(help.ExitCode, 0);
-        QVERIFY(help.Out.contains(QStringLiteral("add-keyword URL KEYWORDS [--product NAME]")));
-        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Settings.json"))));
+        for (const QStringList& args : {QStringList{u"list"_s}, QStringList{u"list"_s, u"--json"_s},
+                                        QStringList{u"--version"_s}, QStringList{u"rank"_s, u"--help"_s}}) {
+            QCOMPARE(RunQuorvexCli(home.path(), args).ExitCode, 0);
+            QVERIFY2(QDir(home.path()).isEmpty(), qPrintable(args.join(u' ')));
+        }
+
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s}).ExitCode, 0);
+        AppState window(home.path());
+        ScriptedPrompter prompter;
+        StartUp running(home.path());
+        QCOMPARE(running.Run(window, prompter), StartUpResult::Ready);
+
+        const CliResult listed = RunQuorvexCli(home.path(), {u"list"_s});
+        QCOMPARE(listed.ExitCode, 0);
+        QVERIFY2(listed.Out.contains(u"[x] http://www.a.com"_s), qPrintable(listed.Err));
+        QCOMPARE(ListSummary(home.path()), u"http://www.a.com | "_s);
+
+        const CliResult refused = RunQuorvexCli(home.path(), {u"add-page"_s, u"b.com"_s});
+        QCOMPARE(refused.ExitCode, 1);
+        QVERIFY(refused.Err.contains(u"already running"_s));
+        QCOMPARE(ListSummary(home.path()), u"http://www.a.com | "_s);
     }
 
-    void refusesWhileAnotherCopyRuns()
+    void controlCharactersShownEscaped()
     {
         QTemporaryDir home;
-        QLockFile running(home.filePath(QStringLiteral("quorvex.lock")));
-        QVERIFY(running.tryLock(0));
-        const CliResult result = RunQuorvexCli(home.path(), {"list"});
-        QCOMPARE(result.ExitCode, 1);
-        QVERIFY(result.Err.contains(QStringLiteral("already running")));
-        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Settings.json"))));
+        // Retitles the terminal, rings, turns text red, clears the screen (C1 CSI) and reverses what follows.
+        const QString product = u"\x1b]0;owned\x07\x1b[31mred\u009b2J\u202eend\x7f"_s;
+        const QString shown = u"\\x1b]0;owned\\x07\\x1b[31mred\\x9b2J\\u202eend\\x7f"_s;
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-keyword"_s, u"a.com"_s, u"k"_s, u"--product"_s, product}).ExitCode,
+                 0);
+
+        const CliResult text = RunQuorvexCli(home.path(), {u"list"_s});
+        QVERIFY(!HasRawControl(text.Out));
+        QVERIFY2(text.Out.contains(u"product: "_s + shown + u"  keywords: k"_s), qPrintable(text.Out));
+
+        const CliResult json = RunQuorvexCli(home.path(), {u"list"_s, u"--json"_s});
+        QVERIFY(!HasRawControl(json.Out));
+        const QJsonObject entry =
+            QJsonDocument::fromJson(json.Out.toUtf8()).object().value(u"keywords"_s).toArray().at(0).toObject();
+        QCOMPARE(entry.value(u"product"_s).toString(), product);
+
+        const CliResult message = RunQuorvexCli(home.path(), {u"add-page"_s, u"\x1b[2J"_s});
+        QCOMPARE(message.ExitCode, 2);
+        QVERIFY(!HasRawControl(message.Err));
+        QVERIFY(message.Err.contains(u"'\\x1b[2J'"_s));
     }
 
     void brokenSettingsAreSevere()
     {
         QTemporaryDir home;
-        QFile file(home.filePath(QStringLiteral("Settings.json")));
+        QFile file(home.filePath(u"Settings.json"_s));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not json");
         file.close();
-        const CliResult result = RunQuorvexCli(home.path(), {"add-page", "a.com"});
-        QCOMPARE(result.ExitCode, 1);
-        QVERIFY(result.Err.contains(QStringLiteral("Severe error has occured !")));
+        for (const QStringList& args : {QStringList{u"add-page"_s, u"a.com"_s}, QStringList{u"list"_s}}) {
+            const CliResult result = RunQuorvexCli(home.path(), args);
+            QCOMPARE(result.ExitCode, 1);
+            QVERIFY(result.Err.contains(u"Severe error has occured !"_s));
+        }
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("not json"));
     }

@@ -8,6 +8,8 @@
 
 #include <csignal>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 CannedReply Answer(const QUrl& url)
@@ -55,9 +57,9 @@ private Q_SLOTS:
     void rankWritesTheReportAndPrintsItsPath()
     {
         QTemporaryDir home;
-        QCOMPARE(RunQuorvexCli(home.path(), {"add-page", "example.com"}).ExitCode, 0);
-        QCOMPARE(RunQuorvexCli(home.path(), {"add-keyword", "example.com", "seo"}).ExitCode, 0);
-        auto cli = StartCli(home.path(), {"rank", "--verbose"});
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"example.com"_s}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-keyword"_s, u"example.com"_s, u"seo"_s}).ExitCode, 0);
+        auto cli = StartCli(home.path(), {u"rank"_s, u"--verbose"_s});
         QTRY_COMPARE_WITH_TIMEOUT(cli->state(), QProcess::NotRunning, 30000);
         QCOMPARE(cli->exitCode(), 0);
         const QString index = home.filePath(QStringLiteral("Report/Index.htm"));
@@ -80,7 +82,7 @@ private Q_SLOTS:
     void nothingCheckedEndsWithOne()
     {
         QTemporaryDir home;
-        const CliResult result = RunQuorvexCli(home.path(), {"rank"});
+        const CliResult result = RunQuorvexCli(home.path(), {u"rank"_s});
         QCOMPARE(result.ExitCode, 1);
         QVERIFY(result.Err.contains(QStringLiteral("You select nothing to report !")));
         QVERIFY(result.Out.isEmpty());
@@ -89,14 +91,14 @@ private Q_SLOTS:
     void interruptStopsLikeTheStopButton()
     {
         QTemporaryDir home;
-        QCOMPARE(RunQuorvexCli(home.path(), {"add-page", "slow.example.com"}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"slow.example.com"_s}).ExitCode, 0);
         web.SetFallback([](const QUrl& url) {
             CannedReply reply = Answer(url);
             reply.DelayMs = 10000;
             return reply;
         });
         const int before = int(web.Requests().size());
-        auto cli = StartCli(home.path(), {"rank"});
+        auto cli = StartCli(home.path(), {u"rank"_s});
         QTRY_VERIFY_WITH_TIMEOUT(web.Requests().size() > before, 10000);
         ::kill(pid_t(cli->processId()), SIGINT);
         QTRY_COMPARE_WITH_TIMEOUT(cli->state(), QProcess::NotRunning, 10000);

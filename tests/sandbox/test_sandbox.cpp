@@ -78,13 +78,20 @@ private Q_SLOTS:
                   " {\"url\": \"http://www.example.com/gone\", \"file\": \"fixed.html\", \"status\": 404},"
                   " {\"url\": \"http://www.google.com/search?hl=en&q=pinned&num=10\", \"file\": \"fixed.html\","
                   " \"delay_ms\": 50}]");
+        const QString portFile = fixtures.filePath(QStringLiteral("port"));
         sandbox.start(BinFolder() + QStringLiteral("/quorvex-sandbox"),
-                      {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--fixtures"), fixtures.path()});
+                      {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--fixtures"), fixtures.path(),
+                       QStringLiteral("--port-file"), portFile});
         QVERIFY(sandbox.waitForStarted());
         QVERIFY(sandbox.waitForReadyRead(10000));
         bool ok = false;
-        const quint16 port = sandbox.readLine().trimmed().toUShort(&ok);
+        const QByteArray printed = sandbox.readLine();
+        const quint16 port = printed.trimmed().toUShort(&ok);
         QVERIFY(ok && port > 0);
+        // The port file is there, whole, by the time the port is printed.
+        QFile written(portFile);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), printed);
         network.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
     }
     void cleanupTestCase()

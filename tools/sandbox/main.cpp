@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSaveFile>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -25,15 +26,20 @@ int main(int argc, char** argv)
                                         QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption fixturesOption(
         QStringLiteral("fixtures"), QStringLiteral("Folder with routes.json and its pages."), QStringLiteral("DIR"));
+    const QCommandLineOption portFileOption(
+        QStringLiteral("port-file"),
+        QStringLiteral("Write the port to FILE once the proxy listens; the file appears whole or not at all."),
+        QStringLiteral("FILE"));
     parser.addOption(portOption);
     parser.addOption(fixturesOption);
+    parser.addOption(portFileOption);
     parser.process(app);
 
     QTextStream err(stderr);
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);
     if (!portOk || port > 65535 || !parser.positionalArguments().isEmpty()) {
-        err << "quorvex-sandbox: usage: quorvex-sandbox --port N [--fixtures DIR]\n";
+        err << "quorvex-sandbox: usage: quorvex-sandbox --port N [--fixtures DIR] [--port-file FILE]\n";
         return 2;
     }
 
@@ -52,6 +58,17 @@ int main(int argc, char** argv)
     }
     QObject::connect(&web, &FakeWeb::RequestReceived, &web,
                      [&err](const QString& url) { err << "GET " << url << Qt::endl; });
+
+    if (parser.isSet(portFileOption)) {
+        // A script waits for this file: written under a temporary name and renamed, so a reader
+        // never sees half a number.
+        QSaveFile portFile(parser.value(portFileOption));
+        const QByteArray text = QByteArray::number(web.Port()) + '\n';
+        if (!portFile.open(QIODevice::WriteOnly) || portFile.write(text) != text.size() || !portFile.commit()) {
+            err << "quorvex-sandbox: cannot write the port to " << parser.value(portFileOption) << '\n';
+            return 1;
+        }
+    }
 
     QTextStream out(stdout);
     out << web.Port() << Qt::endl;

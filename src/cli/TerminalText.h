@@ -1,0 +1,14 @@
+#pragma once
+// Text on its way to the terminal: stored or typed text must never move the cursor, retitle the
+// window or turn the direction of what follows, so its control characters are shown escaped.
+
+#include <QString>
+
+enum class TerminalStyle {
+    Plain, // every control character as \xHH (up to U+00FF) or \uHHHH
+    Json,  // a JSON document: \uHHHH, which stays valid JSON; its own line breaks are kept
+};
+
+// C0 controls, DEL, C1 controls, the line and paragraph separators and the bidirectional
+// controls escaped; every other character as it is.
+QString TerminalSafe(QStringView text, TerminalStyle style = TerminalStyle::Plain);

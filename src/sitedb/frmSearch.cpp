@@ -45,6 +45,8 @@ void frmSearch::CreateControls()
     cmbSearch->setObjectName(u"cmbSearch"_s);
     cmbSearch->setEditable(true);
     cmbSearch->setInsertPolicy(QComboBox::NoInsert);
+    // The keyword box changes only by what is typed or chosen, never by an inline completion.
+    cmbSearch->setCompleter(nullptr);
     cmbSearch->setMinimumWidth(220);
     txtType = new QLineEdit(this);
     txtType->setObjectName(u"txtType"_s);
@@ -58,6 +60,7 @@ void frmSearch::CreateControls()
     cmbRSpan->setObjectName(u"cmbRSpan"_s);
     cmbRSpan->setEditable(true);
     cmbRSpan->setInsertPolicy(QComboBox::NoInsert);
+    cmbRSpan->setCompleter(nullptr);
     cmbRSpan->setEditText(u"50"_s);
     auto* label3 = new QLabel(u"Bottom"_s, this);
     label3->setObjectName(u"Label3"_s);

@@ -2,89 +2,370 @@
 
 #include "app/Names.h"
 
-#include <sqlite3.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// One prepared statement, finalised when it goes out of scope.
-class Statement {
-public:
-    Statement(sqlite3* db, const QString& sql)
-    {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
-            stmt = nullptr;
-    }
-    ~Statement() { sqlite3_finalize(stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+const QString MasterColumns = u"Search,SearchType,SearchNum,SearchDate,Updated"_s;
+const QString SiteColumns = u"URL,Title,Description,Keyword,PR,Alexa"_s;
 
-    bool IsValid() const { return stmt != nullptr; }
-    void Bind(int index, const QString& value)
-    {
-        const QByteArray text = value.toUtf8();
-        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-    }
-    int Step() { return sqlite3_step(stmt); }
-    QString Text(int column) const
-    {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-        return QString::fromUtf8(text, sqlite3_column_bytes(stmt, column));
-    }
+SqlText Column(const SqliteStatement& statement, int column)
+{
+    if (statement.IsNull(column))
+        return std::nullopt;
+    return statement.Text(column);
+}
 
-private:
-    sqlite3_stmt* stmt = nullptr;
-};
+void Bind(SqliteStatement& statement, int index, const SqlText& value)
+{
+    if (value)
+        statement.Bind(index, *value);
+    else
+        statement.BindNull(index);
+}
+
+MasterRow ReadMasterRow(const SqliteStatement& statement)
+{
+    return {Column(statement, 0), Column(statement, 1), Column(statement, 2), Column(statement, 3),
+            Column(statement, 4)};
+}
+
+QString Progress(int top, int bottom)
+{
+    return QString::number(top) + QLatin1Char('/') + QString::number(bottom);
+}
+
+QString TextOrNull(const QString& text)
+{
+    return text.isEmpty() ? u"Null"_s : text;
+}
 
 } // namespace
 
 SiteDatabase::SiteDatabase(const QString& path, OpenMode mode)
+    : path(path),
+      connection(path, mode == OpenMode::Create ? SqliteConnection::Mode::Create : SqliteConnection::Mode::ReadWrite)
 {
-    const int flags = SQLITE_OPEN_READWRITE | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
-        lastError = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-        sqlite3_close(db);
-        db = nullptr;
+    if (mode == OpenMode::Existing && !QFileInfo(path).isFile()) {
+        Refuse(u"the file is missing"_s);
         return;
     }
-    sqlite3_busy_timeout(db, 5000);
+    if (!connection.IsOpen()) {
+        Refuse(connection.LastError());
+        return;
+    }
+    // SQLite reads the file only at the first statement: a file that is not a database, or one
+    // locked for longer than the wait, is told here, before any action starts.
+    SqliteStatement probe(connection, u"SELECT count(*) FROM sqlite_schema"_s);
+    if (!probe.Next()) {
+        Refuse(connection.LastError());
+        return;
+    }
+    usable = true;
 }
 
-SiteDatabase::~SiteDatabase()
+bool SiteDatabase::Refuse(const QString& reason)
 {
-    sqlite3_close(db);
-}
-
-bool SiteDatabase::Fail()
-{
-    lastError = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("database not open");
+    refusal = reason;
     return false;
 }
 
-bool SiteDatabase::Execute(const QString& sql)
+QString SiteDatabase::LastError() const
 {
-    if (!db)
-        return Fail();
-    Statement statement(db, sql);
-    if (!statement.IsValid())
-        return Fail();
-    const int rc = statement.Step();
-    return rc == SQLITE_DONE || rc == SQLITE_ROW ? true : Fail();
+    const QString reason = refusal.isEmpty() ? connection.LastError() : refusal;
+    return u"The keyword site database %1 cannot be used: %2"_s.arg(QDir::toNativeSeparators(path), reason);
+}
+
+bool SiteDatabase::Run(const QString& sql, std::initializer_list<SqlText> values)
+{
+    if (!IsOpen())
+        return false;
+    refusal.clear();
+    SqliteStatement statement(connection, sql);
+    int index = 1;
+    for (const SqlText& value : values)
+        Bind(statement, index++, value);
+    return statement.Run();
 }
 
 bool SiteDatabase::CreateMasterTable()
 {
-    return Execute(QStringLiteral("CREATE TABLE Quorvex(Search VARCHAR(255) NULL,SearchType VARCHAR(30) NULL,"
-                                  "SearchNum VARCHAR(10) NULL,SearchDate VARCHAR(10) NULL,Updated VARCHAR(1) NULL)"));
+    return Run(u"CREATE TABLE Quorvex(Search VARCHAR(255) NULL,SearchType VARCHAR(30) NULL,"
+               "SearchNum VARCHAR(10) NULL,SearchDate VARCHAR(10) NULL,Updated VARCHAR(1) NULL)"_s,
+               {});
+}
+
+bool SiteDatabase::DropMasterTable()
+{
+    return Run(u"DROP TABLE Quorvex"_s, {});
+}
+
+bool SiteDatabase::ReadMaster(QList<MasterRow>& rows)
+{
+    rows.clear();
+    if (!IsOpen())
+        return false;
+    SqliteStatement statement(connection, u"SELECT "_s + MasterColumns + u" FROM Quorvex ORDER BY rowid"_s);
+    while (statement.Next())
+        rows.append(ReadMasterRow(statement));
+    return statement.IsValid() && !statement.Failed();
+}
+
+bool SiteDatabase::FindMaster(const QString& keyword, std::optional<MasterRow>& row)
+{
+    row.reset();
+    if (!IsOpen())
+        return false;
+    SqliteStatement statement(connection,
+                              u"SELECT "_s + MasterColumns + u" FROM Quorvex WHERE Search=?1 ORDER BY rowid LIMIT 1"_s);
+    statement.Bind(1, keyword);
+    if (statement.Next())
+        row = ReadMasterRow(statement);
+    return statement.IsValid() && !statement.Failed();
+}
+
+bool SiteDatabase::InsertMaster(const QString& keyword, const QString& category)
+{
+    return Run(u"INSERT INTO Quorvex(Search,SearchType) VALUES(?1,?2)"_s, {keyword, category});
+}
+
+bool SiteDatabase::InsertMasterRow(const MasterRow& row)
+{
+    return Run(u"INSERT INTO Quorvex("_s + MasterColumns + u") VALUES(?1,?2,?3,?4,?5)"_s,
+               {row.Search, row.SearchType, row.SearchNum, row.SearchDate, row.Updated});
+}
+
+bool SiteDatabase::MarkCollected(const QString& keyword, int count, const QString& date)
+{
+    return Run(u"UPDATE Quorvex SET SearchNum=?1,SearchDate=?2,Updated='N' WHERE Search=?3"_s,
+               {Progress(1, count), date, keyword});
+}
+
+bool SiteDatabase::UpdateProgress(const QString& keyword, int top, int bottom)
+{
+    return Run(u"UPDATE Quorvex SET SearchNum=?1 WHERE Search=?2"_s, {Progress(top, bottom), keyword});
+}
+
+bool SiteDatabase::MarkExported(const QString& keyword, int top, int bottom)
+{
+    return Run(u"UPDATE Quorvex SET SearchNum=?1,Updated='Y' WHERE Search=?2"_s, {Progress(top, bottom), keyword});
+}
+
+bool SiteDatabase::ResetUpdated(const QString& keyword)
+{
+    return Run(u"UPDATE Quorvex SET Updated='N' WHERE Search=?1"_s, {keyword});
+}
+
+bool SiteDatabase::CreateSearchTable(const QString& table)
+{
+    return Run(u"CREATE TABLE "_s + QuoteIdentifier(table) +
+                   u"(URL VARCHAR(255) NULL,Title VARCHAR(255) NULL,Description VARCHAR(255) NULL,"
+                   "Keyword VARCHAR(255) NULL,PR VARCHAR(2) NULL,Alexa VARCHAR(20) NULL)"_s,
+               {});
+}
+
+bool SiteDatabase::EmptySearchTable(const QString& table)
+{
+    return Run(u"DELETE FROM "_s + QuoteIdentifier(table), {});
+}
+
+bool SiteDatabase::InsertSites(const QString& table, const QStringList& urls)
+{
+    if (!IsOpen())
+        return false;
+    SqliteTransaction transaction(connection);
+    return transaction.IsActive() && InsertEach(table, urls) && transaction.Commit();
+}
+
+bool SiteDatabase::InsertEach(const QString& table, const QStringList& urls)
+{
+    SqliteStatement insert(connection, u"INSERT INTO "_s + QuoteIdentifier(table) + u"(URL) VALUES(?1)"_s);
+    for (const QString& url : urls) {
+        insert.Bind(1, url);
+        if (!insert.Run())
+            return false;
+    }
+    return insert.IsValid();
+}
+
+bool SiteDatabase::ReadSearchTable(const QString& table, QList<SiteRow>& rows)
+{
+    rows.clear();
+    if (!IsOpen())
+        return false;
+    SqliteStatement statement(connection,
+                              u"SELECT "_s + SiteColumns + u" FROM "_s + QuoteIdentifier(table) + u" ORDER BY rowid"_s);
+    while (statement.Next()) {
+        rows.append({Column(statement, 0), Column(statement, 1), Column(statement, 2), Column(statement, 3),
+                     Column(statement, 4), Column(statement, 5)});
+    }
+    return statement.IsValid() && !statement.Failed();
+}
+
+bool SiteDatabase::CountSites(const QString& table, int& count)
+{
+    count = 0;
+    if (!IsOpen())
+        return false;
+    SqliteStatement statement(connection, u"SELECT count(*) FROM "_s + QuoteIdentifier(table));
+    if (statement.Next())
+        count = int(statement.Integer(0));
+    return statement.IsValid() && !statement.Failed();
+}
+
+bool SiteDatabase::ReadSearchURLs(const QString& table, int first, int count, QStringList& urls)
+{
+    urls.clear();
+    if (!IsOpen())
+        return false;
+    SqliteStatement statement(connection,
+                              u"SELECT URL FROM "_s + QuoteIdentifier(table) + u" ORDER BY rowid LIMIT ?1 OFFSET ?2"_s);
+    statement.Bind(1, qint64(count));
+    statement.Bind(2, qint64(first));
+    while (statement.Next())
+        urls.append(statement.Text(0));
+    return statement.IsValid() && !statement.Failed();
+}
+
+bool SiteDatabase::UpdateTitle(const QString& table, const QString& url, const QString& title,
+                               const QString& description, const QString& keywords)
+{
+    return Run(u"UPDATE "_s + QuoteIdentifier(table) + u" SET Title=?1,Description=?2,Keyword=?3 WHERE URL=?4"_s,
+               {title, description, keywords, url});
+}
+
+bool SiteDatabase::UpdatePR(const QString& table, const QString& url, int pr)
+{
+    return Run(u"UPDATE "_s + QuoteIdentifier(table) + u" SET PR=?1 WHERE URL=?2"_s, {QString::number(pr), url});
+}
+
+bool SiteDatabase::UpdateAlexa(const QString& table, const QString& url, qint32 alexa)
+{
+    return Run(u"UPDATE "_s + QuoteIdentifier(table) + u" SET Alexa=?1 WHERE URL=?2"_s, {QString::number(alexa), url});
+}
+
+bool SiteDatabase::DeleteSite(const QString& table, const QString& url)
+{
+    return Run(u"DELETE FROM "_s + QuoteIdentifier(table) + u" WHERE URL=?1"_s, {url});
+}
+
+bool SiteDatabase::TableTaken(const QString& table, bool& taken)
+{
+    taken = true;
+    if (!IsOpen())
+        return false;
+    if (table.startsWith(u"sqlite_"_s, Qt::CaseInsensitive))
+        return true;
+    // NOCASE folds ASCII letters only, exactly as SQLite matches table names.
+    SqliteStatement statement(connection, u"SELECT 1 FROM sqlite_schema WHERE name=?1 COLLATE NOCASE"_s);
+    statement.Bind(1, table);
+    taken = statement.Next();
+    return statement.IsValid() && !statement.Failed();
+}
+
+bool SiteDatabase::AddKeyword(const QString& keyword, const QString& category, const QString& table)
+{
+    if (!IsOpen())
+        return false;
+    SqliteTransaction transaction(connection);
+    return transaction.IsActive() && InsertMaster(keyword, category) && CreateSearchTable(table) &&
+           transaction.Commit();
+}
+
+bool SiteDatabase::ReplaceSearchRows(const QString& keyword, const QString& table, const QStringList& urls,
+                                     const QString& date)
+{
+    if (!IsOpen())
+        return false;
+    SqliteTransaction transaction(connection);
+    return transaction.IsActive() && EmptySearchTable(table) && InsertEach(table, urls) &&
+           MarkCollected(keyword, int(urls.size()), date) && transaction.Commit();
+}
+
+bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& sites,
+                                        const ExtractChoice& choice, int top, int bottom)
+{
+    if (!IsOpen())
+        return false;
+    SqliteTransaction transaction(connection);
+    if (!transaction.IsActive())
+        return false;
+    const QString name = QuoteIdentifier(table);
+    SqliteStatement title(connection, u"UPDATE "_s + name + u" SET Title=?1,Description=?2,Keyword=?3 WHERE URL=?4"_s);
+    SqliteStatement pr(connection, u"UPDATE "_s + name + u" SET PR=?1 WHERE URL=?2"_s);
+    SqliteStatement alexa(connection, u"UPDATE "_s + name + u" SET Alexa=?1 WHERE URL=?2"_s);
+    for (const SiteDetails& site : sites) {
+        if (choice.Title) {
+            title.Bind(1, TextOrNull(site.Title));
+            title.Bind(2, TextOrNull(site.Description));
+            title.Bind(3, TextOrNull(site.Keyword));
+            title.Bind(4, site.URL);
+            if (!title.Run())
+                return false;
+        }
+        if (choice.PR) {
+            pr.Bind(1, QString::number(site.PR));
+            pr.Bind(2, site.URL);
+            if (!pr.Run())
+                return false;
+        }
+        if (choice.Alexa) {
+            alexa.Bind(1, QString::number(site.Alexa));
+            alexa.Bind(2, site.URL);
+            if (!alexa.Run())
+                return false;
+        }
+    }
+    return UpdateProgress(keyword, top, bottom) && transaction.Commit();
+}
+
+bool SiteDatabase::RebuildMaster(const QList<MasterRow>& rows)
+{
+    if (!IsOpen())
+        return false;
+    SqliteTransaction transaction(connection);
+    if (!transaction.IsActive() || !DropMasterTable() || !CreateMasterTable())
+        return false;
+    for (const MasterRow& row : rows) {
+        if (!InsertMasterRow(row))
+            return false;
+    }
+    return transaction.Commit();
+}
+
+bool SiteDatabase::CopyTo(const QString& target)
+{
+    if (!IsOpen())
+        return false;
+    QTemporaryFile temporary(QFileInfo(target).absolutePath() + u"/.QuorvexCopy-XXXXXX"_s);
+    if (!temporary.open())
+        return Refuse(u"no temporary file beside %1: %2"_s.arg(target, temporary.errorString()));
+    temporary.close();
+    if (!Run(u"VACUUM INTO ?1"_s, {temporary.fileName()}))
+        return false;
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(temporary.fileName()).toStdString(),
+                            QFile::encodeName(target).toStdString(), error);
+    if (error)
+        return Refuse(u"%1 not written: %2"_s.arg(target, QString::fromStdString(error.message())));
+    return true;
 }
 
 QStringList SiteDatabase::TableNames()
 {
     QStringList names;
-    if (!db)
+    if (!IsOpen())
         return names;
-    Statement statement(db, QStringLiteral("SELECT name FROM sqlite_schema WHERE type='table' ORDER BY rowid"));
-    while (statement.IsValid() && statement.Step() == SQLITE_ROW)
+    SqliteStatement statement(connection, u"SELECT name FROM sqlite_schema WHERE type='table' ORDER BY rowid"_s);
+    while (statement.Next())
         names.append(statement.Text(0));
     return names;
 }
@@ -92,12 +373,11 @@ QStringList SiteDatabase::TableNames()
 QStringList SiteDatabase::ColumnNames(const QString& table)
 {
     QStringList names;
-    if (!db)
+    if (!IsOpen())
         return names;
-    Statement statement(db, QStringLiteral("SELECT name FROM pragma_table_info(?1) ORDER BY cid"));
-    if (statement.IsValid())
-        statement.Bind(1, table);
-    while (statement.IsValid() && statement.Step() == SQLITE_ROW)
+    SqliteStatement statement(connection, u"SELECT name FROM pragma_table_info(?1) ORDER BY cid"_s);
+    statement.Bind(1, table);
+    while (statement.Next())
         names.append(statement.Text(0));
     return names;
 }

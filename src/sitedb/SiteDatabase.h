@@ -2,37 +2,128 @@
 // The keyword site database: one connection per action, one typed function per statement form.
 // Nothing outside this folder writes SQL.
 
+#include "app/Sqlite.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-struct sqlite3;
+#include <optional>
+
+// A column that may hold SQL NULL: NULL, the empty text and the text "Null" are three values.
+using SqlText = std::optional<QString>;
+
+// One row of the master table "Quorvex", columns in their stored order.
+struct MasterRow {
+    SqlText Search;
+    SqlText SearchType;
+    SqlText SearchNum;
+    SqlText SearchDate;
+    SqlText Updated;
+    bool operator==(const MasterRow&) const = default;
+};
+
+// One row of a keyword's search table, columns in their stored order.
+struct SiteRow {
+    SqlText URL;
+    SqlText Title;
+    SqlText Description;
+    SqlText Keyword;
+    SqlText PR;
+    SqlText Alexa;
+    bool operator==(const SiteRow&) const = default;
+};
+
+// What one extraction batch learned of one site, and which of it is written.
+struct SiteDetails {
+    QString URL;
+    QString Title;
+    QString Description;
+    QString Keyword;
+    int PR = 0;
+    qint32 Alexa = 0;
+};
+struct ExtractChoice {
+    bool Title = true;
+    bool PR = true;
+    bool Alexa = true;
+    bool operator==(const ExtractChoice&) const = default;
+};
 
 class SiteDatabase {
 public:
     enum class OpenMode { Existing, Create };
 
-    // Opens the database file; Create makes a new, empty file first. IsOpen() tells the result.
+    // Opens the database file; Create makes a new, empty file first. IsOpen() tells the result and
+    // LastError() why not: a missing file, a file that is not a database, a lock held too long.
     explicit SiteDatabase(const QString& path, OpenMode mode = OpenMode::Existing);
-    ~SiteDatabase();
-    SiteDatabase(const SiteDatabase&) = delete;
-    SiteDatabase& operator=(const SiteDatabase&) = delete;
 
-    bool IsOpen() const { return db != nullptr; }
-    QString LastError() const { return lastError; }
+    bool IsOpen() const { return connection.IsOpen() && usable; }
+    QString LastError() const;
 
-    // The master table "Quorvex", one row per keyword, columns in their fixed order.
+    // The master table.
     bool CreateMasterTable();
+    bool DropMasterTable();
+    bool ReadMaster(QList<MasterRow>& rows);
+    // The first row of the keyword, or none.
+    bool FindMaster(const QString& keyword, std::optional<MasterRow>& row);
+    bool InsertMaster(const QString& keyword, const QString& category);
+    bool InsertMasterRow(const MasterRow& row);
+    // SearchNum "1/" + count, SearchDate, Updated "N": a collection has ended.
+    bool MarkCollected(const QString& keyword, int count, const QString& date);
+    bool UpdateProgress(const QString& keyword, int top, int bottom);
+    // SearchNum and Updated "Y": the keyword's sites were exported.
+    bool MarkExported(const QString& keyword, int top, int bottom);
+    bool ResetUpdated(const QString& keyword);
+
+    // A keyword's search table.
+    bool CreateSearchTable(const QString& table);
+    bool EmptySearchTable(const QString& table);
+    bool InsertSites(const QString& table, const QStringList& urls);
+    bool ReadSearchTable(const QString& table, QList<SiteRow>& rows);
+    bool CountSites(const QString& table, int& count);
+    // The URLs of `count` rows from the 0-based position `first`, in stored order.
+    bool ReadSearchURLs(const QString& table, int first, int count, QStringList& urls);
+    bool UpdateTitle(const QString& table, const QString& url, const QString& title, const QString& description,
+                     const QString& keywords);
+    bool UpdatePR(const QString& table, const QString& url, int pr);
+    bool UpdateAlexa(const QString& table, const QString& url, qint32 alexa);
+    bool DeleteSite(const QString& table, const QString& url);
+
+    // Whether a table of that name exists or could not be made: names are compared as SQLite
+    // compares them (letter case aside), and the engine's own "sqlite_" names count as taken.
+    bool TableTaken(const QString& table, bool& taken);
+
+    // A new keyword: its master row and its empty search table, both or neither.
+    bool AddKeyword(const QString& keyword, const QString& category, const QString& table);
+    // The end of a collection: the table emptied, the sites inserted and the master row marked
+    // collected, all or nothing, so a renewed keyword keeps its old rows until this succeeds.
+    bool ReplaceSearchRows(const QString& keyword, const QString& table, const QStringList& urls, const QString& date);
+    // The end of an extraction batch: the chosen details of every site ("Null" for an empty text)
+    // and the new progress, all or nothing.
+    bool WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& sites,
+                              const ExtractChoice& choice, int top, int bottom);
+    // The master table rebuilt from the rows given, all or nothing.
+    bool RebuildMaster(const QList<MasterRow>& rows);
+
+    // A copy of the whole database into a new file: VACUUM INTO a temporary name beside the target,
+    // then a rename, so the target is never seen half written. An existing target is replaced.
+    bool CopyTo(const QString& target);
+
     // Names of the tables the file holds, in creation order.
     QStringList TableNames();
     // Column names of one table, in order.
     QStringList ColumnNames(const QString& table);
 
 private:
-    bool Execute(const QString& sql);
-    bool Fail();
+    bool Run(const QString& sql, std::initializer_list<SqlText> values);
+    bool InsertEach(const QString& table, const QStringList& urls);
+    bool Refuse(const QString& reason);
 
-    sqlite3* db = nullptr;
-    QString lastError;
+    QString path;
+    SqliteConnection connection;
+    bool usable = false;
+    QString refusal;
 };
 
 // program folder + "/Database/Quorvex.mdb"

@@ -1,0 +1,106 @@
+// The keyword site database: writing a collection of 10,000 sites (target at most 50 ms) and
+// ShowSearchTable of 30,000 rows into the search window's list, painted (target at most 200 ms).
+//   quorvex-bench-sitedb [--benchmark_format=json]
+
+#include "app/Clock.h"
+#include "app/Names.h"
+#include "app/SilentPrompter.h"
+#include "sitedb/SiteDatabase.h"
+#include "sitedb/SiteDatabaseActions.h"
+#include "sitedb/frmSearch.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTableView>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class NoActions : public SiteDatabaseActions {
+public:
+    bool IsRunning() const override { return false; }
+    void StartCollection(const CollectionRequest&) override {}
+    void StartExtraction(const ExtractionBatch&, const ExtractChoice&) override {}
+    void ChangeExtractChoice(const ExtractChoice&) override {}
+    void Stop() override {}
+};
+
+QStringList Sites(int count)
+{
+    QStringList urls;
+    urls.reserve(count);
+    for (int i = 0; i < count; ++i)
+        urls.append(u"http://www.site%1.example.com/"_s.arg(i));
+    return urls;
+}
+
+// A program folder whose database holds one collected keyword.
+bool MakeFolder(const QTemporaryDir& dir, const QStringList& urls)
+{
+    QDir().mkpath(dir.filePath(WorkingFolderName));
+    SiteDatabase database(DatabasePath(dir.path()), SiteDatabase::OpenMode::Create);
+    return database.CreateMasterTable() && database.AddKeyword(u"web design"_s, u"tools"_s, u"web_design"_s) &&
+           database.ReplaceSearchRows(u"web design"_s, u"web_design"_s, urls, u"2024-05-01"_s);
+}
+
+void BM_WriteCollection(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QStringList urls = Sites(10000);
+    if (!MakeFolder(dir, {})) {
+        state.SkipWithError("no database");
+        return;
+    }
+    for (auto _ : state) {
+        SiteDatabase database(DatabasePath(dir.path()));
+        if (!database.ReplaceSearchRows(u"web design"_s, u"web_design"_s, urls, u"2024-05-01"_s))
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_WriteCollection)->Unit(benchmark::kMillisecond);
+
+void BM_ShowSearchTable(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QStringList urls = Sites(30000);
+    if (!MakeFolder(dir, urls)) {
+        state.SkipWithError("no database");
+        return;
+    }
+    {
+        SiteDatabase database(DatabasePath(dir.path()));
+        QList<SiteDetails> details;
+        for (const QString& url : urls)
+            details.append({url, u"Title of "_s + url, u"A description of the site"_s, u"one,two,three"_s, 5, 1234567});
+        database.WriteExtractionBatch(u"web design"_s, u"web_design"_s, details, {}, 30001, 30000);
+    }
+    SilentPrompter prompter;
+    Clock clock;
+    NoActions actions;
+    frmSearch window(dir.path(), prompter, clock, actions);
+    window.show();
+    auto* list = window.findChild<QTableView*>(u"lstTitle"_s);
+    for (auto _ : state) {
+        window.ShowSearchTable(u"web_design"_s);
+        list->repaint();
+    }
+    state.counters["rows"] = double(list->model()->rowCount());
+}
+BENCHMARK(BM_ShowSearchTable)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

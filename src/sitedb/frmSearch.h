@@ -1,0 +1,83 @@
+#pragma once
+// The search window "Get List of WebSites": a keyword's search table, its progress boxes, the
+// three extraction boxes and the button column. Clicks become the core's checks and the runs of
+// SiteDatabaseActions.
+
+#include "sitedb/SiteDatabase.h"
+
+#include <QDialog>
+
+class Clock;
+class Prompter;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class SearchTableModel;
+class SiteDatabaseActions;
+
+class frmSearch : public QDialog {
+    Q_OBJECT
+public:
+    frmSearch(const QString& programFolder, Prompter& prompter, const Clock& clock, SiteDatabaseActions& actions,
+              QWidget* parent = nullptr);
+
+    // Fills lstTitle with every row of the table, in stored order.
+    void ShowSearchTable(const QString& table);
+    const SearchTableModel& Rows() const { return *rows; }
+
+public Q_SLOTS:
+    void done(int result) override;
+
+private:
+    void CreateControls();
+    QPushButton* ColumnButton(const char* name, const QString& caption, bool enabled);
+    QCheckBox* ExtractBox(const char* name, const QString& caption);
+    void Form_Load();
+    void cmbSearch_Click();
+    void cmbSearch_Change(const QString& text);
+    void txtType_Change();
+    void ExtractBox_Click(QCheckBox* box);
+    void cmdAdd_Click();
+    void cmdExtract_Click();
+    void cmdCancel_Click();
+    void CollectionWritten(const QString& keyword);
+    void ExtractionWritten(const QString& keyword);
+
+    // The master row of the keyword into Top, Bottom and, when asked, the category box.
+    bool ShowMasterRow(const QString& keyword, bool withCategory);
+    void AddKeywordItem(const QString& keyword);
+    void ResetBoxes();
+    ExtractChoice Choice() const;
+    void Fail(const QString& message);
+
+    const QString programFolder;
+    Prompter& prompter;
+    const Clock& clock;
+    SiteDatabaseActions& actions;
+    // From the start of loading until the first change of the keyword text has been handled.
+    bool LoadingGuard = false;
+    // A run this window started may still be going.
+    bool startedRun = false;
+
+    QComboBox* cmbSearch = nullptr;
+    QLineEdit* txtType = nullptr;
+    QLineEdit* txtRHead = nullptr;
+    QComboBox* cmbRSpan = nullptr;
+    QLineEdit* txtREnd = nullptr;
+    QTableView* lstTitle = nullptr;
+    SearchTableModel* rows = nullptr;
+    QCheckBox* chkExtractTitle = nullptr;
+    QCheckBox* chkExtractPR = nullptr;
+    QCheckBox* chkExtractAlexa = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdExtract = nullptr;
+    QPushButton* cmdCompactDatabase = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdScan = nullptr;
+    QPushButton* cmdReport = nullptr;
+    QPushButton* cmdExportHTML = nullptr;
+    QPushButton* cmdRecoverDatabase = nullptr;
+};

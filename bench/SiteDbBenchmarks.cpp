@@ -2,7 +2,9 @@
 // ShowSearchTable of 30,000 rows into the search window's list, painted (target at most 200 ms).
 //   quorvex-bench-sitedb [--benchmark_format=json]
 
+#include "app/AppState.h"
 #include "app/Clock.h"
+#include "app/Launcher.h"
 #include "app/Names.h"
 #include "app/SilentPrompter.h"
 #include "sitedb/SiteDatabase.h"
@@ -81,7 +83,12 @@ void BM_ShowSearchTable(benchmark::State& state)
     SilentPrompter prompter;
     Clock clock;
     NoActions actions;
-    frmSearch window(dir.path(), prompter, clock, actions);
+    struct : Launcher {
+        void OpenInBrowser(const QString&) override {}
+        void OpenInEditor(const QString&) override {}
+    } launcher;
+    AppState appState(dir.path());
+    frmSearch window(appState, prompter, clock, launcher, actions);
     window.show();
     auto* list = window.findChild<QTableView*>(u"lstTitle"_s);
     for (auto _ : state) {

@@ -2,6 +2,8 @@
 // events, the enabling rules and the starts of collection and extraction.
 #include "sitedb/frmSearch.h"
 
+#include "app/AppState.h"
+
 #include "app/Clock.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
@@ -25,9 +27,10 @@
 
 using namespace Qt::StringLiterals;
 
-frmSearch::frmSearch(const QString& programFolder, Prompter& prompter, const Clock& clock, SiteDatabaseActions& actions,
-                     QWidget* parent)
-    : QDialog(parent), programFolder(programFolder), prompter(prompter), clock(clock), actions(actions)
+frmSearch::frmSearch(AppState& state, Prompter& prompter, const Clock& clock, Launcher& launcher,
+                     SiteDatabaseActions& actions, QWidget* parent)
+    : QDialog(parent), state(state), programFolder(state.ProgramFolder), prompter(prompter), launcher(launcher),
+      clock(clock), actions(actions)
 {
     setObjectName(u"frmSearch"_s);
     setWindowTitle(u"Get List of WebSites"_s);

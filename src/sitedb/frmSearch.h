@@ -7,7 +7,9 @@
 
 #include <QDialog>
 
+struct AppState;
 class Clock;
+class Launcher;
 class Prompter;
 class QCheckBox;
 class QComboBox;
@@ -20,7 +22,7 @@ class SiteDatabaseActions;
 class frmSearch : public QDialog {
     Q_OBJECT
 public:
-    frmSearch(const QString& programFolder, Prompter& prompter, const Clock& clock, SiteDatabaseActions& actions,
+    frmSearch(AppState& state, Prompter& prompter, const Clock& clock, Launcher& launcher, SiteDatabaseActions& actions,
               QWidget* parent = nullptr);
 
     // Fills lstTitle with every row of the table, in stored order.
@@ -52,8 +54,10 @@ private:
     ExtractChoice Choice() const;
     void Fail(const QString& message);
 
+    AppState& state;
     const QString programFolder;
     Prompter& prompter;
+    Launcher& launcher;
     const Clock& clock;
     SiteDatabaseActions& actions;
     // From the start of loading until the first change of the keyword text has been handled.

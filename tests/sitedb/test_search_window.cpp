@@ -1,10 +1,12 @@
 // The search window: what loading shows, the enabling rules and LoadingGuard, the list's display
 // forms, the daily copy, the three extraction boxes and the starts of the two runs.
 #include "SiteDbTestSupport.h"
+#include "app/AppState.h"
 #include "sitedb/DailyCopy.h"
 #include "sitedb/SearchTableModel.h"
 #include "sitedb/SiteDbTexts.h"
 #include "sitedb/frmSearch.h"
+#include "support/RecordingLauncher.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 
@@ -36,7 +38,8 @@ public:
     }
     void Open()
     {
-        window = std::make_unique<frmSearch>(folder.Path(), prompter, clock, actions);
+        state = std::make_unique<AppState>(folder.Path());
+        window = std::make_unique<frmSearch>(*state, prompter, clock, launcher, actions);
         window->show();
     }
 
@@ -85,6 +88,8 @@ public:
     ScriptedPrompter prompter;
     TestClock clock;
     FakeActions actions;
+    RecordingLauncher launcher;
+    std::unique_ptr<AppState> state;
     std::unique_ptr<frmSearch> window;
 };
 

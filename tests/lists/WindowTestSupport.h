@@ -64,6 +64,13 @@ public:
         }
     }
 
+    // The tab with this caption, and the list it shows.
+    QTreeWidget* ShowTab(const QString& caption) const
+    {
+        ClickTab(caption);
+        return List(caption == QLatin1String("Page Rank") ? "lstPR" : "lstQUORVEX");
+    }
+
     // Row 0 is entry 1.
     static QRect CellRect(QTreeWidget* list, int row) { return list->visualRect(list->model()->index(row, 0)); }
 

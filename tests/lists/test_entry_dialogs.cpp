@@ -212,40 +212,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<int>("entriesAfter"); // -1: the dialog is still open
-        const Qt::KeyboardModifiers none = Qt::NoModifier;
-        QTest::newRow("keyword: Enter in the address") << true << "a.com"
-                                                       << "seo"
-                                                       << "txtQUORVEXURL" << int(Qt::Key_Return) << none << 2;
-        QTest::newRow("keyword: keypad Enter in the keywords")
-            << true << "a.com"
-            << "seo"
-            << "txtQUORVEXKeyword" << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 2;
-        QTest::newRow("keyword: Enter on Cancel still takes it") << true << "a.com"
-                                                                 << "seo"
-                                                                 << "cmdCancel" << int(Qt::Key_Return) << none << 2;
-        QTest::newRow("keyword: Enter while OK is off") << true << "a.com"
-                                                        << ""
-                                                        << "txtQUORVEXURL" << int(Qt::Key_Return) << none << -1;
-        QTest::newRow("keyword: Escape") << true << "a.com"
-                                         << "seo"
-                                         << "txtQUORVEXKeyword" << int(Qt::Key_Escape) << none << 1;
-        QTest::newRow("page: Enter in the text starts a line") << false << "a.com"
-                                                               << ""
-                                                               << "txtPRURL" << int(Qt::Key_Return) << none << -1;
-        QTest::newRow("page: Ctrl+Enter in the text")
-            << false << "a.com"
-            << ""
-            << "txtPRURL" << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier) << 2;
-        QTest::newRow("page: Enter on OK") << false << "a.com"
-                                           << ""
-                                           << "cmdOK" << int(Qt::Key_Return) << none << 2;
-        QTest::newRow("page: Ctrl+Enter while OK is off")
-            << false << ""
-            << ""
-            << "txtPRURL" << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier) << -1;
-        QTest::newRow("page: Escape") << false << "a.com"
-                                      << ""
-                                      << "txtPRURL" << int(Qt::Key_Escape) << none << 1;
+        const auto row = [](const char* name, bool keywordDialog, const char* address, const char* keyword,
+                            const char* focus, Qt::Key key, Qt::KeyboardModifiers modifiers, int entriesAfter) {
+            QTest::newRow(name) << keywordDialog << QString::fromLatin1(address) << QString::fromLatin1(keyword)
+                                << QString::fromLatin1(focus) << int(key) << modifiers << entriesAfter;
+        };
+        const Qt::KeyboardModifiers none = Qt::NoModifier, keypad = Qt::KeypadModifier, ctrl = Qt::ControlModifier;
+        row("keyword: Enter in the address", true, "a.com", "seo", "txtQUORVEXURL", Qt::Key_Return, none, 2);
+        row("keyword: keypad Enter in the keywords", true, "a.com", "seo", "txtQUORVEXKeyword", Qt::Key_Enter, keypad,
+            2);
+        row("keyword: Enter on Cancel still takes it", true, "a.com", "seo", "cmdCancel", Qt::Key_Return, none, 2);
+        row("keyword: Enter while OK is off", true, "a.com", "", "txtQUORVEXURL", Qt::Key_Return, none, -1);
+        row("keyword: Escape", true, "a.com", "seo", "txtQUORVEXKeyword", Qt::Key_Escape, none, 1);
+        row("page: Enter in the text starts a line", false, "a.com", "", "txtPRURL", Qt::Key_Return, none, -1);
+        row("page: Ctrl+Enter in the text", false, "a.com", "", "txtPRURL", Qt::Key_Return, ctrl, 2);
+        row("page: Enter on OK", false, "a.com", "", "cmdOK", Qt::Key_Return, none, 2);
+        row("page: Ctrl+Enter while OK is off", false, "", "", "txtPRURL", Qt::Key_Return, ctrl, -1);
+        row("page: Escape", false, "a.com", "", "txtPRURL", Qt::Key_Escape, none, 1);
     }
     void keysInTheDialogs()
     {

@@ -406,9 +406,8 @@ private Q_SLOTS:
         QFETCH(bool, runGoing);
         QFETCH(int, selected);
         Shell shell(TwoPages(), ThreeKeywordEntries());
-        shell.ClickTab(tab);
-        const bool pageRank = tab == QStringLiteral("Page Rank");
-        QTreeWidget* list = shell.List(pageRank ? "lstPR" : "lstQUORVEX");
+        QTreeWidget* list = shell.ShowTab(tab);
+        const bool pageRank = list == shell.List("lstPR");
         // Start from the second entry, its buttons already gone off, as after a while away.
         Shell::ClickItem(list, 1);
         shell.Button("cmdEdit")->setEnabled(false);
@@ -498,9 +497,8 @@ private Q_SLOTS:
         QFETCH(bool, enterKey);
         QFETCH(bool, runGoing);
         Shell shell(TwoPages(), ThreeKeywordEntries());
-        shell.ClickTab(tab);
-        const bool pageRank = tab == QStringLiteral("Page Rank");
-        QTreeWidget* list = shell.List(pageRank ? "lstPR" : "lstQUORVEX");
+        QTreeWidget* list = shell.ShowTab(tab);
+        const bool pageRank = list == shell.List("lstPR");
         if (runGoing)
             shell.window->RankButton()->setText(QStringLiteral("&Stop"));
         if (enterKey) {
@@ -554,8 +552,7 @@ private Q_SLOTS:
         QFETCH(int, pagesAfter);
         QFETCH(int, keywordEntriesAfter);
         Shell shell(TwoPages(), ThreeKeywordEntries());
-        shell.ClickTab(tab);
-        QTreeWidget* list = shell.List(tab == QStringLiteral("Page Rank") ? "lstPR" : "lstQUORVEX");
+        QTreeWidget* list = shell.ShowTab(tab);
         Shell::ClickItem(list, 1);
         if (runGoing)
             shell.window->RankButton()->setText(QStringLiteral("&Stop"));
@@ -605,8 +602,7 @@ private Q_SLOTS:
         Shell shell({{QStringLiteral("http://www.one.com"), 1}, {longAddress, 1}},
                     {{longAddress, QStringLiteral("<b>Widgets</b> & <i>gadgets</i> for every home"),
                       QStringLiteral("seo"), 1}});
-        shell.ClickTab(tab);
-        QTreeWidget* list = shell.List(tab == QStringLiteral("Page Rank") ? "lstPR" : "lstQUORVEX");
+        QTreeWidget* list = shell.ShowTab(tab);
         QToolTip::hideText();
         QTRY_VERIFY(!QToolTip::isVisible());
 

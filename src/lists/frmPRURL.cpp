@@ -6,6 +6,7 @@
 #include "lists/ListEdits.h"
 #include "lists/frmQuorvex.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,12 +26,19 @@ frmPRURL::frmPRURL(AppState& state, frmQuorvex& mainWindow)
     txtPRURL->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtPRURL->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtPRURL->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // No address holds a tab: Tab leaves the box for the buttons.
+    txtPRURL->setTabChangesFocus(true);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(228, 228, 88, 24);
     cmdOK->setEnabled(false);
     auto* cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(324, 228, 88, 24);
+    // Enter in the text starts a new line; Ctrl+Enter there, or Enter on either button, takes the
+    // text once OK is on. Only Escape and the Cancel button itself drop what was typed.
+    cmdOK->setDefault(true);
+    cmdCancel->setAutoDefault(false);
+    txtPRURL->installEventFilter(this);
 
     connect(txtPRURL, &QPlainTextEdit::textChanged, this, &frmPRURL::txtPRURL_Change);
     connect(cmdOK, &QPushButton::clicked, this, &frmPRURL::cmdOK_Click);
@@ -48,6 +56,20 @@ frmPRURL::frmPRURL(AppState& state, frmQuorvex& mainWindow)
         txtPRURL->moveCursor(QTextCursor::End);
     }
     txtPRURL->setFocus();
+}
+
+bool frmPRURL::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtPRURL && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers().testFlag(Qt::ControlModifier)) {
+            if (cmdOK->isEnabled())
+                cmdOK->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmPRURL::txtPRURL_Change()

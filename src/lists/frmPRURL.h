@@ -14,6 +14,9 @@ class frmPRURL : public QDialog {
 public:
     frmPRURL(AppState& state, frmQuorvex& mainWindow);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void txtPRURL_Change();
     void cmdOK_Click();

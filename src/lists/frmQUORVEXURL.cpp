@@ -50,6 +50,10 @@ frmQUORVEXURL::frmQUORVEXURL(AppState& state, Prompter& prompter, frmQuorvex& ma
     auto* cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(300, 176, 88, 24);
+    // Enter in any box, or on either button, takes the entry once OK is on, and does nothing before;
+    // only Escape and the Cancel button itself drop what was typed.
+    cmdOK->setDefault(true);
+    cmdCancel->setAutoDefault(false);
     connect(txtQUORVEXURL, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXURL_Change);
     connect(txtQUORVEXProduct, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXProduct_Change);
     connect(txtQUORVEXKeyword, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXKeyword_Change);

@@ -16,22 +16,32 @@
 #include "web/PendingCounters.h"
 #include "web/ocxParseWeb.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
+// The designed client area; a larger window lays the same controls out over more room.
+constexpr int DesignWidth = 663;
+constexpr int DesignHeight = 320;
 constexpr int ButtonLeft = 544;
 constexpr int ButtonWidth = 105;
 constexpr int ButtonHeight = 20;
@@ -50,6 +60,51 @@ QTimer* OneShotTimer(QObject* owner, const char* name, int interval)
     return timer;
 }
 
+// How a control follows the window's edges when the window grows.
+enum Follow { RightEdge = 1, BottomEdge = 2, Wider = 4, Taller = 8 };
+
+void Place(QWidget* control, QRect design, int follow, QSize growth)
+{
+    if (follow & RightEdge)
+        design.translate(growth.width(), 0);
+    if (follow & BottomEdge)
+        design.translate(0, growth.height());
+    if (follow & Wider)
+        design.setWidth(design.width() + growth.width());
+    if (follow & Taller)
+        design.setHeight(design.height() + growth.height());
+    control->setGeometry(design);
+}
+
+// A column that takes a part of the lists' extra width; what the user dragged it to is kept.
+void Widen(QTreeWidget* list, int column, int by)
+{
+    if (by != 0)
+        list->setColumnWidth(column, std::max(list->header()->minimumSectionSize(), list->columnWidth(column) + by));
+}
+
+// A cell cut off by its column shows its whole text as a tooltip; the text is shown as it stands,
+// never as markup.
+class CutOffCellTips : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (text.isEmpty() || sizeHint(option, index).width() <= option.rect.width()) {
+            QToolTip::hideText();
+            return true;
+        }
+        QToolTip::showText(event->globalPos(), QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped()),
+                           view->viewport(), option.rect);
+        return true;
+    }
+};
+
 QTreeWidgetItem* NumberedItem(int n, int checked)
 {
     auto* item = new QTreeWidgetItem;
@@ -66,7 +121,8 @@ frmQuorvex::frmQuorvex(AppState& state, Prompter& prompter, Launcher& launcher, 
 {
     setObjectName(QStringLiteral("frmQuorvex"));
     setWindowTitle(AppTitle);
-    setFixedSize(663, 320);
+    setMinimumSize(DesignWidth, DesignHeight);
+    resize(DesignWidth, DesignHeight);
     CreateControls();
     ConnectRankRun();
     chkExtractKeyword->setChecked(state.Lists.CheckExtractKeyword);
@@ -79,7 +135,6 @@ void frmQuorvex::CreateControls()
 {
     tabSearch = new QTabWidget(this);
     tabSearch->setObjectName(QStringLiteral("tabSearch"));
-    tabSearch->setGeometry(8, 8, 649, 281);
     tabSearch->addTab(new QWidget, PageRankCaption);
     tabSearch->addTab(new QWidget, QuorvexCaption);
 
@@ -89,50 +144,51 @@ void frmQuorvex::CreateControls()
                  {QStringLiteral("#"), QStringLiteral("URL"), QStringLiteral("Product"), QStringLiteral("Keyword")},
                  {45, 180, 120, 160});
 
-    cmdAdd = ColumnButton("cmdAdd", QStringLiteral("&Add"), 40);
-    cmdEdit = ColumnButton("cmdEdit", QStringLiteral("&Edit/Remove"), 64);
-    cmdRemove = ColumnButton("cmdRemove", QStringLiteral("&Remove"), 88);
-    cmdRemoveAll = ColumnButton("cmdRemoveAll", QStringLiteral("Remove A&ll"), 112);
-    cmdRank = ColumnButton("cmdRank", QStringLiteral("Ran&k"), 136);
-    cmdViewReport = ColumnButton("cmdViewReport", QStringLiteral("&View Report"), 160);
-    cmdHelp = ColumnButton("cmdHelp", QStringLiteral("&Help"), 184);
-    cmdAbout = ColumnButton("cmdAbout", QStringLiteral("A&bout"), 208);
-    cmdExit = ColumnButton("cmdExit", QStringLiteral("E&xit"), 256);
+    cmdAdd = ColumnButton("cmdAdd", QStringLiteral("&Add"));
+    cmdEdit = ColumnButton("cmdEdit", QStringLiteral("&Edit/Remove"));
+    cmdRemove = ColumnButton("cmdRemove", QStringLiteral("&Remove"));
+    cmdRemoveAll = ColumnButton("cmdRemoveAll", QStringLiteral("Remove A&ll"));
+    cmdRank = ColumnButton("cmdRank", QStringLiteral("Ran&k"));
+    cmdViewReport = ColumnButton("cmdViewReport", QStringLiteral("&View Report"));
+    cmdHelp = ColumnButton("cmdHelp", QStringLiteral("&Help"));
+    cmdAbout = ColumnButton("cmdAbout", QStringLiteral("A&bout"));
+    cmdExit = ColumnButton("cmdExit", QStringLiteral("E&xit"));
     cmdEdit->setEnabled(false);
     cmdRemove->setEnabled(false);
 
     // The site database window opens from here once the user can reach it; nothing shows the button yet.
     cmdSearchKeyword = new QPushButton(QStringLiteral("&Get WebSites List"), this);
     cmdSearchKeyword->setObjectName(QStringLiteral("cmdSearchKeyword"));
-    cmdSearchKeyword->setGeometry(16, 260, ButtonWidth, ButtonHeight);
     cmdSearchKeyword->hide();
 
     chkExtractKeyword = new QCheckBox(QStringLiteral("Extract Keyword"), this);
     chkExtractKeyword->setObjectName(QStringLiteral("chkExtractKeyword"));
-    chkExtractKeyword->setGeometry(16, 264, 136, 17);
     chkTOP10List = new QCheckBox(QStringLiteral("TOP 10 Sites List"), this);
     chkTOP10List->setObjectName(QStringLiteral("chkTOP10List"));
-    chkTOP10List->setGeometry(168, 264, 136, 17);
 
     sbStatus = new QStatusBar(this);
     sbStatus->setObjectName(QStringLiteral("sbStatus"));
     sbStatus->setSizeGripEnabled(false);
-    sbStatus->setGeometry(0, 295, 663, 25);
     statusPanel = new QLabel(QStringLiteral("Ready"));
     statusPanel->setIndent(4);
     sbStatus->addWidget(statusPanel, 1);
 
     prgBar = new QProgressBar(this);
     prgBar->setObjectName(QStringLiteral("prgBar"));
-    prgBar->setGeometry(392, 300, 257, 14);
     prgBar->setTextVisible(false);
     prgBar->setValue(0);
     prgBar->raise();
 
-    // Holds the focus whenever no list and no button should; it lies below the visible area.
+    // Holds the focus whenever no list and no button should; it lies outside the visible area,
+    // whatever the window's size, and Tab never lands on it.
     txtDumb = new QLineEdit(QStringLiteral("Text1"), this);
     txtDumb->setObjectName(QStringLiteral("txtDumb"));
-    txtDumb->setGeometry(0, 330, 100, 20);
+    txtDumb->setGeometry(-200, -100, 100, 20);
+    txtDumb->setFocusPolicy(Qt::ClickFocus);
+
+    // From a list, Tab goes straight to the buttons that act on its selected entry, before Add.
+    setTabOrder(lstQUORVEX, cmdEdit);
+    setTabOrder(cmdEdit, cmdRemove);
 
     tmrDelay = OneShotTimer(this, "tmrDelay", 300);
     tmrSetFocus = OneShotTimer(this, "tmrSetFocus", 10);
@@ -141,6 +197,11 @@ void frmQuorvex::CreateControls()
     connect(tabSearch, &QTabWidget::currentChanged, this, &frmQuorvex::tabSearch_Click);
     connect(lstPR, &QTreeWidget::itemClicked, this, &frmQuorvex::lstPR_Click);
     connect(lstQUORVEX, &QTreeWidget::itemClicked, this, &frmQuorvex::lstQUORVEX_Click);
+    // The arrow keys, Home and End select as a click does.
+    connect(lstPR, &QTreeWidget::itemSelectionChanged, this, &frmQuorvex::lstPR_Click);
+    connect(lstQUORVEX, &QTreeWidget::itemSelectionChanged, this, &frmQuorvex::lstQUORVEX_Click);
+    connect(lstPR, &QTreeWidget::itemDoubleClicked, this, &frmQuorvex::EditSelectedEntry);
+    connect(lstQUORVEX, &QTreeWidget::itemDoubleClicked, this, &frmQuorvex::EditSelectedEntry);
     connect(lstPR, &QTreeWidget::itemChanged, this, &frmQuorvex::lstPR_ItemCheck);
     connect(lstQUORVEX, &QTreeWidget::itemChanged, this, &frmQuorvex::lstQUORVEX_ItemCheck);
     connect(cmdAdd, &QPushButton::clicked, this, &frmQuorvex::cmdAdd_Click);
@@ -188,11 +249,11 @@ void frmQuorvex::ConnectRankRun()
     connect(rankRun, &RankRun::Finished, this, &frmQuorvex::EvaluateRankButton);
 }
 
-QPushButton* frmQuorvex::ColumnButton(const char* name, const QString& caption, int top)
+QPushButton* frmQuorvex::ColumnButton(const char* name, const QString& caption)
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QLatin1String(name));
-    button->setGeometry(ButtonLeft, top, ButtonWidth, ButtonHeight);
+    button->installEventFilter(this);
     return button;
 }
 
@@ -200,8 +261,8 @@ QTreeWidget* frmQuorvex::ListView(const char* name, const QStringList& columns, 
 {
     auto* list = new QTreeWidget(this);
     list->setObjectName(QLatin1String(name));
-    list->setGeometry(16, 40, 521, 217);
     list->setHeaderLabels(columns);
+    list->setItemDelegate(new CutOffCellTips(list));
     for (int column = 0; column < widths.size(); ++column)
         list->setColumnWidth(column, widths.at(column));
     list->setRootIsDecorated(false);
@@ -218,12 +279,52 @@ void frmQuorvex::ArrangeButtonColumn(const QString& editCaption, bool removeShow
     cmdEdit->setText(editCaption);
     cmdEdit->show();
     cmdRemove->setVisible(removeShown);
-    cmdRemoveAll->move(ButtonLeft, firstTop);
-    cmdRank->move(ButtonLeft, firstTop + ButtonStep);
-    cmdViewReport->move(ButtonLeft, firstTop + 2 * ButtonStep);
+    movedButtonsTop = firstTop;
+    PlaceControls();
     cmdRemoveAll->show();
     cmdRank->show();
     cmdViewReport->show();
+}
+
+// At the designed size every control sits where it was designed to; more room goes to the tab strip
+// and the lists, the button column keeps to the right edge, the bottom row to the bottom edge.
+void frmQuorvex::PlaceControls()
+{
+    const QSize growth = size() - QSize(DesignWidth, DesignHeight);
+    const auto button = [](int top) { return QRect(ButtonLeft, top, ButtonWidth, ButtonHeight); };
+    Place(tabSearch, {8, 8, 649, 281}, Wider | Taller, growth);
+    Place(lstPR, {16, 40, 521, 217}, Wider | Taller, growth);
+    Place(lstQUORVEX, {16, 40, 521, 217}, Wider | Taller, growth);
+    Place(cmdAdd, button(40), RightEdge, growth);
+    Place(cmdEdit, button(64), RightEdge, growth);
+    Place(cmdRemove, button(88), RightEdge, growth);
+    Place(cmdRemoveAll, button(movedButtonsTop), RightEdge, growth);
+    Place(cmdRank, button(movedButtonsTop + ButtonStep), RightEdge, growth);
+    Place(cmdViewReport, button(movedButtonsTop + 2 * ButtonStep), RightEdge, growth);
+    Place(cmdHelp, button(184), RightEdge, growth);
+    Place(cmdAbout, button(208), RightEdge, growth);
+    Place(cmdExit, button(256), RightEdge | BottomEdge, growth);
+    Place(cmdSearchKeyword, {16, 260, ButtonWidth, ButtonHeight}, BottomEdge, growth);
+    Place(chkExtractKeyword, {16, 264, 136, 17}, BottomEdge, growth);
+    Place(chkTOP10List, {168, 264, 136, 17}, BottomEdge, growth);
+    Place(sbStatus, {0, 295, DesignWidth, 25}, BottomEdge | Wider, growth);
+    Place(prgBar, {392, 300, 257, 14}, RightEdge | BottomEdge, growth);
+
+    // The address takes the extra width of the Page Rank list; on QUORVEX the address and the
+    // keywords share it.
+    const int extra = std::max(0, growth.width());
+    const int addressShare = extra / 2;
+    const int appliedShare = columnsWidenedBy / 2;
+    Widen(lstPR, 1, extra - columnsWidenedBy);
+    Widen(lstQUORVEX, 1, addressShare - appliedShare);
+    Widen(lstQUORVEX, 3, (extra - addressShare) - (columnsWidenedBy - appliedShare));
+    columnsWidenedBy = extra;
+}
+
+void frmQuorvex::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PlaceControls();
 }
 
 void frmQuorvex::DisplayPRURLList()
@@ -322,11 +423,69 @@ void frmQuorvex::closeEvent(QCloseEvent* event)
     QCoreApplication::quit();
 }
 
+// The list and the two buttons that act on its selected entry keep those buttons on while the focus
+// stays among them, so that a keyboard user can Tab from the list to Edit or Remove and press it;
+// once the focus goes anywhere else they go off after tmrDelay, unless it comes back first.
 bool frmQuorvex::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == lstPR || watched == lstQUORVEX) && event->type() == QEvent::FocusOut)
+    const auto keepsEditButtons = [this](const QObject* widget) {
+        return widget && (widget == lstPR || widget == lstQUORVEX || widget == cmdEdit || widget == cmdRemove);
+    };
+    if (event->type() == QEvent::FocusOut && keepsEditButtons(watched) &&
+        !keepsEditButtons(QApplication::focusWidget()))
         tmrDelay->start();
+    if (event->type() == QEvent::FocusIn && keepsEditButtons(watched))
+        tmrDelay->stop();
+    if (event->type() == QEvent::KeyPress && (watched == lstPR || watched == lstQUORVEX)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                EditSelectedEntry();
+                return true;
+            case Qt::Key_Delete:
+                if (watched == lstQUORVEX)
+                    RemoveSelectedEntry();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+// The entry under the selection, taken as a click takes it (nothing during a run, nothing in an
+// empty list); true when that click leaves the button on.
+bool frmQuorvex::SelectionEnables(const QPushButton* button)
+{
+    if (RunGoing())
+        return false;
+    cmdEdit->setEnabled(false);
+    cmdRemove->setEnabled(false);
+    if (TabIndex == 0)
+        lstPR_Click();
+    else
+        lstQUORVEX_Click();
+    return button->isEnabled();
+}
+
+// A double-click or Enter on an entry: Edit for that entry; the list has the focus again afterwards.
+void frmQuorvex::EditSelectedEntry()
+{
+    if (SelectionEnables(cmdEdit))
+        EditWithDialog(TabIndex == 0 ? lstPR : lstQUORVEX);
+}
+
+// Delete on a keyword-position entry: Remove for that entry, with its question. A Page Rank entry is
+// removed by deleting its line in the edit dialog, so Delete does nothing there.
+void frmQuorvex::RemoveSelectedEntry()
+{
+    if (!SelectionEnables(cmdRemove))
+        return;
+    cmdRemove_Click();
+    lstQUORVEX->setFocus();
 }
 
 void frmQuorvex::tabSearch_Click()
@@ -431,12 +590,18 @@ void frmQuorvex::cmdAdd_Click()
 
 void frmQuorvex::cmdEdit_Click()
 {
+    EditWithDialog(nullptr);
+}
+
+void frmQuorvex::EditWithDialog(QWidget* focusAfter)
+{
     state.Lists.AddMode = false;
     txtDumb->setFocus();
-    if (TabIndex == 0)
-        ShowDialog(new frmPRURL(state, *this));
-    else
-        ShowDialog(new frmQUORVEXURL(state, prompter, *this));
+    QDialog* dialog =
+        TabIndex == 0 ? static_cast<QDialog*>(new frmPRURL(state, *this)) : new frmQUORVEXURL(state, prompter, *this);
+    if (focusAfter)
+        connect(dialog, &QDialog::finished, focusAfter, qOverload<>(&QWidget::setFocus));
+    ShowDialog(dialog);
 }
 
 void frmQuorvex::cmdRemove_Click()

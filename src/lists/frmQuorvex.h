@@ -55,13 +55,15 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateControls();
     void ConnectRankRun();
-    QPushButton* ColumnButton(const char* name, const QString& caption, int top);
+    QPushButton* ColumnButton(const char* name, const QString& caption);
     QTreeWidget* ListView(const char* name, const QStringList& columns, const QList<int>& widths);
     void ArrangeButtonColumn(const QString& editCaption, bool removeShown, int firstTop);
+    void PlaceControls();
     void EvaluateRankButton();
     void EvaluateViewReportButton();
     void ShowDialog(QDialog* dialog);
@@ -74,6 +76,10 @@ private:
     void ItemCheck(ListKind kind, QTreeWidget* list, QTreeWidgetItem* item, int column);
     void cmdAdd_Click();
     void cmdEdit_Click();
+    void EditWithDialog(QWidget* focusAfter);
+    bool SelectionEnables(const QPushButton* button);
+    void EditSelectedEntry();
+    void RemoveSelectedEntry();
     void cmdRemove_Click();
     void cmdRemoveAll_Click();
     void cmdRank_Click();
@@ -86,7 +92,9 @@ private:
     AppState& state;
     Prompter& prompter;
     Launcher& launcher;
-    int TabIndex = 0; // 0 "Page Rank", 1 "QUORVEX"
+    int TabIndex = 0;         // 0 "Page Rank", 1 "QUORVEX"
+    int movedButtonsTop = 88; // of cmdRemoveAll, cmdRank and cmdViewReport, set by the display routines
+    int columnsWidenedBy = 0; // the extra width the list columns were given for a larger window
 
     QTabWidget* tabSearch = nullptr;
     QTreeWidget* lstPR = nullptr;

@@ -64,13 +64,30 @@ public:
         }
     }
 
+    // The tab with this caption, and the list it shows.
+    QTreeWidget* ShowTab(const QString& caption) const
+    {
+        ClickTab(caption);
+        return List(caption == QLatin1String("Page Rank") ? "lstPR" : "lstQUORVEX");
+    }
+
     // Row 0 is entry 1.
     static QRect CellRect(QTreeWidget* list, int row) { return list->visualRect(list->model()->index(row, 0)); }
 
-    static void ClickItem(QTreeWidget* list, int row)
+    static QPoint ItemPoint(QTreeWidget* list, int row)
     {
         const QRect cell = CellRect(list, row);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(cell.right() + 40, cell.center().y()));
+        return {cell.right() + 40, cell.center().y()};
+    }
+    static void ClickItem(QTreeWidget* list, int row)
+    {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, ItemPoint(list, row));
+    }
+    // As the system delivers one: a click, then the second press as a double-click.
+    static void DoubleClickItem(QTreeWidget* list, int row)
+    {
+        ClickItem(list, row);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, ItemPoint(list, row));
     }
 
     // A click on the item's check box, where the style draws it.

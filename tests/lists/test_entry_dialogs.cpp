@@ -77,7 +77,8 @@ private Q_SLOTS:
 
         QTRY_VERIFY(alive.isNull());
         QCOMPARE(Addresses(shell.state.Lists),
-                 (QStringList{"http://www.one.com", "http://www.example.com", "https://www.Secure.org/A"}));
+                 (QStringList{QStringLiteral("http://www.one.com"), QStringLiteral("http://www.example.com"),
+                              QStringLiteral("https://www.Secure.org/A")}));
         QCOMPARE(shell.state.Lists.PRURLList.at(0).Checked, 0);
         QCOMPARE(shell.state.Lists.PRURLList.at(2).Checked, 1);
         QCOMPARE(shell.List("lstPR")->topLevelItemCount(), 3);
@@ -113,7 +114,8 @@ private Q_SLOTS:
 
         QTRY_VERIFY(alive.isNull());
         QCOMPARE(Addresses(shell.state.Lists),
-                 (QStringList{"http://www.a.com", "http://www.B.com", "http://www.d.com", "http://www.d.com"}));
+                 (QStringList{QStringLiteral("http://www.a.com"), QStringLiteral("http://www.B.com"),
+                              QStringLiteral("http://www.d.com"), QStringLiteral("http://www.d.com")}));
         QCOMPARE(shell.state.Lists.PRURLList.at(0).Checked, 0);
         QCOMPARE(shell.state.Lists.PRURLList.at(1).Checked, 1);
         QCOMPARE(shell.Stored(PRURLKey, "PRURLNum"), QStringLiteral("4"));
@@ -198,6 +200,77 @@ private Q_SLOTS:
         QCOMPARE(shell.Stored(QuorvexURLKey, "QUORVEXURL2"), QStringLiteral("http://A.com"));
         QVERIFY(shell.Button("cmdRank")->isEnabled());
         QVERIFY(shell.Button("cmdRemoveAll")->isEnabled());
+    }
+
+    // What Enter and Escape do in either dialog, wherever the focus is, with OK on or still off.
+    void keysInTheDialogs_data()
+    {
+        QTest::addColumn<bool>("keywordDialog");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("entriesAfter"); // -1: the dialog is still open
+        const auto row = [](const char* name, bool keywordDialog, const char* address, const char* keyword,
+                            const char* focus, Qt::Key key, Qt::KeyboardModifiers modifiers, int entriesAfter) {
+            QTest::newRow(name) << keywordDialog << QString::fromLatin1(address) << QString::fromLatin1(keyword)
+                                << QString::fromLatin1(focus) << int(key) << modifiers << entriesAfter;
+        };
+        const Qt::KeyboardModifiers none = Qt::NoModifier, keypad = Qt::KeypadModifier, ctrl = Qt::ControlModifier;
+        row("keyword: Enter in the address", true, "a.com", "seo", "txtQUORVEXURL", Qt::Key_Return, none, 2);
+        row("keyword: keypad Enter in the keywords", true, "a.com", "seo", "txtQUORVEXKeyword", Qt::Key_Enter, keypad,
+            2);
+        row("keyword: Enter on Cancel still takes it", true, "a.com", "seo", "cmdCancel", Qt::Key_Return, none, 2);
+        row("keyword: Enter while OK is off", true, "a.com", "", "txtQUORVEXURL", Qt::Key_Return, none, -1);
+        row("keyword: Escape", true, "a.com", "seo", "txtQUORVEXKeyword", Qt::Key_Escape, none, 1);
+        row("page: Enter in the text starts a line", false, "a.com", "", "txtPRURL", Qt::Key_Return, none, -1);
+        row("page: Ctrl+Enter in the text", false, "a.com", "", "txtPRURL", Qt::Key_Return, ctrl, 2);
+        row("page: Enter on OK", false, "a.com", "", "cmdOK", Qt::Key_Return, none, 2);
+        row("page: Ctrl+Enter while OK is off", false, "", "", "txtPRURL", Qt::Key_Return, ctrl, -1);
+        row("page: Escape", false, "a.com", "", "txtPRURL", Qt::Key_Escape, none, 1);
+    }
+    void keysInTheDialogs()
+    {
+        QFETCH(bool, keywordDialog);
+        QFETCH(QString, address);
+        QFETCH(QString, keyword);
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(int, entriesAfter);
+        Shell shell({{QStringLiteral("http://www.one.com"), 1}}, {KeywordEntry("http://one.com", "", "k", 1)});
+        if (keywordDialog)
+            shell.ClickTab(QStringLiteral("QUORVEX"));
+        QDialog* dialog = keywordDialog ? static_cast<QDialog*>(OpenDialog<frmQUORVEXURL>(shell, "cmdAdd"))
+                                        : OpenDialog<frmPRURL>(shell, "cmdAdd");
+        QVERIFY(dialog);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QPointer<QDialog> alive(dialog);
+        if (keywordDialog) {
+            QTest::keyClicks(Box(dialog, "txtQUORVEXURL"), address);
+            QTest::keyClicks(Box(dialog, "txtQUORVEXKeyword"), keyword);
+        } else {
+            QTest::keyClicks(dialog->findChild<QPlainTextEdit*>(QStringLiteral("txtPRURL")), address);
+        }
+        auto* target = dialog->findChild<QWidget*>(focus);
+        QVERIFY(target);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key), modifiers);
+
+        const int entries = keywordDialog ? shell.state.Lists.QuorvexCount() : shell.state.Lists.PRURLCount();
+        if (entriesAfter < 0) {
+            QVERIFY(!alive.isNull() && dialog->isVisible());
+            QCOMPARE(entries, 1);
+            if (!keywordDialog && !address.isEmpty())
+                QCOMPARE(dialog->findChild<QPlainTextEdit*>(QStringLiteral("txtPRURL"))->toPlainText(),
+                         address + QLatin1Char('\n'));
+            return;
+        }
+        QTRY_VERIFY(alive.isNull());
+        QCOMPARE(entries, entriesAfter);
+        QCOMPARE(shell.Stored(keywordDialog ? QuorvexURLKey : PRURLKey, keywordDialog ? "QUORVEXURLNum" : "PRURLNum"),
+                 QString::number(entriesAfter));
     }
 
     void editKeywordEntry()

@@ -34,6 +34,10 @@ RankRun::RankRun(AppState& state, ocxParseWeb& control, Prompter& prompter, cons
     // A finished download may let the driver send the next request.
     connect(&control, &ocxParseWeb::DownloadHtmlComplete, this, &RankRun::ScheduleTurn, Qt::QueuedConnection);
     connect(&control, &ocxParseWeb::DownloadTitleComplete, this, &RankRun::ScheduleTurn, Qt::QueuedConnection);
+    connect(&control, &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName) {
+        if (running)
+            tally.CountFailed(propertyName);
+    });
 }
 
 void RankRun::cmdRank_Click()
@@ -59,6 +63,7 @@ void RankRun::Start()
     RankRunState& run = state.Run;
     state.StopRequested = false;
     running = true;
+    tally = {};
     Q_EMIT RunStarting();
     Q_EMIT RankCaptionChanged(StopCaption);
 
@@ -203,12 +208,12 @@ void RankRun::SendPacedRequest()
     RankRunState& run = state.Run;
     if (run.PRQueryNext < run.PRQueryCount) {
         const int n = run.PRQueryNext++;
-        control.BeginDownload(run.PRJobQueryURL.at(n), QLatin1Char('G') + QString::number(n));
+        Send(run.PRJobQueryURL.at(n), QLatin1Char('G') + QString::number(n));
         ++state.PendingHtmlCount;
         AdvanceProgress();
     } else if (run.AlexaNext < run.AlexaCount) {
         const int n = run.AlexaNext++;
-        control.BeginDownload(run.PRJobAlexaURL.at(n), QLatin1Char('A') + QString::number(n));
+        Send(run.PRJobAlexaURL.at(n), QLatin1Char('A') + QString::number(n));
         ++state.PendingHtmlCount;
         AdvanceProgress();
     } else if (run.SearchNext < run.SearchCount) {
@@ -216,7 +221,7 @@ void RankRun::SendPacedRequest()
         const PositionJob& job = run.PositionJobs.at(m);
         const bool noPage = (run.RunPhase == 1 && job.Page1 == -1) || (run.RunPhase == 2 && job.Page2 == -1);
         if (!noPage) {
-            control.BeginDownload(run.SearchURL.at(m), QLatin1Char('T') + run.SearchTag.at(m));
+            Send(run.SearchURL.at(m), QLatin1Char('T') + run.SearchTag.at(m));
             ++state.PendingHtmlCount;
         }
         AdvanceProgress();
@@ -230,7 +235,7 @@ void RankRun::ContinueTurn(bool sentRequest)
         run.TitleNext = run.TitleCount;
     } else if (state.PendingTitleCount < TitlesInFlight && run.TitleNext < run.TitleCount) {
         const int n = run.TitleNext++;
-        control.BeginDownload(run.PRJobURL.at(n), QLatin1Char('K') + QString::number(n));
+        Send(run.PRJobURL.at(n), QLatin1Char('K') + QString::number(n));
         ++state.PendingTitleCount;
         AdvanceProgress();
         sentRequest = true;
@@ -260,14 +265,17 @@ void RankRun::EndOfPass()
     }
     run.RunPhase = 0;
     running = false;
+    Q_EMIT StatusText(tally.CompletedText());
     bool written = false;
     if (state.Lists.PRURLCount() >= 1 || state.Lists.QuorvexCount() >= 1) {
-        written = GetReport(state, clock.Now());
+        QString failure;
+        written = GetReport(state, clock.Now(), &failure);
         if (written)
             Q_EMIT ReportWritten(ReportIndexPath(state.ProgramFolder));
         else
             prompter.ShowMessage(QStringLiteral("The report could not be written to ") +
-                                     ReportIndexPath(state.ProgramFolder),
+                                     ReportIndexPath(state.ProgramFolder) + QStringLiteral(" (") + failure +
+                                     QLatin1Char(')'),
                                  MessageIcon::Exclamation, AppTitle);
     } else {
         prompter.ShowMessage(QStringLiteral("Please check your setting or enter a valid URL !"), MessageIcon::Stop,
@@ -290,6 +298,12 @@ void RankRun::FinishStop()
     Q_EMIT RankCaptionChanged(RankCaption);
     prompter.ShowMessage(QStringLiteral("You press the stop button !"), MessageIcon::Exclamation, AppTitle);
     Q_EMIT Finished(false);
+}
+
+void RankRun::Send(const QString& url, const QString& propertyName)
+{
+    tally.CountSent();
+    control.BeginDownload(url, propertyName);
 }
 
 void RankRun::AdvanceProgress()

@@ -4,6 +4,8 @@
 // passes over pages of ten; then the report. Driven by timers and the download control's
 // completion signals, so the window stays responsive throughout.
 
+#include "web/RequestTally.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -24,6 +26,9 @@ public:
     // The rank button: starts a run, or asks the running one to stop.
     void cmdRank_Click();
 
+    // The requests of the last run that was started, and those that failed, by kind.
+    const RequestTally& Tally() const { return tally; }
+
 Q_SIGNALS:
     // "&Stop" while a run goes, "Ran&k" otherwise.
     void RankCaptionChanged(const QString& caption);
@@ -35,6 +40,8 @@ Q_SIGNALS:
     void ProgressValueChanged(int value);
     // The report files are written; the window shows them in the browser.
     void ReportWritten(const QString& indexPath);
+    // At the end of the last pass, before the report: "Quorvex completed: N requests, K failed".
+    void StatusText(const QString& text);
     // The run has ended: with a report, stopped, or refused.
     void Finished(bool reportWritten);
 
@@ -50,6 +57,7 @@ private:
     void EndOfPass();
     void FinishStop();
     void ScheduleTurn();
+    void Send(const QString& url, const QString& propertyName);
     void AdvanceProgress();
     void SetProgress(int value);
 
@@ -62,6 +70,7 @@ private:
     bool pausing = false;
     int progressValue = 0;
     int keywordEntriesTaken = 0;
+    RequestTally tally;
     QTimer tmrPR;
     QTimer pauseTimer;
     QTimer turnTimer;

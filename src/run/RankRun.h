@@ -1,12 +1,12 @@
 #pragma once
 // The rank run: PageRank queries, then traffic-rank pages, then searches, one at a time with a
 // pause of at least 0.2 s before each, and up to ten page summaries beside them; two follow-up
-// passes over pages of ten; then the report. Driven by timers and the download control's
-// completion signals, so the window stays responsive throughout.
+// passes over pages of ten; then the report. The request driver paces each pass, so the window
+// stays responsive throughout.
 
+#include "web/RequestDriver.h"
 #include "web/RequestTally.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -50,13 +50,12 @@ private:
     void RequestStop();
     void BuildSearchPass();
     void tmrPR_Timer();
-    void DriverTurn();
-    void PauseEnded();
-    void SendPacedRequest();
-    void ContinueTurn(bool sentRequest);
+    void QueuePass();
+    void SendJobRequest(const QStringList& urls, int& next, QChar kind);
+    void SendSearch();
+    void SendSummary();
     void EndOfPass();
     void FinishStop();
-    void ScheduleTurn();
     void Send(const QString& url, const QString& propertyName);
     void AdvanceProgress();
     void SetProgress(int value);
@@ -67,12 +66,9 @@ private:
     const Clock& clock;
 
     bool running = false;
-    bool pausing = false;
     int progressValue = 0;
     int keywordEntriesTaken = 0;
     RequestTally tally;
+    RequestDriver driver;
     QTimer tmrPR;
-    QTimer pauseTimer;
-    QTimer turnTimer;
-    QElapsedTimer pauseClock;
 };

@@ -28,12 +28,12 @@ public:
     QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override { return systemProxyForQuery(query); }
 };
 
+} // namespace
+
 bool IsTitleKey(const QString& propertyName)
 {
     return propertyName.startsWith(QLatin1Char('K')) || propertyName.startsWith(QLatin1Char('k'));
 }
-
-} // namespace
 
 ocxParseWeb::ocxParseWeb(AppState& state, Prompter& prompter, QObject* parent)
     : QObject(parent), state(state), prompter(prompter)

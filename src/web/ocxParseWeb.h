@@ -11,6 +11,10 @@ struct AppState;
 class Prompter;
 class QNetworkReply;
 
+// A page-summary key ("K", "k"): its end is DownloadTitleComplete and PendingTitleCount counts
+// it; every other key ends with DownloadHtmlComplete and counts in PendingHtmlCount.
+bool IsTitleKey(const QString& propertyName);
+
 class ocxParseWeb : public QObject {
     Q_OBJECT
 public:

@@ -51,11 +51,6 @@ CannedReply RedirectTo(const QString& location)
     return reply;
 }
 
-bool IsTitleKey(const QString& name)
-{
-    return name.startsWith(QLatin1Char('K')) || name.startsWith(QLatin1Char('k'));
-}
-
 // The fake web as proxy, a control, and a caller that keeps the two counters as the program's
 // callers do: up by one after each BeginDownload, down by one with each completion, never below 0.
 struct Rig {

@@ -515,9 +515,14 @@ int Cli::Rank(const QStringList&)
         if (open)
             launcher.OpenInBrowser(indexPath);
     });
+    QObject::connect(&run, &RankRun::StatusText, [&](const QString& text) {
+        progress.Finish();
+        Err() << text << Qt::endl;
+    });
     QObject::connect(&run, &RankRun::Finished, [&](bool written) {
         progress.Finish();
-        QCoreApplication::exit(written ? Done : Refused);
+        // 3: a report was written, but some of its requests failed.
+        QCoreApplication::exit(!written ? Refused : run.Tally().Failed() > 0 ? 3 : Done);
     });
     // Ctrl+C does what "&Stop" does.
     QObject::connect(&interrupt, &InterruptWatcher::Interrupted, [&] {

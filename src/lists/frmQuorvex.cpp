@@ -233,6 +233,7 @@ void frmQuorvex::ConnectRankRun()
     rankRun = new RankRun(state, *downloads, prompter, clock, this);
 
     connect(downloads, &ocxParseWeb::StatusText, this, &frmQuorvex::SetStatusText);
+    connect(rankRun, &RankRun::StatusText, this, &frmQuorvex::SetStatusText);
     connect(rankRun, &RankRun::RankCaptionChanged, cmdRank, &QPushButton::setText);
     connect(rankRun, &RankRun::RunStarting, this, [this] {
         cmdEdit->setEnabled(false);

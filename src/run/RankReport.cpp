@@ -1,11 +1,12 @@
 #include "run/RankReport.h"
 
 #include "app/AppState.h"
+#include "app/CheckedFile.h"
 #include "app/Names.h"
 #include "run/HtmlText.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -51,17 +52,20 @@ void AddRow(QStringList& lines, const QStringList& cells)
     lines << QStringLiteral("</TR>");
 }
 
-bool WriteLines(const QString& path, const QStringList& lines)
+// One report file; on failure failure says which file and why.
+bool WriteLines(const QString& path, const QStringList& lines, QString* failure)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
-    return file.write(bytes) == bytes.size() && file.commit();
+    QString error;
+    if (WriteWholeFile(path, bytes, error))
+        return true;
+    if (failure)
+        *failure = QFileInfo(path).fileName() + QStringLiteral(": ") + error;
+    return false;
 }
 
 void AddPageRankTables(QStringList& lines, const AppState& state)
@@ -192,13 +196,16 @@ QString ReportIndexPath(const QString& programFolder)
     return programFolder + QLatin1Char('/') + ReportFolderName + QStringLiteral("/Index.htm");
 }
 
-bool GetReport(const AppState& state, const QDateTime& now)
+bool GetReport(const AppState& state, const QDateTime& now, QString* failure)
 {
     const QString folder = state.ProgramFolder + QLatin1Char('/') + ReportFolderName;
-    if (!QDir().mkpath(folder))
+    if (!QDir().mkpath(folder)) {
+        if (failure)
+            *failure = ReportFolderName + QStringLiteral(": the folder could not be made");
         return false;
+    }
     const QDate day = now.date();
-    return WriteLines(folder + QLatin1Char('/') + ReportFileName(day), ReportLines(state, now)) &&
-           WriteLines(folder + QStringLiteral("/Index.htm"), IndexLines(day)) &&
-           WriteLines(folder + QStringLiteral("/Title.htm"), TitleLines(folder));
+    return WriteLines(folder + QLatin1Char('/') + ReportFileName(day), ReportLines(state, now), failure) &&
+           WriteLines(folder + QStringLiteral("/Index.htm"), IndexLines(day), failure) &&
+           WriteLines(folder + QStringLiteral("/Title.htm"), TitleLines(folder), failure);
 }

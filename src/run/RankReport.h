@@ -13,5 +13,6 @@ QString ReportFileName(const QDate& day);
 QString ReportIndexPath(const QString& programFolder);
 
 // Writes the three files from the last run's results. Returns false when a file could not be
-// written; what was written before stays.
-bool GetReport(const AppState& state, const QDateTime& now);
+// written, with the file's name and the reason in failure: that file keeps its old content, and the
+// files after it are not written.
+bool GetReport(const AppState& state, const QDateTime& now, QString* failure = nullptr);

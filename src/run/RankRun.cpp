@@ -13,27 +13,24 @@ namespace {
 
 const QString RankCaption = QStringLiteral("Ran&k");
 const QString StopCaption = QStringLiteral("&Stop");
-constexpr qint64 PauseNanoseconds = 200'000'000;
 constexpr int TitlesInFlight = 10;
 
 } // namespace
 
 RankRun::RankRun(AppState& state, ocxParseWeb& control, Prompter& prompter, const Clock& clock, QObject* parent)
-    : QObject(parent), state(state), control(control), prompter(prompter), clock(clock)
+    : QObject(parent), state(state), control(control), prompter(prompter), clock(clock), driver(state, control)
 {
     tmrPR.setObjectName(QStringLiteral("tmrPR"));
     tmrPR.setInterval(10);
     tmrPR.setSingleShot(true);
     connect(&tmrPR, &QTimer::timeout, this, &RankRun::tmrPR_Timer);
-    pauseTimer.setSingleShot(true);
-    pauseTimer.setTimerType(Qt::PreciseTimer);
-    connect(&pauseTimer, &QTimer::timeout, this, &RankRun::PauseEnded);
-    turnTimer.setSingleShot(true);
-    turnTimer.setInterval(0);
-    connect(&turnTimer, &QTimer::timeout, this, &RankRun::DriverTurn);
-    // A finished download may let the driver send the next request.
-    connect(&control, &ocxParseWeb::DownloadHtmlComplete, this, &RankRun::ScheduleTurn, Qt::QueuedConnection);
-    connect(&control, &ocxParseWeb::DownloadTitleComplete, this, &RankRun::ScheduleTurn, Qt::QueuedConnection);
+    driver.SetRules({.SideLimit = TitlesInFlight, .SideAfterPaced = false, .IdleGiveUpMs = 0});
+    connect(&driver, &RequestDriver::Drained, this, &RankRun::EndOfPass);
+    connect(&driver, &RequestDriver::Stopped, this, &RankRun::FinishStop);
+    connect(&control, &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName) {
+        if (running)
+            tally.CountFailed(propertyName);
+    });
 }
 
 void RankRun::cmdRank_Click()
@@ -51,7 +48,7 @@ void RankRun::RequestStop()
     state.StopRequested = true;
     Q_EMIT SettleButtons();
     // The driver finishes the stop at its next turn.
-    ScheduleTurn();
+    driver.ScheduleTurn();
 }
 
 void RankRun::Start()
@@ -59,6 +56,7 @@ void RankRun::Start()
     RankRunState& run = state.Run;
     state.StopRequested = false;
     running = true;
+    tally = {};
     Q_EMIT RunStarting();
     Q_EMIT RankCaptionChanged(StopCaption);
 
@@ -151,103 +149,68 @@ void RankRun::tmrPR_Timer()
         SetProgress(0);
         Q_EMIT ProgressMaximumChanged(run.ProgressSteps);
     }
-    DriverTurn();
+    QueuePass();
+    driver.Start();
 }
 
-void RankRun::ScheduleTurn()
+// PageRank queries first, then traffic-rank pages, then searches, each paced; the summaries beside
+// them. The queues of the first pass are used up there, so the follow-up passes queue only searches.
+void RankRun::QueuePass()
 {
-    if (running && !turnTimer.isActive())
-        turnTimer.start();
-}
-
-void RankRun::DriverTurn()
-{
-    if (!running || tmrPR.isActive())
-        return;
-    if (state.StopRequested) {
-        FinishStop();
-        return;
-    }
-    if (pausing)
-        return;
     const RankRunState& run = state.Run;
-    const bool pacedRequestDue =
-        run.PRQueryNext < run.PRQueryCount || run.AlexaNext < run.AlexaCount || run.SearchNext < run.SearchCount;
-    if (state.PendingHtmlCount < 1 && pacedRequestDue) {
-        pausing = true;
-        pauseClock.start();
-        pauseTimer.start(PauseNanoseconds / 1'000'000);
-        return;
+    for (int n = run.PRQueryNext; n < run.PRQueryCount; ++n)
+        driver.AddPaced(RequestDriver::Call(
+            [this] { SendJobRequest(state.Run.PRJobQueryURL, state.Run.PRQueryNext, QLatin1Char('G')); }));
+    for (int n = run.AlexaNext; n < run.AlexaCount; ++n)
+        driver.AddPaced(RequestDriver::Call(
+            [this] { SendJobRequest(state.Run.PRJobAlexaURL, state.Run.AlexaNext, QLatin1Char('A')); }));
+    for (int m = run.SearchNext; m < run.SearchCount; ++m)
+        driver.AddPaced(RequestDriver::Call([this] { SendSearch(); }));
+    for (int n = run.TitleNext; n < run.TitleCount; ++n) {
+        RequestDriver::Request summary = RequestDriver::Call([this] { SendSummary(); });
+        // "Extract Keyword" is read at every turn; while it is off no summary is asked for.
+        summary.Wanted = [this] {
+            if (state.Lists.CheckExtractKeyword)
+                return true;
+            state.Run.TitleNext = state.Run.TitleCount;
+            return false;
+        };
+        driver.AddSide(std::move(summary));
     }
-    ContinueTurn(false);
 }
 
-void RankRun::PauseEnded()
+// The next PageRank query ("G") or traffic-rank page ("A") of the jobs.
+void RankRun::SendJobRequest(const QStringList& urls, int& next, QChar kind)
 {
-    const qint64 left = PauseNanoseconds - pauseClock.nsecsElapsed();
-    if (left > 0) {
-        pauseTimer.start(int((left + 999'999) / 1'000'000));
-        return;
-    }
-    pausing = false;
-    if (state.StopRequested) {
-        FinishStop();
-        return;
-    }
-    SendPacedRequest();
-    ContinueTurn(true);
+    const int n = next++;
+    Send(urls.at(n), kind + QString::number(n));
+    ++state.PendingHtmlCount;
+    AdvanceProgress();
 }
 
-void RankRun::SendPacedRequest()
-{
-    RankRunState& run = state.Run;
-    if (run.PRQueryNext < run.PRQueryCount) {
-        const int n = run.PRQueryNext++;
-        control.BeginDownload(run.PRJobQueryURL.at(n), QLatin1Char('G') + QString::number(n));
-        ++state.PendingHtmlCount;
-        AdvanceProgress();
-    } else if (run.AlexaNext < run.AlexaCount) {
-        const int n = run.AlexaNext++;
-        control.BeginDownload(run.PRJobAlexaURL.at(n), QLatin1Char('A') + QString::number(n));
-        ++state.PendingHtmlCount;
-        AdvanceProgress();
-    } else if (run.SearchNext < run.SearchCount) {
-        const int m = run.SearchNext++;
-        const PositionJob& job = run.PositionJobs.at(m);
-        const bool noPage = (run.RunPhase == 1 && job.Page1 == -1) || (run.RunPhase == 2 && job.Page2 == -1);
-        if (!noPage) {
-            control.BeginDownload(run.SearchURL.at(m), QLatin1Char('T') + run.SearchTag.at(m));
-            ++state.PendingHtmlCount;
-        }
-        AdvanceProgress();
-    }
-}
-
-void RankRun::ContinueTurn(bool sentRequest)
+// A search of a follow-up pass whose record has no page to read is skipped, after its pause.
+void RankRun::SendSearch()
 {
     RankRunState& run = state.Run;
-    if (!state.Lists.CheckExtractKeyword) {
-        run.TitleNext = run.TitleCount;
-    } else if (state.PendingTitleCount < TitlesInFlight && run.TitleNext < run.TitleCount) {
-        const int n = run.TitleNext++;
-        control.BeginDownload(run.PRJobURL.at(n), QLatin1Char('K') + QString::number(n));
-        ++state.PendingTitleCount;
-        AdvanceProgress();
-        sentRequest = true;
+    const int m = run.SearchNext++;
+    const PositionJob& job = run.PositionJobs.at(m);
+    const bool noPage = (run.RunPhase == 1 && job.Page1 == -1) || (run.RunPhase == 2 && job.Page2 == -1);
+    if (!noPage) {
+        Send(run.SearchURL.at(m), QLatin1Char('T') + run.SearchTag.at(m));
+        ++state.PendingHtmlCount;
     }
-    if (state.StopRequested) {
-        FinishStop();
+    AdvanceProgress();
+}
+
+void RankRun::SendSummary()
+{
+    RankRunState& run = state.Run;
+    if (run.TitleNext >= run.TitleCount)
         return;
-    }
-    const bool queuesDone = run.PRQueryNext == run.PRQueryCount && run.AlexaNext == run.AlexaCount &&
-                            run.SearchNext == run.SearchCount && run.TitleNext == run.TitleCount;
-    if (queuesDone && state.PendingHtmlCount == 0 && state.PendingTitleCount == 0) {
-        EndOfPass();
-        return;
-    }
-    // Otherwise the next turn comes with the next finished download.
-    if (sentRequest)
-        ScheduleTurn();
+    const int n = run.TitleNext++;
+    Send(run.PRJobURL.at(n), QLatin1Char('K') + QString::number(n));
+    ++state.PendingTitleCount;
+    AdvanceProgress();
 }
 
 void RankRun::EndOfPass()
@@ -260,14 +223,17 @@ void RankRun::EndOfPass()
     }
     run.RunPhase = 0;
     running = false;
+    Q_EMIT StatusText(tally.CompletedText());
     bool written = false;
     if (state.Lists.PRURLCount() >= 1 || state.Lists.QuorvexCount() >= 1) {
-        written = GetReport(state, clock.Now());
+        QString failure;
+        written = GetReport(state, clock.Now(), &failure);
         if (written)
             Q_EMIT ReportWritten(ReportIndexPath(state.ProgramFolder));
         else
             prompter.ShowMessage(QStringLiteral("The report could not be written to ") +
-                                     ReportIndexPath(state.ProgramFolder),
+                                     ReportIndexPath(state.ProgramFolder) + QStringLiteral(" (") + failure +
+                                     QLatin1Char(')'),
                                  MessageIcon::Exclamation, AppTitle);
     } else {
         prompter.ShowMessage(QStringLiteral("Please check your setting or enter a valid URL !"), MessageIcon::Stop,
@@ -278,18 +244,21 @@ void RankRun::EndOfPass()
     Q_EMIT Finished(written);
 }
 
+// The driver has cancelled every download.
 void RankRun::FinishStop()
 {
     tmrPR.stop();
-    pauseTimer.stop();
-    turnTimer.stop();
-    pausing = false;
     running = false;
-    control.CancelAllDownload();
     state.Run.RunPhase = 0;
     Q_EMIT RankCaptionChanged(RankCaption);
     prompter.ShowMessage(QStringLiteral("You press the stop button !"), MessageIcon::Exclamation, AppTitle);
     Q_EMIT Finished(false);
+}
+
+void RankRun::Send(const QString& url, const QString& propertyName)
+{
+    tally.CountSent();
+    control.BeginDownload(url, propertyName);
 }
 
 void RankRun::AdvanceProgress()

@@ -1,10 +1,12 @@
 #pragma once
 // The rank run: PageRank queries, then traffic-rank pages, then searches, one at a time with a
 // pause of at least 0.2 s before each, and up to ten page summaries beside them; two follow-up
-// passes over pages of ten; then the report. Driven by timers and the download control's
-// completion signals, so the window stays responsive throughout.
+// passes over pages of ten; then the report. The request driver paces each pass, so the window
+// stays responsive throughout.
 
-#include <QElapsedTimer>
+#include "web/RequestDriver.h"
+#include "web/RequestTally.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -24,6 +26,9 @@ public:
     // The rank button: starts a run, or asks the running one to stop.
     void cmdRank_Click();
 
+    // The requests of the last run that was started, and those that failed, by kind.
+    const RequestTally& Tally() const { return tally; }
+
 Q_SIGNALS:
     // "&Stop" while a run goes, "Ran&k" otherwise.
     void RankCaptionChanged(const QString& caption);
@@ -35,6 +40,8 @@ Q_SIGNALS:
     void ProgressValueChanged(int value);
     // The report files are written; the window shows them in the browser.
     void ReportWritten(const QString& indexPath);
+    // At the end of the last pass, before the report: "Quorvex completed: N requests, K failed".
+    void StatusText(const QString& text);
     // The run has ended: with a report, stopped, or refused.
     void Finished(bool reportWritten);
 
@@ -43,13 +50,13 @@ private:
     void RequestStop();
     void BuildSearchPass();
     void tmrPR_Timer();
-    void DriverTurn();
-    void PauseEnded();
-    void SendPacedRequest();
-    void ContinueTurn(bool sentRequest);
+    void QueuePass();
+    void SendJobRequest(const QStringList& urls, int& next, QChar kind);
+    void SendSearch();
+    void SendSummary();
     void EndOfPass();
     void FinishStop();
-    void ScheduleTurn();
+    void Send(const QString& url, const QString& propertyName);
     void AdvanceProgress();
     void SetProgress(int value);
 
@@ -59,11 +66,9 @@ private:
     const Clock& clock;
 
     bool running = false;
-    bool pausing = false;
     int progressValue = 0;
     int keywordEntriesTaken = 0;
+    RequestTally tally;
+    RequestDriver driver;
     QTimer tmrPR;
-    QTimer pauseTimer;
-    QTimer turnTimer;
-    QElapsedTimer pauseClock;
 };

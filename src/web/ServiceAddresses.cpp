@@ -2,6 +2,9 @@
 
 #include "app/Scrambler.h"
 
+#include <QStringList>
+#include <QUrl>
+
 namespace {
 
 // Each address is kept as two scrambled pieces.
@@ -29,9 +32,17 @@ QString SearchPrefix()
     return Unscrambled(SearchPrefixPieces);
 }
 
+QString SearchQueryValue(const QString& keyword)
+{
+    QStringList words = keyword.split(QLatin1Char(' '));
+    for (QString& word : words)
+        word = QString::fromLatin1(QUrl::toPercentEncoding(word));
+    return words.join(QLatin1Char('+'));
+}
+
 QString SearchResultsURL(const QString& keyword, int num, int start)
 {
-    return SearchPrefix() + QString(keyword).replace(QLatin1Char(' '), QLatin1Char('+')) +
+    return SearchPrefix() + SearchQueryValue(keyword) +
            QStringLiteral("&btnG=Google+Search&num=%1&start=%2").arg(num).arg(start);
 }
 

@@ -7,7 +7,11 @@
 
 // The search engine's query address up to the value of its query parameter.
 QString SearchPrefix();
-// A results page: the prefix, the keyword with every blank as "+", then the fixed parameters
+// The keyword as the value of the search's query parameter: every blank as "+", everything else
+// but letters, digits and "-._~" percent-encoded from UTF-8 ("c#" reads "c%23", "seo tools"
+// "seo+tools"), so that no keyword can end the value or add a parameter.
+QString SearchQueryValue(const QString& keyword);
+// A results page: the prefix, the encoded keyword, then the fixed parameters
 // "&btnG=Google+Search&num=" num "&start=" start.
 QString SearchResultsURL(const QString& keyword, int num, int start);
 // The PageRank query service's address up to its checksum value, and the text between the

@@ -12,6 +12,7 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 namespace {
 
@@ -27,12 +28,12 @@ public:
     QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override { return systemProxyForQuery(query); }
 };
 
+} // namespace
+
 bool IsTitleKey(const QString& propertyName)
 {
     return propertyName.startsWith(QLatin1Char('K')) || propertyName.startsWith(QLatin1Char('k'));
 }
-
-} // namespace
 
 ocxParseWeb::ocxParseWeb(AppState& state, Prompter& prompter, QObject* parent)
     : QObject(parent), state(state), prompter(prompter)
@@ -62,8 +63,10 @@ void ocxParseWeb::BeginDownload(const QString& url, const QString& propertyName)
         QMetaObject::invokeMethod(
             this,
             [this, propertyName, round = cancelRound] {
-                if (round == cancelRound)
+                if (round == cancelRound) {
+                    Q_EMIT DownloadFailed(propertyName);
                     AnnounceEnd(propertyName);
+                }
             },
             Qt::QueuedConnection);
         return;
@@ -76,14 +79,24 @@ void ocxParseWeb::BeginDownload(const QString& url, const QString& propertyName)
     request.setMaximumRedirectsAllowed(MostRedirects);
 
     QNetworkReply* reply = network.get(request);
-    reads.insert(reply);
+    reads.insert(reply, Read{propertyName, {}});
     connect(reply, &QNetworkReply::redirected, this, [this] { Q_EMIT StatusText(ProcessingText); });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, propertyName] { ReadFinished(reply, propertyName); });
+    // The body is taken as it arrives, so that a body over the cap is never held whole.
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { ReadArrived(reply); });
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64, qint64 announced) {
+        if (announced > bodyCap)
+            ReadFailed(reply);
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { ReadFinished(reply); });
+    auto* deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, this, [this, reply] { ReadFailed(reply); });
+    deadline->start(totalTimeLimitMs);
 }
 
 bool ocxParseWeb::CancelAllDownload()
 {
-    const QSet<QNetworkReply*> cancelled = std::exchange(reads, {});
+    const QList<QNetworkReply*> cancelled = std::exchange(reads, {}).keys();
     for (QNetworkReply* reply : cancelled) {
         reply->disconnect(this);
         reply->abort();
@@ -98,20 +111,57 @@ bool ocxParseWeb::CancelAllDownload()
     return true;
 }
 
-void ocxParseWeb::ReadFinished(QNetworkReply* reply, const QString& propertyName)
+void ocxParseWeb::ReadArrived(QNetworkReply* reply)
 {
-    reads.remove(reply);
-    reply->deleteLater();
+    const auto read = reads.find(reply);
+    if (read == reads.end())
+        return;
+    if (read->Body.size() + reply->bytesAvailable() > bodyCap) {
+        ReadFailed(reply);
+        return;
+    }
+    read->Body += reply->readAll();
+}
+
+void ocxParseWeb::ReadFinished(QNetworkReply* reply)
+{
     // Refused connections, unknown hosts, error statuses, time-outs, cut bodies and redirect loops
     // all end here, as a failed download: no parser runs.
     if (reply->error() != QNetworkReply::NoError) {
-        RemoveBySearch(propertyName);
-        AnnounceEnd(propertyName);
+        ReadFailed(reply);
         return;
     }
-    RemoveAtHead(propertyName);
+    ReadArrived(reply);
+    const auto read = reads.find(reply);
+    if (read == reads.end())
+        return;
+    const Read done = std::move(*read);
+    reads.erase(read);
+    reply->deleteLater();
+    RemoveAtHead(done.PropertyName);
     Q_EMIT StatusText(WorkingText);
-    RunParser(reply->readAll(), propertyName);
+    RunParser(done.Body, done.PropertyName);
+}
+
+// Ends a read at once without a page: what arrived is dropped and the connection closed.
+void ocxParseWeb::ReadFailed(QNetworkReply* reply)
+{
+    const auto read = reads.find(reply);
+    if (read == reads.end())
+        return;
+    const QString propertyName = read->PropertyName;
+    reads.erase(read);
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+    DownloadEndedWithoutPage(propertyName);
+}
+
+void ocxParseWeb::DownloadEndedWithoutPage(const QString& propertyName)
+{
+    RemoveBySearch(propertyName);
+    Q_EMIT DownloadFailed(propertyName);
+    AnnounceEnd(propertyName);
 }
 
 void ocxParseWeb::RunParser(const QByteArray& bytes, const QString& propertyName)

@@ -2,14 +2,18 @@
 // The download control: the program's only way to the network. It fetches a page for a caller's
 // download key, hands it to the parser of the key's first letter and announces the end.
 
+#include <QHash>
 #include <QNetworkAccessManager>
 #include <QObject>
-#include <QSet>
 #include <QStringList>
 
 struct AppState;
 class Prompter;
 class QNetworkReply;
+
+// A page-summary key ("K", "k"): its end is DownloadTitleComplete and PendingTitleCount counts
+// it; every other key ends with DownloadHtmlComplete and counts in PendingHtmlCount.
+bool IsTitleKey(const QString& propertyName);
 
 class ocxParseWeb : public QObject {
     Q_OBJECT
@@ -25,14 +29,29 @@ public:
 
     // A fetch that transfers nothing for this long ends as failed (30 s unless changed).
     void SetTransferTimeout(int milliseconds) { transferTimeoutMs = milliseconds; }
+    // A fetch whose body grows past this many bytes ends as failed (8 MiB unless changed).
+    void SetBodyCap(qint64 bytes) { bodyCap = bytes; }
+    // A fetch that takes longer than this in all ends as failed (120 s unless changed).
+    void SetTotalTimeLimit(int milliseconds) { totalTimeLimitMs = milliseconds; }
 
 Q_SIGNALS:
     void DownloadHtmlComplete();
     void DownloadTitleComplete();
+    // A download ended without a page (an error, an error status, a time-out, a cap, a start that
+    // failed); sent just before its completion signal. Cancelled downloads are not failures.
+    void DownloadFailed(const QString& propertyName);
     void StatusText(const QString& text); // every status text of the control and its parsers
 
 private:
-    void ReadFinished(QNetworkReply* reply, const QString& propertyName);
+    struct Read {
+        QString PropertyName;
+        QByteArray Body; // what has arrived so far, never more than the cap
+    };
+
+    void ReadArrived(QNetworkReply* reply);
+    void ReadFinished(QNetworkReply* reply);
+    void ReadFailed(QNetworkReply* reply);
+    void DownloadEndedWithoutPage(const QString& propertyName);
     void RunParser(const QByteArray& bytes, const QString& propertyName);
     void AnnounceEnd(const QString& propertyName);
     void RemoveBySearch(const QString& propertyName);
@@ -42,8 +61,10 @@ private:
     Prompter& prompter;
     QNetworkAccessManager network;
     QStringList pendingNames;
-    QSet<QNetworkReply*> reads;
+    QHash<QNetworkReply*, Read> reads;
     // Raised by every CancelAllDownload, so that a failed start queued before it stays silent.
     quint64 cancelRound = 0;
     int transferTimeoutMs = 30000;
+    qint64 bodyCap = 8 * 1024 * 1024;
+    int totalTimeLimitMs = 120000;
 };

@@ -47,13 +47,40 @@ QByteArray HeaderValue(const QList<QByteArray>& lines, const QByteArray& name)
     return {};
 }
 
+constexpr qint64 StreamChunk = 64 * 1024;
+
+// Keeps about one chunk waiting on the socket, so the stream goes as fast as the client reads and
+// no faster.
+void StreamUntilClosed(QTcpSocket* socket)
+{
+    const QByteArray chunk(StreamChunk, 'x');
+    auto pump = [socket, chunk] {
+        if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < StreamChunk)
+            socket->write(chunk);
+    };
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+    pump();
+}
+
+void DripUntilClosed(QTcpSocket* socket, int intervalMs)
+{
+    auto* drip = new QTimer(socket);
+    QObject::connect(drip, &QTimer::timeout, socket, [socket] {
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            socket->write("x");
+    });
+    drip->start(intervalMs);
+}
+
 void Send(QTcpSocket* socket, const CannedReply& reply)
 {
     if (reply.Kind == CannedReply::Behaviour::NeverAnswer)
         return;
+    const bool streams = reply.Kind == CannedReply::Behaviour::Endless || reply.Kind == CannedReply::Behaviour::Drip;
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' ' + ReasonPhrase(reply.Status) + "\r\n";
     head += "Content-Type: " + reply.ContentType + "\r\n";
-    head += "Content-Length: " + QByteArray::number(reply.Body.size()) + "\r\n";
+    if (!streams)
+        head += "Content-Length: " + QByteArray::number(reply.Body.size()) + "\r\n";
     if (!reply.Location.isEmpty())
         head += "Location: " + reply.Location.toUtf8() + "\r\n";
     head += "Connection: close\r\n\r\n";
@@ -61,6 +88,16 @@ void Send(QTcpSocket* socket, const CannedReply& reply)
         socket->write(head + reply.Body.left(reply.Body.size() / 2));
         socket->flush();
         socket->abort();
+        return;
+    }
+    if (reply.Kind == CannedReply::Behaviour::Endless) {
+        socket->write(head);
+        StreamUntilClosed(socket);
+        return;
+    }
+    if (reply.Kind == CannedReply::Behaviour::Drip) {
+        socket->write(head);
+        DripUntilClosed(socket, reply.DripMs);
         return;
     }
     socket->write(head + reply.Body);

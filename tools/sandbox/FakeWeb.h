@@ -25,6 +25,8 @@ struct CannedReply {
         Answer,       // status line, headers and the whole body
         NeverAnswer,  // keeps the connection open and sends nothing
         ResetMidBody, // announces the whole body, sends half of it and drops the connection
+        Endless,      // a body without a length that streams as fast as the client reads, until it goes
+        Drip,         // a body without a length: one byte every DripMs, until the client goes
     };
 
     int Status = 200;
@@ -32,6 +34,7 @@ struct CannedReply {
     QByteArray ContentType = "text/html";
     QString Location; // sent as the Location header when not empty (redirects)
     int DelayMs = 0;  // before the answer starts
+    int DripMs = 300; // between two bytes of a Drip body
     Behaviour Kind = Behaviour::Answer;
 };
 

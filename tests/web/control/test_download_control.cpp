@@ -51,11 +51,6 @@ CannedReply RedirectTo(const QString& location)
     return reply;
 }
 
-bool IsTitleKey(const QString& name)
-{
-    return name.startsWith(QLatin1Char('K')) || name.startsWith(QLatin1Char('k'));
-}
-
 // The fake web as proxy, a control, and a caller that keeps the two counters as the program's
 // callers do: up by one after each BeginDownload, down by one with each completion, never below 0.
 struct Rig {
@@ -65,6 +60,7 @@ struct Rig {
     std::unique_ptr<ocxParseWeb> control = std::make_unique<ocxParseWeb>(state, prompter);
     QSignalSpy html{control.get(), &ocxParseWeb::DownloadHtmlComplete};
     QSignalSpy title{control.get(), &ocxParseWeb::DownloadTitleComplete};
+    QSignalSpy failed{control.get(), &ocxParseWeb::DownloadFailed};
     QStringList texts;
 
     Rig()
@@ -104,13 +100,13 @@ private Q_SLOTS:
         rig.web.AddRoute(QStringLiteral("http://www.alexa.com/siteinfo/a1"), Answer("<html>fast</html>"));
         rig.Start(QStringLiteral("http://www.alexa.com/siteinfo/a0"), QStringLiteral("A0"));
         rig.Start(QStringLiteral("http://www.alexa.com/siteinfo/a1"), QStringLiteral("A1"));
-        QCOMPARE(rig.control->PendingNames(), (QStringList{"A0", "A1"}));
+        QCOMPARE(rig.control->PendingNames(), (QStringList{QStringLiteral("A0"), QStringLiteral("A1")}));
 
         QTRY_COMPARE(rig.html.count(), 1);
-        QCOMPARE(rig.control->PendingNames(), (QStringList{"A0", "A1"}));
+        QCOMPARE(rig.control->PendingNames(), (QStringList{QStringLiteral("A0"), QStringLiteral("A1")}));
         QCOMPARE(rig.texts.first(), Working);
         QTRY_COMPARE(rig.html.count(), 2);
-        QCOMPARE(rig.control->PendingNames(), QStringList{"A1"});
+        QCOMPARE(rig.control->PendingNames(), QStringList{QStringLiteral("A1")});
         QCOMPARE(rig.state.PendingHtmlCount, 0);
         QCOMPARE(rig.title.count(), 0);
 
@@ -130,7 +126,7 @@ private Q_SLOTS:
 
         QTRY_COMPARE(rig.title.count(), 1);
         QCOMPARE(rig.html.count(), 0);
-        QCOMPARE(rig.control->PendingNames(), QStringList{"G1"});
+        QCOMPARE(rig.control->PendingNames(), QStringList{QStringLiteral("G1")});
         QCOMPARE(rig.state.PendingTitleCount, 0);
         QCOMPARE(rig.state.PendingHtmlCount, 1);
 
@@ -153,11 +149,12 @@ private Q_SLOTS:
     void redirectOnlyShowsProcessing()
     {
         Rig rig;
-        rig.web.AddRoute(QStringLiteral("http://www.example.com/old"), RedirectTo("http://www.example.com/new"));
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/old"),
+                         RedirectTo(QStringLiteral("http://www.example.com/new")));
         rig.web.AddRoute(QStringLiteral("http://www.example.com/new"), Answer("<html>moved</html>", 1000));
         rig.Start(QStringLiteral("http://www.example.com/old"), QStringLiteral("K0"));
         QTRY_COMPARE(rig.texts, QStringList{Processing});
-        QCOMPARE(rig.control->PendingNames(), QStringList{"K0"});
+        QCOMPARE(rig.control->PendingNames(), QStringList{QStringLiteral("K0")});
         QCOMPARE(rig.Ended(), 0);
 
         QTRY_COMPARE(rig.title.count(), 1);
@@ -217,6 +214,7 @@ private Q_SLOTS:
         };
         QCOMPARE(slot3.value(table), value);
         QCOMPARE(rig.texts.first(), Working);
+        QCOMPARE(rig.failed.count(), 0);
     }
 
     void cancelWithNothingPending()
@@ -320,6 +318,8 @@ private Q_SLOTS:
         QTest::qWait(100);
         QCOMPARE(rig.Ended(), 1);
         QCOMPARE(rig.title.count(), IsTitleKey(name) ? 1 : 0);
+        QCOMPARE(rig.failed.count(), 1);
+        QCOMPARE(rig.failed.at(0).at(0).toString(), name);
         QCOMPARE(rig.state.PendingHtmlCount, 0);
         QCOMPARE(rig.state.PendingTitleCount, 0);
         QVERIFY(!rig.texts.contains(Working));
@@ -328,6 +328,57 @@ private Q_SLOTS:
         // A read that never started keeps its key until the next cancel.
         QCOMPARE(rig.control->PendingNames(),
                  failure == QLatin1String("cannot start") ? QStringList{name} : QStringList{});
+    }
+
+    void boundedReads_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<qint64>("cap"); // 0: the control's own
+        QTest::addColumn<int>("totalLimitMs");
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("endless body, own cap") << "endless" << qint64(0) << 0 << true;
+        QTest::newRow("endless body, small cap") << "endless" << qint64(64 * 1024) << 0 << true;
+        QTest::newRow("announced length over the cap") << "100000" << qint64(10000) << 0 << true;
+        QTest::newRow("body exactly at the cap") << "10000" << qint64(10000) << 0 << false;
+        QTest::newRow("drip past the total limit") << "drip" << qint64(0) << 700 << true;
+    }
+    void boundedReads()
+    {
+        QFETCH(QString, body);
+        QFETCH(qint64, cap);
+        QFETCH(int, totalLimitMs);
+        QFETCH(bool, fails);
+        Rig rig;
+        if (cap > 0)
+            rig.control->SetBodyCap(cap);
+        if (totalLimitMs > 0)
+            rig.control->SetTotalTimeLimit(totalLimitMs);
+        rig.state.Run.PRJobTitle = rig.state.Run.PRJobDescription = rig.state.Run.PRJobKeywords = QStringList(1);
+        CannedReply reply;
+        if (body == QLatin1String("endless")) {
+            reply.Kind = CannedReply::Behaviour::Endless;
+        } else if (body == QLatin1String("drip")) {
+            reply.Kind = CannedReply::Behaviour::Drip;
+            reply.DripMs = 100;
+        } else {
+            const QByteArray page = "<title>Capped</title>";
+            reply.Body = page + QByteArray(body.toInt() - page.size(), ' ');
+        }
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/big"), reply);
+        rig.web.AddRoute(QStringLiteral("http://www.example.com/next"), Answer("<title>Next</title>"));
+        rig.Start(QStringLiteral("http://www.example.com/big"), QStringLiteral("K0"));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.title.count(), 1, 20000);
+        QCOMPARE(rig.failed.count(), fails ? 1 : 0);
+        QCOMPARE(rig.texts.contains(Working), !fails);
+        QCOMPARE(rig.state.Run.PRJobTitle.at(0), fails ? QString() : QStringLiteral("Capped"));
+        QVERIFY(rig.control->PendingNames().isEmpty());
+        QCOMPARE(rig.state.PendingTitleCount, 0);
+
+        // The control goes on with the next download.
+        rig.Start(QStringLiteral("http://www.example.com/next"), QStringLiteral("K0"));
+        QTRY_COMPARE(rig.title.count(), 2);
+        QCOMPARE(rig.state.Run.PRJobTitle.at(0), QStringLiteral("Next"));
+        QCOMPARE(rig.failed.count(), fails ? 1 : 0);
     }
 
     void decodesUtf8OrLatin1_data()

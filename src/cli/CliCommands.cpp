@@ -76,6 +76,7 @@ private:
     int Rank(const QStringList& args);
 
     int Saved();
+    int ListFull();
     int Usage(const QString& problem);
     static bool ListName(const QString& text, ListKind& list);
     static bool EntryNumber(const QString& text, int count, int& n);
@@ -151,6 +152,12 @@ int Cli::Saved()
         return Refused;
     }
     return Done;
+}
+
+int Cli::ListFull()
+{
+    Err() << "quorvex-cli: " << ListFullText() << Qt::endl;
+    return Refused;
 }
 
 bool Cli::ListName(const QString& text, ListKind& list)
@@ -253,7 +260,10 @@ int Cli::AddPage(const QStringList& args)
 {
     if (args.isEmpty())
         return Usage(QStringLiteral("no address given"));
-    if (AcceptPRURLText(state.Lists, state.Settings, args.join(QLatin1Char('\n')), true))
+    const EditResult result = AcceptPRURLText(state.Lists, state.Settings, args.join(QLatin1Char('\n')), true);
+    if (result == EditResult::ListFull)
+        return ListFull();
+    if (result == EditResult::DuplicateDropped)
         prompter.ShowMessage(QStringLiteral("Duplicate URL has been deleted !"), MessageIcon::Exclamation, AppTitle);
     return Saved();
 }
@@ -263,7 +273,8 @@ int Cli::EditPages(const QStringList& args)
     if (!args.isEmpty())
         return Usage(QStringLiteral("the addresses come from standard input"));
     const QString text = QTextStream(stdin).readAll();
-    AcceptPRURLText(state.Lists, state.Settings, text.trimmed(), false);
+    if (AcceptPRURLText(state.Lists, state.Settings, text.trimmed(), false) == EditResult::ListFull)
+        return ListFull();
     return Saved();
 }
 
@@ -278,7 +289,10 @@ int Cli::AddKeyword(const QStringList& arguments)
     const QString keyword = args.at(1).trimmed();
     if (url.isEmpty() || keyword.isEmpty())
         return Usage(QStringLiteral("the address and the keywords may not be empty"));
-    if (!AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, true, 0)) {
+    const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, true, 0);
+    if (result == EditResult::ListFull)
+        return ListFull();
+    if (result == EditResult::Duplicate) {
         prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
         return Refused;
     }
@@ -301,7 +315,7 @@ int Cli::EditKeyword(const QStringList& arguments)
         return Usage(QStringLiteral("the address and the keywords may not be empty"));
     if (!productGiven)
         product = state.Lists.QuorvexList.at(n - 1).Product;
-    if (!AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n)) {
+    if (AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n) == EditResult::Duplicate) {
         prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
         return Refused;
     }

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 struct AppState;
+class Prompter;
 class frmQuorvex;
 class QPlainTextEdit;
 class QPushButton;
@@ -12,13 +13,14 @@ class QPushButton;
 class frmPRURL : public QDialog {
     Q_OBJECT
 public:
-    frmPRURL(AppState& state, frmQuorvex& mainWindow);
+    frmPRURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow);
 
 private:
     void txtPRURL_Change();
     void cmdOK_Click();
 
     AppState& state;
+    Prompter& prompter;
     frmQuorvex& mainWindow;
     QPlainTextEdit* txtPRURL;
     QPushButton* cmdOK;

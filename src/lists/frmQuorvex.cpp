@@ -420,7 +420,7 @@ void frmQuorvex::cmdAdd_Click()
     lists.AddMode = true;
     if (TabIndex == 0) {
         lists.CurrentPRText.clear();
-        ShowDialog(new frmPRURL(state, *this));
+        ShowDialog(new frmPRURL(state, prompter, *this));
     } else {
         lists.CurrentQuorvexURL.clear();
         lists.CurrentQuorvexProduct.clear();
@@ -434,7 +434,7 @@ void frmQuorvex::cmdEdit_Click()
     state.Lists.AddMode = false;
     txtDumb->setFocus();
     if (TabIndex == 0)
-        ShowDialog(new frmPRURL(state, *this));
+        ShowDialog(new frmPRURL(state, prompter, *this));
     else
         ShowDialog(new frmQUORVEXURL(state, prompter, *this));
 }

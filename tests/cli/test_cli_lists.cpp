@@ -24,7 +24,7 @@ private Q_SLOTS:
         const CliResult listed = RunQuorvexCli(home.path(), {"list"});
         QCOMPARE(listed.ExitCode, 0);
         QVERIFY2(listed.Out.contains(QStringLiteral("   1 [x] http://www.example.com\n")), qPrintable(listed.Out));
-        QFile settings(home.filePath(QStringLiteral("Settings.json")));
+        QFile settings(home.filePath(QStringLiteral("Settings.db")));
         QVERIFY(settings.open(QIODevice::ReadOnly));
         QVERIFY(!settings.readAll().contains("example"));
         QVERIFY(QFile::exists(home.filePath(QStringLiteral("Database/Quorvex.mdb"))));
@@ -100,14 +100,14 @@ private Q_SLOTS:
         QTemporaryDir home;
         RunQuorvexCli(home.path(), {"add-page", "a.com"});
         const QByteArray before = [&] {
-            QFile f(home.filePath(QStringLiteral("Settings.json")));
+            QFile f(home.filePath(QStringLiteral("Settings.db")));
             f.open(QIODevice::ReadOnly);
             return f.readAll();
         }();
         const CliResult result = RunQuorvexCli(home.path(), args);
         QCOMPARE(result.ExitCode, 2);
         QVERIFY(result.Err.contains(QStringLiteral("Usage: quorvex-cli")));
-        QFile after(home.filePath(QStringLiteral("Settings.json")));
+        QFile after(home.filePath(QStringLiteral("Settings.db")));
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), before);
     }
@@ -118,7 +118,7 @@ private Q_SLOTS:
         const CliResult help = RunQuorvexCli(home.path(), {"add-keyword", "--help"});
         QCOMPARE(help.ExitCode, 0);
         QVERIFY(help.Out.contains(QStringLiteral("add-keyword URL KEYWORDS [--product NAME]")));
-        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Settings.json"))));
+        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Settings.db"))));
     }
 
     void refusesWhileAnotherCopyRuns()
@@ -129,7 +129,7 @@ private Q_SLOTS:
         const CliResult result = RunQuorvexCli(home.path(), {"list"});
         QCOMPARE(result.ExitCode, 1);
         QVERIFY(result.Err.contains(QStringLiteral("already running")));
-        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Settings.json"))));
+        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Settings.db"))));
     }
 
     void brokenSettingsAreSevere()

@@ -4,7 +4,9 @@
 #include "app/Names.h"
 #include "app/Scrambler.h"
 #include "app/SettingsStore.h"
+#include "app/Sqlite.h"
 
+#include <QMap>
 #include <QSet>
 
 // The logical names stored under a key, unscrambled.
@@ -21,4 +23,15 @@ inline QString StoredValue(const SettingsStore& store, const QString& key, const
 {
     return UnscrambleText(QLatin1String(ScrambleKey),
                           store.GetRegValue(key, ScrambleText(QLatin1String(ScrambleKey), logical)));
+}
+
+// Every row of a settings file as "key path|value name" to data, read straight from the file.
+inline QMap<QString, QString> StoredRows(const QString& path)
+{
+    QMap<QString, QString> rows;
+    SqliteConnection db(path, SqliteConnection::Mode::ReadOnly);
+    SqliteStatement select(db, QStringLiteral("SELECT key_path, value_name, data FROM settings"));
+    while (select.Next())
+        rows.insert(select.Text(0) + QLatin1Char('|') + select.Text(1), select.Text(2));
+    return rows;
 }

@@ -15,8 +15,6 @@
 #include <QJsonObject>
 
 #include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 class TestStartUp : public QObject {
     Q_OBJECT
@@ -201,26 +199,16 @@ private Q_SLOTS:
     void lockOfAKilledCopyIsFreed()
     {
         QTemporaryDir home;
-        int channel[2];
-        QCOMPARE(pipe(channel), 0);
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            ::close(channel[0]);
-            AppState state(home.path());
-            ScriptedPrompter prompter;
-            StartUp startUp(state.ProgramFolder);
-            const char ready = startUp.Run(state, prompter) == StartUpResult::Ready ? 'R' : 'F';
-            if (::write(channel[1], &ready, 1) != 1)
-                _exit(1);
-            for (;;)
-                pause();
-        }
-        ::close(channel[1]);
-        char ready = 0;
-        QCOMPARE(::read(channel[0], &ready, 1), ssize_t(1));
-        ::close(channel[0]);
-        QCOMPARE(ready, 'R');
+        pid_t child = 0;
+        const QByteArray started = AnswerOfChild(
+            [&] {
+                AppState state(home.path());
+                ScriptedPrompter prompter;
+                static StartUp startUp(state.ProgramFolder); // held until the child is killed
+                return QByteArray(startUp.Run(state, prompter) == StartUpResult::Ready ? "ready" : "failed");
+            },
+            &child);
+        QCOMPARE(started, QByteArray("ready"));
         ScriptedPrompter prompter;
         {
             AppState state(home.path());

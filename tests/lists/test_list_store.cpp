@@ -7,8 +7,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 class TestListStore : public QObject {
     Q_OBJECT
@@ -173,12 +171,7 @@ private Q_SLOTS:
             QVERIFY(SaveQuorvexURLList(old, store));
         }
         const qint64 size = QFileInfo(Path()).size();
-        int channel[2];
-        QCOMPARE(pipe(channel), 0);
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            ::close(channel[0]);
+        const QByteArray answer = AnswerOfChild([&] {
             signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{rlim_t(size + 4096), rlim_t(size + 4096)};
             setrlimit(RLIMIT_FSIZE, &limit);
@@ -189,19 +182,8 @@ private Q_SLOTS:
             for (int n = 0; n < 2000; ++n)
                 grown.PRURLList.append({QStringLiteral("http://www.page%1.example/a/longer/path").arg(n), 1});
             const bool saved = store.Load() && SavePRURLList(grown, store);
-            const QByteArray answer = (saved ? "saved|" : "failed|") + reported.toUtf8();
-            const bool told = ::write(channel[1], answer.constData(), size_t(answer.size())) == answer.size();
-            _exit(told ? 0 : 1);
-        }
-        ::close(channel[1]);
-        QByteArray answer;
-        char buffer[256];
-        for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-            answer.append(buffer, got);
-        ::close(channel[0]);
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            return (saved ? "saved|" : "failed|") + reported.toUtf8();
+        });
         QVERIFY2(answer.startsWith("failed|") && answer.size() > 7, answer.constData());
 
         SettingsStore store(Path());

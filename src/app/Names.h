@@ -8,7 +8,9 @@ inline const QString SiteDbTitle = QStringLiteral("Quorvex");
 inline const QString PRURLKey = QStringLiteral("Software\\Quorvex 2.2\\PRURL");
 inline const QString QuorvexURLKey = QStringLiteral("Software\\Quorvex 2.2\\QUORVEXURL");
 
-inline const QString SettingsFileName = QStringLiteral("Settings.json");
+inline const QString SettingsFileName = QStringLiteral("Settings.db");
+// The earlier version kept the settings in this file; it is imported once.
+inline const QString ImportedSettingsFileName = QStringLiteral("Settings.json");
 inline const QString WorkingFolderName = QStringLiteral("Database");
 inline const QString DatabaseFileName = QStringLiteral("Quorvex.mdb");
 inline const QString TemplateFileName = QStringLiteral("WebSiteRankList.txt");

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/DesktopLauncher.h"
 #include "app/GuiPrompter.h"
+#include "app/Names.h"
 #include "app/ProgramFolder.h"
 #include "app/StartUp.h"
 #include "lists/frmQuorvex.h"
@@ -26,6 +27,10 @@ int main(int argc, char* argv[])
     DesktopLauncher launcher;
     frmQuorvex window(state, prompter, launcher);
     prompter.SetOwner(&window);
+    // A change that did not reach the file is said at once; the stored lists stay as they were.
+    state.Settings.SetFailureHandler([&prompter](const QString& reason) {
+        prompter.ShowMessage(SettingsNotSavedText(reason), MessageIcon::Exclamation, AppTitle);
+    });
     window.show();
     return app.exec();
 }

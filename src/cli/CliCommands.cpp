@@ -29,7 +29,8 @@
 
 namespace {
 
-enum ExitCode { Done = 0, Refused = 1, BadUsage = 2 };
+// PartlyFailed: a report was written, but some of its requests failed.
+enum ExitCode { Done = 0, Refused = 1, BadUsage = 2, PartlyFailed = 3 };
 
 // The options a command may take; each command of the table names its own.
 enum Option : unsigned { Yes = 1u << 0, Json = 1u << 1, Product = 1u << 2, Verbose = 1u << 3, Open = 1u << 4 };
@@ -114,6 +115,7 @@ private:
     // False, after the usage message, when the product is given more than once.
     bool TakeProduct(QString& product, bool& given);
     int Saved();
+    int ListFull();
     int Usage(const QString& problem) const;
     static bool ListName(const QString& text, ListKind& list);
     static bool EntryNumber(const QString& text, int count, int& n);
@@ -252,11 +254,16 @@ int Cli::Usage(const QString& problem) const
 int Cli::Saved()
 {
     if (state.Settings.WriteFailed()) {
-        Err() << "quorvex-cli: the settings could not be written to " << TerminalSafe(state.Settings.FilePath())
-              << Qt::endl;
+        Err() << "quorvex-cli: " << TerminalSafe(SettingsNotSavedText(state.Settings.LastError())) << Qt::endl;
         return Refused;
     }
     return Done;
+}
+
+int Cli::ListFull()
+{
+    Err() << "quorvex-cli: " << ListFullText() << Qt::endl;
+    return Refused;
 }
 
 bool Cli::ListName(const QString& text, ListKind& list)
@@ -367,7 +374,10 @@ int Cli::AddPage(const QStringList& args)
         if (!NamesAHost(address))
             return Usage(QStringLiteral("'%1' is not an address with a host name").arg(address));
     }
-    if (AcceptPRURLText(state.Lists, state.Settings, args.join(QLatin1Char('\n')), true))
+    const EditResult result = AcceptPRURLText(state.Lists, state.Settings, args.join(QLatin1Char('\n')), true);
+    if (result == EditResult::ListFull)
+        return ListFull();
+    if (result == EditResult::DuplicateDropped)
         prompter.ShowMessage(QStringLiteral("Duplicate URL has been deleted !"), MessageIcon::Exclamation, AppTitle);
     return Saved();
 }
@@ -390,7 +400,8 @@ int Cli::EditPages(const QStringList&)
         if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
             return Refused;
     }
-    AcceptPRURLText(state.Lists, state.Settings, text.trimmed(), false);
+    if (AcceptPRURLText(state.Lists, state.Settings, text.trimmed(), false) == EditResult::ListFull)
+        return ListFull();
     return Saved();
 }
 
@@ -404,7 +415,10 @@ int Cli::AddKeyword(const QStringList& args)
     const QString keyword = args.at(1).trimmed();
     if (url.isEmpty() || keyword.isEmpty())
         return Usage(QStringLiteral("the address and the keywords may not be empty"));
-    if (!AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, true, 0)) {
+    const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, true, 0);
+    if (result == EditResult::ListFull)
+        return ListFull();
+    if (result == EditResult::Duplicate) {
         prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
         return Refused;
     }
@@ -426,7 +440,7 @@ int Cli::EditKeyword(const QStringList& args)
         return Usage(QStringLiteral("the address and the keywords may not be empty"));
     if (!productGiven)
         product = state.Lists.QuorvexList.at(n - 1).Product;
-    if (!AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n)) {
+    if (AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n) == EditResult::Duplicate) {
         prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
         return Refused;
     }
@@ -517,12 +531,11 @@ int Cli::Rank(const QStringList&)
     });
     QObject::connect(&run, &RankRun::StatusText, [&](const QString& text) {
         progress.Finish();
-        Err() << text << Qt::endl;
+        Err() << TerminalSafe(text) << Qt::endl;
     });
     QObject::connect(&run, &RankRun::Finished, [&](bool written) {
         progress.Finish();
-        // 3: a report was written, but some of its requests failed.
-        QCoreApplication::exit(!written ? Refused : run.Tally().Failed() > 0 ? 3 : Done);
+        QCoreApplication::exit(!written ? Refused : run.Tally().Failed() > 0 ? PartlyFailed : Done);
     });
     // Ctrl+C does what "&Stop" does.
     QObject::connect(&interrupt, &InterruptWatcher::Interrupted, [&] {
@@ -531,15 +544,6 @@ int Cli::Rank(const QStringList&)
     });
     QTimer::singleShot(0, &run, [&] { run.cmdRank_Click(); });
     return QCoreApplication::exec();
-}
-
-// The lists as stored, read without the instance lock; nothing is written, not even on a first
-// start, so a window running on the same folder is neither blocked nor disturbed.
-bool LoadListsReadOnly(AppState& state)
-{
-    if (!state.Settings.Load())
-        return false;
-    return ListsNeverStored(state.Settings) || LoadURLLists(state.Lists, state.Settings);
 }
 
 } // namespace
@@ -595,10 +599,8 @@ int RunCli(const QStringList& arguments)
     TerminalPrompter prompter(assumeYes);
     std::optional<StartUp> startUp;
     if (command->readOnly) {
-        if (!LoadListsReadOnly(state)) {
-            prompter.ShowMessage(SevereErrorText, MessageIcon::Exclamation, AppTitle);
+        if (ReadStoredLists(state, prompter) != StartUpResult::Ready)
             return Refused;
-        }
     } else {
         switch (startUp.emplace(state.ProgramFolder).Run(state, prompter)) {
         case StartUpResult::Ready:

@@ -2,13 +2,23 @@
 
 #include "lists/ListStore.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
 bool StartsWithNoCase(const QString& text, qsizetype from, QLatin1String prefix)
 {
     return QStringView(text).mid(from).startsWith(prefix, Qt::CaseInsensitive);
+}
+
+// True when the key was not in the set yet.
+bool Insert(QSet<QString>& set, const QString& key)
+{
+    const auto size = set.size();
+    set.insert(key);
+    return set.size() != size;
 }
 
 QStringList SplitLines(const QString& text)
@@ -18,6 +28,11 @@ QStringList SplitLines(const QString& text)
 }
 
 } // namespace
+
+QString ListFullText()
+{
+    return QStringLiteral("A list holds at most %1 entries.").arg(MaxListEntries);
+}
 
 QString NormalisePRURL(const QString& text)
 {
@@ -34,41 +49,52 @@ QString NormalisePRURL(const QString& text)
     return scheme + text.mid(rest);
 }
 
-bool AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode)
+EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode)
 {
+    const QStringList lines = SplitLines(text);
     bool duplicateMet = false;
-    QList<PRURLEntry> edited;
-    for (const QString& rawLine : SplitLines(text)) {
+    QList<PRURLEntry> accepted;
+    QSet<QString> listed; // lower-cased addresses, in Add mode
+    if (addMode) {
+        listed.reserve(state.PRURLCount() + lines.size());
+        for (const PRURLEntry& entry : std::as_const(state.PRURLList))
+            listed.insert(entry.URL.toLower());
+    }
+    for (const QString& rawLine : lines) {
         const QString line = rawLine.trimmed();
         if (line.isEmpty())
             continue;
         const QString url = NormalisePRURL(line);
-        if (!addMode) {
-            edited.append({url, 1});
+        if (addMode && !Insert(listed, url.toLower())) {
+            duplicateMet = true;
             continue;
         }
-        const bool listed = std::any_of(state.PRURLList.cbegin(), state.PRURLList.cend(), [&](const PRURLEntry& e) {
-            return e.URL.compare(url, Qt::CaseInsensitive) == 0;
-        });
-        if (listed)
-            duplicateMet = true;
-        else
-            state.PRURLList.append({url, 1});
+        accepted.append({url, 1});
     }
-    if (!addMode) {
-        // An address that was listed before, to the letter, keeps its flag.
-        for (PRURLEntry& entry : edited) {
-            for (const PRURLEntry& old : std::as_const(state.PRURLList)) {
-                if (old.URL == entry.URL) {
-                    entry.Checked = old.Checked;
-                    break;
-                }
-            }
+    const QList<PRURLEntry> before = state.PRURLList;
+    if (addMode) {
+        if (state.PRURLCount() + accepted.size() > MaxListEntries)
+            return EditResult::ListFull;
+        state.PRURLList.append(accepted);
+    } else {
+        if (accepted.size() > MaxListEntries)
+            return EditResult::ListFull;
+        // An address that was listed before, to the letter, keeps the flag of its first listing.
+        QHash<QString, int> flags;
+        flags.reserve(before.size());
+        for (const PRURLEntry& old : before) {
+            if (!flags.contains(old.URL))
+                flags.insert(old.URL, old.Checked);
         }
-        state.PRURLList = edited;
+        for (PRURLEntry& entry : accepted)
+            entry.Checked = flags.value(entry.URL, 1);
+        state.PRURLList = accepted;
     }
-    SavePRURLList(state, store);
-    return duplicateMet;
+    if (!SavePRURLList(state, store)) {
+        state.PRURLList = before;
+        return EditResult::NotSaved;
+    }
+    return duplicateMet ? EditResult::DuplicateDropped : EditResult::Saved;
 }
 
 QString CompleteQuorvexURL(const QString& url)
@@ -79,32 +105,43 @@ QString CompleteQuorvexURL(const QString& url)
     return QStringLiteral("http://") + url;
 }
 
-bool AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,
-                        const QString& keyword, bool addMode, int selectedIndex)
+EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,
+                              const QString& keyword, bool addMode, int selectedIndex)
 {
     const QString address = CompleteQuorvexURL(url);
+    QSet<std::pair<QString, QString>> listed;
+    listed.reserve(state.QuorvexCount());
     for (int n = 1; n <= state.QuorvexCount(); ++n) {
-        if (!addMode && n == selectedIndex)
-            continue;
-        const QuorvexEntry& entry = state.QuorvexList.at(n - 1);
-        if (entry.URL.toLower() == address.toLower() && entry.Product.toLower() == product.toLower())
-            return false;
+        if (addMode || n != selectedIndex) {
+            const QuorvexEntry& entry = state.QuorvexList.at(n - 1);
+            listed.insert({entry.URL.toLower(), entry.Product.toLower()});
+        }
     }
-    if (addMode) {
-        MakeQUORVEXProject(state, store, address, product, keyword);
-    } else if (selectedIndex >= 1 && selectedIndex <= state.QuorvexCount()) {
-        QuorvexEntry& entry = state.QuorvexList[selectedIndex - 1];
-        entry.URL = address;
-        entry.Product = product;
-        entry.Keyword = keyword;
-        SaveQuorvexURLList(state, store);
-    }
-    return true;
+    if (listed.contains({address.toLower(), product.toLower()}))
+        return EditResult::Duplicate;
+    if (addMode)
+        return MakeQUORVEXProject(state, store, address, product, keyword);
+    if (selectedIndex < 1 || selectedIndex > state.QuorvexCount())
+        return EditResult::Saved;
+    QuorvexEntry& entry = state.QuorvexList[selectedIndex - 1];
+    const QuorvexEntry before = entry;
+    entry.URL = address;
+    entry.Product = product;
+    entry.Keyword = keyword;
+    if (SaveQuorvexURLList(state, store))
+        return EditResult::Saved;
+    state.QuorvexList[selectedIndex - 1] = before;
+    return EditResult::NotSaved;
 }
 
-void MakeQUORVEXProject(ListState& state, SettingsStore& store, const QString& url, const QString& product,
-                        const QString& keyword)
+EditResult MakeQUORVEXProject(ListState& state, SettingsStore& store, const QString& url, const QString& product,
+                              const QString& keyword)
 {
+    if (state.QuorvexCount() >= MaxListEntries)
+        return EditResult::ListFull;
     state.QuorvexList.append({url, product, keyword, 1});
-    SaveQuorvexURLList(state, store);
+    if (SaveQuorvexURLList(state, store))
+        return EditResult::Saved;
+    state.QuorvexList.removeLast();
+    return EditResult::NotSaved;
 }

@@ -19,6 +19,9 @@ struct QuorvexEntry {
 
 enum class ListKind { PageRank, Quorvex };
 
+// Counts are stored and read as 16-bit numbers, so a list holds at most this many entries.
+inline constexpr int MaxListEntries = 32767;
+
 struct ListState {
     QList<PRURLEntry> PRURLList;
     QList<QuorvexEntry> QuorvexList;

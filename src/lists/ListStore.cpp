@@ -4,6 +4,11 @@
 #include "app/Scrambler.h"
 #include "app/SettingsStore.h"
 
+#include <QHash>
+
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 QString StoredName(const QString& logicalName)
@@ -11,17 +16,54 @@ QString StoredName(const QString& logicalName)
     return ScrambleText(QLatin1String(ScrambleKey), logicalName);
 }
 
-void WriteValue(SettingsStore& store, const QString& keyPath, const QString& logicalName, const QString& content)
+// True when the store took the value.
+bool WriteValue(SettingsStore& store, const QString& keyPath, const QString& logicalName, const QString& content)
 {
-    store.SetRegValue(keyPath, StoredName(logicalName),
-                      ScrambleText(QLatin1String(ScrambleKey), EscapeStoredText(content)));
+    return store.SetRegValue(keyPath, StoredName(logicalName),
+                             ScrambleText(QLatin1String(ScrambleKey), EscapeStoredText(content)));
 }
 
-QString ReadValue(const SettingsStore& store, const QString& keyPath, const QString& logicalName)
-{
-    return UnescapeStoredText(
-        UnscrambleText(QLatin1String(ScrambleKey), store.GetRegValue(keyPath, StoredName(logicalName))));
-}
+// Every value of one list key, read in one pass and unscrambled once: the numbered ones ("PRURL12")
+// by their prefix and number, the others by name.
+class StoredKey {
+public:
+    StoredKey(const SettingsStore& store, const QString& keyPath, std::initializer_list<QLatin1String> prefixes)
+        : prefixes(prefixes), numbered(qsizetype(prefixes.size()))
+    {
+        store.ReadKey(keyPath, [this](const QString& name, const QString& data) { Take(name, data); });
+    }
+    QString Named(const QString& logicalName) const { return named.value(logicalName); }
+    // The contents of prefix + 1, prefix + 2, ..., by number - 1, for the prefix given at this
+    // place when the key was read; a missing one is empty.
+    const QStringList& Numbered(int prefix) const { return numbered.at(prefix); }
+
+private:
+    void Take(const QString& storedName, const QString& storedData)
+    {
+        const QString logical = UnscrambleText(QLatin1String(ScrambleKey), storedName);
+        const QString content = UnescapeStoredText(UnscrambleText(QLatin1String(ScrambleKey), storedData));
+        qsizetype digits = logical.size();
+        while (digits > 0 && logical.at(digits - 1).isDigit() && logical.at(digits - 1).unicode() < 128)
+            --digits;
+        const int n = digits < logical.size() && logical.at(digits) != QLatin1Char('0')
+                          ? QStringView(logical).mid(digits).toInt()
+                          : 0;
+        const QStringView prefix = QStringView(logical).left(digits);
+        const auto known = std::find(prefixes.cbegin(), prefixes.cend(), prefix);
+        if (n < 1 || n > MaxListEntries || known == prefixes.cend()) {
+            named.insert(logical, content);
+            return;
+        }
+        QStringList& texts = numbered[known - prefixes.cbegin()];
+        if (texts.size() < n)
+            texts.resize(n);
+        texts[n - 1] = content;
+    }
+
+    QList<QLatin1String> prefixes;
+    QHash<QString, QString> named;
+    QList<QStringList> numbered;
+};
 
 QString Numbered(const char* prefix, int n)
 {
@@ -121,10 +163,10 @@ QString UnescapeStoredText(const QString& text)
 
 bool ListsNeverStored(const SettingsStore& store)
 {
-    return store.GetRegValue(PRURLKey, StoredName(QStringLiteral("PRURLNum"))).isEmpty();
+    return !store.KeyExists(PRURLKey) && !store.KeyExists(QuorvexURLKey);
 }
 
-void InitURLLists(ListState& state, SettingsStore& store)
+bool InitURLLists(ListState& state, SettingsStore& store)
 {
     SettingsStore::Batch batch(store);
     WriteValue(store, PRURLKey, QStringLiteral("PRURLNum"), QStringLiteral("0"));
@@ -133,43 +175,60 @@ void InitURLLists(ListState& state, SettingsStore& store)
     WriteValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(false));
     state.CheckExtractKeyword = false;
     state.TOP10List = false;
+    return batch.End();
 }
 
 bool LoadURLLists(ListState& state, const SettingsStore& store)
 {
+    const StoredKey pages(store, PRURLKey, {QLatin1String("PRURL"), QLatin1String("PRURLUnChecked")});
+    const StoredKey keywords(store, QuorvexURLKey,
+                             {QLatin1String("QUORVEXURL"), QLatin1String("QUORVEXURLUnChecked"),
+                              QLatin1String("QUORVEXProduct"), QLatin1String("QUORVEXKeyword")});
     ListState loaded = state;
     int count = 0;
-    if (!ToCount(ReadValue(store, PRURLKey, QStringLiteral("PRURLNum")), count))
+    if (!ToCount(pages.Named(QStringLiteral("PRURLNum")), count))
         return false;
-    loaded.PRURLList.clear();
-    for (int n = 1; n <= count; ++n) {
-        PRURLEntry entry;
-        entry.URL = ReadValue(store, PRURLKey, Numbered("PRURL", n));
-        if (!ToInteger(ReadValue(store, PRURLKey, Numbered("PRURLUnChecked", n)), entry.Checked))
-            return false;
-        loaded.PRURLList.append(entry);
+    {
+        const QStringList& urls = pages.Numbered(0);
+        const QStringList& flags = pages.Numbered(1);
+        loaded.PRURLList.clear();
+        loaded.PRURLList.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            PRURLEntry entry;
+            entry.URL = urls.value(i);
+            if (!ToInteger(flags.value(i), entry.Checked))
+                return false;
+            loaded.PRURLList.append(entry);
+        }
     }
-    if (!ToBoolean(ReadValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword")), loaded.CheckExtractKeyword))
+    if (!ToBoolean(pages.Named(QStringLiteral("CheckExtractKeyword")), loaded.CheckExtractKeyword))
         return false;
-    if (!ToCount(ReadValue(store, QuorvexURLKey, QStringLiteral("QUORVEXURLNum")), count))
+    if (!ToCount(keywords.Named(QStringLiteral("QUORVEXURLNum")), count))
         return false;
-    loaded.QuorvexList.clear();
-    for (int n = 1; n <= count; ++n) {
-        QuorvexEntry entry;
-        entry.URL = ReadValue(store, QuorvexURLKey, Numbered("QUORVEXURL", n));
-        if (!ToInteger(ReadValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n)), entry.Checked))
-            return false;
-        entry.Product = ReadValue(store, QuorvexURLKey, Numbered("QUORVEXProduct", n));
-        entry.Keyword = ReadValue(store, QuorvexURLKey, Numbered("QUORVEXKeyword", n));
-        loaded.QuorvexList.append(entry);
+    {
+        const QStringList& urls = keywords.Numbered(0);
+        const QStringList& flags = keywords.Numbered(1);
+        const QStringList& products = keywords.Numbered(2);
+        const QStringList& keywordLists = keywords.Numbered(3);
+        loaded.QuorvexList.clear();
+        loaded.QuorvexList.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            QuorvexEntry entry;
+            entry.URL = urls.value(i);
+            if (!ToInteger(flags.value(i), entry.Checked))
+                return false;
+            entry.Product = products.value(i);
+            entry.Keyword = keywordLists.value(i);
+            loaded.QuorvexList.append(entry);
+        }
     }
-    if (!ToBoolean(ReadValue(store, QuorvexURLKey, QStringLiteral("TOP10List")), loaded.TOP10List))
+    if (!ToBoolean(keywords.Named(QStringLiteral("TOP10List")), loaded.TOP10List))
         return false;
     state = loaded;
     return true;
 }
 
-void SavePRURLList(const ListState& state, SettingsStore& store)
+bool SavePRURLList(const ListState& state, SettingsStore& store)
 {
     SettingsStore::Batch batch(store);
     store.DeleteRegKey(PRURLKey);
@@ -180,9 +239,10 @@ void SavePRURLList(const ListState& state, SettingsStore& store)
     }
     WriteValue(store, PRURLKey, QStringLiteral("PRURLNum"), QString::number(state.PRURLCount()));
     WriteValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(state.CheckExtractKeyword));
+    return batch.End();
 }
 
-void SaveQuorvexURLList(const ListState& state, SettingsStore& store)
+bool SaveQuorvexURLList(const ListState& state, SettingsStore& store)
 {
     SettingsStore::Batch batch(store);
     store.DeleteRegKey(QuorvexURLKey);
@@ -195,43 +255,53 @@ void SaveQuorvexURLList(const ListState& state, SettingsStore& store)
     }
     WriteValue(store, QuorvexURLKey, QStringLiteral("QUORVEXURLNum"), QString::number(state.QuorvexCount()));
     WriteValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(state.TOP10List));
+    return batch.End();
 }
 
-void SaveEntryChecked(const ListState& state, SettingsStore& store, ListKind list, int n)
+bool SaveEntryChecked(const ListState& state, SettingsStore& store, ListKind list, int n)
 {
     if (list == ListKind::PageRank) {
-        if (n >= 1 && n <= state.PRURLCount())
-            WriteValue(store, PRURLKey, Numbered("PRURLUnChecked", n),
-                       QString::number(state.PRURLList.at(n - 1).Checked));
-    } else if (n >= 1 && n <= state.QuorvexCount()) {
-        WriteValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n),
-                   QString::number(state.QuorvexList.at(n - 1).Checked));
+        if (n < 1 || n > state.PRURLCount())
+            return true;
+        return WriteValue(store, PRURLKey, Numbered("PRURLUnChecked", n),
+                          QString::number(state.PRURLList.at(n - 1).Checked));
     }
+    if (n < 1 || n > state.QuorvexCount())
+        return true;
+    return WriteValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n),
+                      QString::number(state.QuorvexList.at(n - 1).Checked));
 }
 
-void SaveOption(const ListState& state, SettingsStore& store, ListKind list)
+bool SaveOption(const ListState& state, SettingsStore& store, ListKind list)
 {
     if (list == ListKind::PageRank)
-        WriteValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(state.CheckExtractKeyword));
-    else
-        WriteValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(state.TOP10List));
+        return WriteValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(state.CheckExtractKeyword));
+    return WriteValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(state.TOP10List));
 }
 
-void RemoveQuorvexEntry(ListState& state, SettingsStore& store, int n)
+bool RemoveQuorvexEntry(ListState& state, SettingsStore& store, int n)
 {
     if (n < 1 || n > state.QuorvexCount())
-        return;
-    state.QuorvexList.removeAt(n - 1);
-    SaveQuorvexURLList(state, store);
+        return true;
+    const QuorvexEntry removed = state.QuorvexList.takeAt(n - 1);
+    if (SaveQuorvexURLList(state, store))
+        return true;
+    state.QuorvexList.insert(n - 1, removed);
+    return false;
 }
 
-void RemoveAllEntries(ListState& state, SettingsStore& store, ListKind list)
+bool RemoveAllEntries(ListState& state, SettingsStore& store, ListKind list)
 {
     if (list == ListKind::PageRank) {
-        state.PRURLList.clear();
-        SavePRURLList(state, store);
-    } else {
-        state.QuorvexList.clear();
-        SaveQuorvexURLList(state, store);
+        const QList<PRURLEntry> before = std::exchange(state.PRURLList, {});
+        if (SavePRURLList(state, store))
+            return true;
+        state.PRURLList = before;
+        return false;
     }
+    const QList<QuorvexEntry> before = std::exchange(state.QuorvexList, {});
+    if (SaveQuorvexURLList(state, store))
+        return true;
+    state.QuorvexList = before;
+    return false;
 }

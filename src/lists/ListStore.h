@@ -6,23 +6,28 @@
 
 class SettingsStore;
 
-// True when the lists were never stored: the program's very first start.
+// True when neither list key holds any value: the program's very first start. A store that holds
+// anything of either list is loaded, and a missing count is then an error, never a reset.
 bool ListsNeverStored(const SettingsStore& store);
 // Writes the first-start values (both counts 0, both options false) without deleting anything.
-void InitURLLists(ListState& state, SettingsStore& store);
-// False when a stored count, flag or option does not convert; the state is then unchanged.
+bool InitURLLists(ListState& state, SettingsStore& store);
+// False when a stored count, flag or option does not convert, or a count lies outside 0 to
+// MaxListEntries; the state is then unchanged.
 bool LoadURLLists(ListState& state, const SettingsStore& store);
 
-void SavePRURLList(const ListState& state, SettingsStore& store);
-void SaveQuorvexURLList(const ListState& state, SettingsStore& store);
+// The saves return false when the store refused the change (it has reported why); the stored list
+// is then the one before the change, whole.
+// A list rewrite: the key deleted and every value written again, in one transaction.
+bool SavePRURLList(const ListState& state, SettingsStore& store);
+bool SaveQuorvexURLList(const ListState& state, SettingsStore& store);
 // Writes only the "UnChecked" value of entry n (1-based) of one list.
-void SaveEntryChecked(const ListState& state, SettingsStore& store, ListKind list, int n);
+bool SaveEntryChecked(const ListState& state, SettingsStore& store, ListKind list, int n);
 // Writes only the option of one list.
-void SaveOption(const ListState& state, SettingsStore& store, ListKind list);
-// Removes keyword-position entry n (1-based) and saves the list.
-void RemoveQuorvexEntry(ListState& state, SettingsStore& store, int n);
-// Empties one list and saves it.
-void RemoveAllEntries(ListState& state, SettingsStore& store, ListKind list);
+bool SaveOption(const ListState& state, SettingsStore& store, ListKind list);
+// Removes keyword-position entry n (1-based) and saves the list; a failed save keeps the entry.
+bool RemoveQuorvexEntry(ListState& state, SettingsStore& store, int n);
+// Empties one list and saves it; a failed save keeps the list.
+bool RemoveAllEntries(ListState& state, SettingsStore& store, ListKind list);
 
 // Stored text: every character outside codes 32 to 126, and "%" itself, as "%" and two hex
 // digits per UTF-8 byte, so that the scrambler carries any text whole.

@@ -3,6 +3,8 @@
 #include "lists/frmPRURL.h"
 
 #include "app/AppState.h"
+#include "app/Names.h"
+#include "app/Prompter.h"
 #include "lists/ListEdits.h"
 #include "lists/frmQuorvex.h"
 
@@ -12,9 +14,9 @@
 #include <QPushButton>
 #include <QStringList>
 
-frmPRURL::frmPRURL(AppState& state, frmQuorvex& mainWindow)
-    : QDialog(&mainWindow), state(state), mainWindow(mainWindow), txtPRURL(new QPlainTextEdit(this)),
-      cmdOK(new QPushButton(QStringLiteral("&OK"), this))
+frmPRURL::frmPRURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow)
+    : QDialog(&mainWindow), state(state), prompter(prompter), mainWindow(mainWindow),
+      txtPRURL(new QPlainTextEdit(this)), cmdOK(new QPushButton(QStringLiteral("&OK"), this))
 {
     setObjectName(QStringLiteral("frmPRURL"));
     setFixedSize(424, 264);
@@ -80,10 +82,14 @@ void frmPRURL::txtPRURL_Change()
 
 void frmPRURL::cmdOK_Click()
 {
-    const bool duplicateMet =
+    const EditResult result =
         AcceptPRURLText(state.Lists, state.Settings, state.Lists.CurrentPRText, state.Lists.AddMode);
+    if (result == EditResult::ListFull)
+        prompter.ShowMessage(ListFullText(), MessageIcon::Exclamation, AppTitle);
+    if (result == EditResult::ListFull || result == EditResult::NotSaved)
+        return; // nothing changed; the dialog keeps the text
     mainWindow.DisplayPRURLList();
     accept();
-    if (duplicateMet)
+    if (result == EditResult::DuplicateDropped)
         mainWindow.ShowStatusNote(QStringLiteral("Duplicate URL has been deleted !"));
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 struct AppState;
+class Prompter;
 class frmQuorvex;
 class QPlainTextEdit;
 class QPushButton;
@@ -12,7 +13,7 @@ class QPushButton;
 class frmPRURL : public QDialog {
     Q_OBJECT
 public:
-    frmPRURL(AppState& state, frmQuorvex& mainWindow);
+    frmPRURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -22,6 +23,7 @@ private:
     void cmdOK_Click();
 
     AppState& state;
+    Prompter& prompter;
     frmQuorvex& mainWindow;
     QPlainTextEdit* txtPRURL;
     QPushButton* cmdOK;

@@ -95,9 +95,14 @@ void frmQUORVEXURL::txtQUORVEXKeyword_Change()
 void frmQUORVEXURL::cmdOK_Click()
 {
     ListState& lists = state.Lists;
-    if (!AcceptQuorvexEntry(lists, state.Settings, lists.CurrentQuorvexURL, lists.CurrentQuorvexProduct,
-                            lists.CurrentQuorvexKeyword, lists.AddMode, lists.SelectedQuorvexIndex)) {
-        prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
+    const EditResult result =
+        AcceptQuorvexEntry(lists, state.Settings, lists.CurrentQuorvexURL, lists.CurrentQuorvexProduct,
+                           lists.CurrentQuorvexKeyword, lists.AddMode, lists.SelectedQuorvexIndex);
+    if (result == EditResult::Duplicate || result == EditResult::ListFull || result == EditResult::NotSaved) {
+        if (result != EditResult::NotSaved)
+            prompter.ShowMessage(result == EditResult::Duplicate ? QStringLiteral("Duplicate URL and Product Enter !")
+                                                                 : ListFullText(),
+                                 MessageIcon::Exclamation, AppTitle);
         txtQUORVEXURL->selectAll();
         txtQUORVEXURL->setFocus();
         return;

@@ -580,7 +580,7 @@ void frmQuorvex::cmdAdd_Click()
     lists.AddMode = true;
     if (TabIndex == 0) {
         lists.CurrentPRText.clear();
-        ShowDialog(new frmPRURL(state, *this));
+        ShowDialog(new frmPRURL(state, prompter, *this));
     } else {
         lists.CurrentQuorvexURL.clear();
         lists.CurrentQuorvexProduct.clear();
@@ -598,8 +598,8 @@ void frmQuorvex::EditWithDialog(QWidget* focusAfter)
 {
     state.Lists.AddMode = false;
     txtDumb->setFocus();
-    QDialog* dialog =
-        TabIndex == 0 ? static_cast<QDialog*>(new frmPRURL(state, *this)) : new frmQUORVEXURL(state, prompter, *this);
+    QDialog* dialog = TabIndex == 0 ? static_cast<QDialog*>(new frmPRURL(state, prompter, *this))
+                                    : new frmQUORVEXURL(state, prompter, *this);
     if (focusAfter)
         connect(dialog, &QDialog::finished, focusAfter, qOverload<>(&QWidget::setFocus));
     ShowDialog(dialog);

@@ -71,7 +71,7 @@ private Q_SLOTS:
         running.setProcessEnvironment(environment);
         running.start(program, {});
         QVERIFY(running.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(home.filePath(QStringLiteral("Settings.json"))), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(home.filePath(QStringLiteral("Settings.db"))), 20000);
 
         QProcess second;
         second.setProcessEnvironment(environment);

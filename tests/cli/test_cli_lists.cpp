@@ -60,7 +60,7 @@ private Q_SLOTS:
         const CliResult listed = RunQuorvexCli(home.path(), {u"list"_s});
         QCOMPARE(listed.ExitCode, 0);
         QVERIFY2(listed.Out.contains(u"   1 [x] http://www.example.com\n"_s), qPrintable(listed.Out));
-        QFile settings(home.filePath(u"Settings.json"_s));
+        QFile settings(home.filePath(u"Settings.db"_s));
         QVERIFY(settings.open(QIODevice::ReadOnly));
         QVERIFY(!settings.readAll().contains("example"));
         QVERIFY(QFile::exists(home.filePath(u"Database/Quorvex.mdb"_s)));
@@ -210,14 +210,14 @@ private Q_SLOTS:
         QTemporaryDir home;
         RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s});
         const QByteArray before = [&] {
-            QFile f(home.filePath(u"Settings.json"_s));
+            QFile f(home.filePath(u"Settings.db"_s));
             f.open(QIODevice::ReadOnly);
             return f.readAll();
         }();
         const CliResult result = RunQuorvexCli(home.path(), args);
         QCOMPARE(result.ExitCode, 2);
         QVERIFY(result.Err.contains(u"Usage: quorvex-cli"_s));
-        QFile after(home.filePath(u"Settings.json"_s));
+        QFile after(home.filePath(u"Settings.db"_s));
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), before);
     }

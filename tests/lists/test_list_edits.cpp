@@ -9,10 +9,11 @@ class TestListEdits : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
+    QString StorePath() const { return dir.filePath(QStringLiteral("Settings.db")); }
     SettingsStore NewStore()
     {
-        QFile::remove(dir.filePath(QStringLiteral("Settings.json")));
-        SettingsStore store(dir.filePath(QStringLiteral("Settings.json")));
+        QFile::remove(StorePath());
+        SettingsStore store(StorePath());
         store.Load();
         return store;
     }
@@ -56,14 +57,14 @@ private Q_SLOTS:
         SettingsStore store = NewStore();
         ListState state;
         state.PRURLList = {{QStringLiteral("http://www.one.com"), 0}};
-        const bool duplicate = AcceptPRURLText(
-            state, store, QStringLiteral("  two.com \r\n\r\nTWO.com\r\nhttp://www.ONE.com\nthree.com"), true);
-        QVERIFY(duplicate);
+        QCOMPARE(AcceptPRURLText(state, store,
+                                 QStringLiteral("  two.com \r\n\r\nTWO.com\r\nhttp://www.ONE.com\nthree.com"), true),
+                 EditResult::DuplicateDropped);
         QCOMPARE(URLs(state), (QStringList{"http://www.one.com", "http://www.two.com", "http://www.three.com"}));
         QCOMPARE(state.PRURLList.at(0).Checked, 0);
         QCOMPARE(state.PRURLList.at(1).Checked, 1);
         QCOMPARE(StoredValue(store, PRURLKey, "PRURLNum"), QStringLiteral("3"));
-        QVERIFY(!AcceptPRURLText(state, store, QStringLiteral("four.com"), true));
+        QCOMPARE(AcceptPRURLText(state, store, QStringLiteral("four.com"), true), EditResult::Saved);
     }
 
     void editModeReplacesTheList()
@@ -112,22 +113,138 @@ private Q_SLOTS:
     {
         SettingsStore store = NewStore();
         ListState state;
-        QVERIFY(AcceptQuorvexEntry(state, store, "example.com", "Widget", "a,b", true, 0));
-        QVERIFY(AcceptQuorvexEntry(state, store, "example.com", "Gadget", "c", true, 0)); // other product
-        QVERIFY(AcceptQuorvexEntry(state, store, "example.com", "", "d", true, 0));       // no product
-        QVERIFY(!AcceptQuorvexEntry(state, store, "HTTP://EXAMPLE.COM", "widget", "x", true, 0));
+        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "Widget", "a,b", true, 0), EditResult::Saved);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "Gadget", "c", true, 0), EditResult::Saved);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "", "d", true, 0), EditResult::Saved);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "HTTP://EXAMPLE.COM", "widget", "x", true, 0), EditResult::Duplicate);
         QCOMPARE(state.QuorvexCount(), 3);
         QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLNum"), QStringLiteral("3"));
 
         // Edit mode: the edited entry itself is no duplicate; another one is.
         state.QuorvexList[0].Checked = 0;
-        QVERIFY(AcceptQuorvexEntry(state, store, "http://example.com", "WIDGET", "new", false, 1));
+        QCOMPARE(AcceptQuorvexEntry(state, store, "http://example.com", "WIDGET", "new", false, 1), EditResult::Saved);
         QCOMPARE(state.QuorvexList.at(0).Keyword, QStringLiteral("new"));
         QCOMPARE(state.QuorvexList.at(0).Product, QStringLiteral("WIDGET"));
         QCOMPARE(state.QuorvexList.at(0).Checked, 0); // an edit keeps the flag
-        QVERIFY(!AcceptQuorvexEntry(state, store, "http://example.com", "gadget", "z", false, 1));
+        QCOMPARE(AcceptQuorvexEntry(state, store, "http://example.com", "gadget", "z", false, 1),
+                 EditResult::Duplicate);
         QCOMPARE(state.QuorvexList.at(0).Keyword, QStringLiteral("new"));
         QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXKeyword1"), QStringLiteral("new"));
+    }
+
+    void fullListsLoadAndRefuseOneMore_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::newRow("add a page") << 0;
+        QTest::newRow("edit the pages to one more") << 1;
+        QTest::newRow("add a keyword entry") << 2;
+        QTest::newRow("append a keyword entry") << 3;
+    }
+    void fullListsLoadAndRefuseOneMore()
+    {
+        QFETCH(int, edit);
+        SettingsStore store = NewStore();
+        ListState state;
+        QStringList lines;
+        for (int n = 1; n <= MaxListEntries; ++n) {
+            lines.append(QStringLiteral("page%1.example").arg(n));
+            state.QuorvexList.append({QStringLiteral("http://k%1.example").arg(n), QString(), QStringLiteral("k"), 1});
+        }
+        QCOMPARE(AcceptPRURLText(state, store, lines.join(QLatin1Char('\n')), false), EditResult::Saved);
+        QVERIFY(SaveQuorvexURLList(state, store));
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.PRURLCount(), MaxListEntries);
+        QCOMPARE(loaded.QuorvexCount(), MaxListEntries);
+        QCOMPARE(loaded.PRURLList.last().URL, QStringLiteral("http://www.page32767.example"));
+
+        const QByteArray stored = [&] {
+            QFile file(StorePath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        EditResult result = EditResult::Saved;
+        switch (edit) {
+        case 0:
+            result = AcceptPRURLText(state, store, QStringLiteral("one-more.example"), true);
+            break;
+        case 1:
+            result =
+                AcceptPRURLText(state, store, lines.join(QLatin1Char('\n')) + QStringLiteral("\nmore.example"), false);
+            break;
+        case 2:
+            result = AcceptQuorvexEntry(state, store, QStringLiteral("more.example"), QString(), QStringLiteral("k"),
+                                        true, 0);
+            break;
+        default:
+            result =
+                MakeQUORVEXProject(state, store, QStringLiteral("http://more.example"), QString(), QStringLiteral("k"));
+        }
+        QCOMPARE(result, EditResult::ListFull);
+        QCOMPARE(ListFullText(), QStringLiteral("A list holds at most 32767 entries."));
+        QCOMPARE(state.PRURLCount(), MaxListEntries);
+        QCOMPARE(state.QuorvexCount(), MaxListEntries);
+        QFile file(StorePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == stored);
+    }
+
+    // A store that refuses every write (here: opened for reading only) leaves the lists in memory
+    // as they are stored.
+    void refusedSaveChangesNothing_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::newRow("add pages") << 0;
+        QTest::newRow("edit pages") << 1;
+        QTest::newRow("add a keyword entry") << 2;
+        QTest::newRow("edit a keyword entry") << 3;
+        QTest::newRow("remove a keyword entry") << 4;
+        QTest::newRow("remove all pages") << 5;
+    }
+    void refusedSaveChangesNothing()
+    {
+        QFETCH(int, edit);
+        ListState state;
+        state.PRURLList = {{QStringLiteral("http://www.a.com"), 0}};
+        state.QuorvexList = {{QStringLiteral("http://b.com"), QStringLiteral("B"), QStringLiteral("k"), 0}};
+        {
+            SettingsStore writer = NewStore();
+            QVERIFY(SavePRURLList(state, writer));
+            QVERIFY(SaveQuorvexURLList(state, writer));
+        }
+        SettingsStore store(StorePath());
+        QVERIFY(store.LoadReadOnly());
+        const auto summary = [&] {
+            QStringList all = URLs(state);
+            for (const QuorvexEntry& e : std::as_const(state.QuorvexList))
+                all << e.URL << e.Product << e.Keyword << QString::number(e.Checked);
+            return all;
+        };
+        const QStringList before = summary();
+        bool saved = true;
+        switch (edit) {
+        case 0:
+            saved = AcceptPRURLText(state, store, QStringLiteral("c.com"), true) != EditResult::NotSaved;
+            break;
+        case 1:
+            saved = AcceptPRURLText(state, store, QStringLiteral("c.com"), false) != EditResult::NotSaved;
+            break;
+        case 2:
+            saved = AcceptQuorvexEntry(state, store, QStringLiteral("c.com"), {}, QStringLiteral("k"), true, 0) !=
+                    EditResult::NotSaved;
+            break;
+        case 3:
+            saved = AcceptQuorvexEntry(state, store, QStringLiteral("c.com"), {}, QStringLiteral("x"), false, 1) !=
+                    EditResult::NotSaved;
+            break;
+        case 4:
+            saved = RemoveQuorvexEntry(state, store, 1);
+            break;
+        default:
+            saved = RemoveAllEntries(state, store, ListKind::PageRank);
+        }
+        QVERIFY(!saved);
+        QVERIFY(store.WriteFailed());
+        QCOMPARE(summary(), before);
     }
 };
 

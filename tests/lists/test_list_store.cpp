@@ -3,12 +3,16 @@
 #include "support/TestHome.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
 
 class TestListStore : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
-    QString Path() const { return dir.filePath(QStringLiteral("Settings.json")); }
+    QString Path() const { return dir.filePath(QStringLiteral("Settings.db")); }
 
     static QuorvexEntry Entry(const char* url, const char* product, const char* keyword, int checked)
     {
@@ -119,6 +123,78 @@ private Q_SLOTS:
         QCOMPARE(StoredValue(store, PRURLKey, "CheckExtractKeyword"), QStringLiteral("True"));
     }
 
+    void clickWritesExactlyOneValue_data()
+    {
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<int>("list");
+        QTest::newRow("page flag") << false << int(ListKind::PageRank);
+        QTest::newRow("keyword flag") << false << int(ListKind::Quorvex);
+        QTest::newRow("page option") << true << int(ListKind::PageRank);
+        QTest::newRow("keyword option") << true << int(ListKind::Quorvex);
+    }
+    void clickWritesExactlyOneValue()
+    {
+        QFETCH(bool, option);
+        QFETCH(int, list);
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state = ThreeKeywordEntries();
+        state.PRURLList = {{QStringLiteral("http://www.one.com"), 1}, {QStringLiteral("http://www.two.com"), 1}};
+        SavePRURLList(state, store);
+        SaveQuorvexURLList(state, store);
+        const QMap<QString, QString> before = StoredRows(Path());
+        state.PRURLList[1].Checked = 0;
+        state.QuorvexList[1].Checked = 1;
+        state.CheckExtractKeyword = !state.CheckExtractKeyword;
+        state.TOP10List = !state.TOP10List;
+        QVERIFY(option ? SaveOption(state, store, ListKind(list)) : SaveEntryChecked(state, store, ListKind(list), 2));
+        const QMap<QString, QString> after = StoredRows(Path());
+        QCOMPARE(after.keys(), before.keys());
+        QStringList changed;
+        for (auto it = after.cbegin(); it != after.cend(); ++it) {
+            if (before.value(it.key()) != it.value())
+                changed.append(it.key());
+        }
+        QCOMPARE(changed.size(), 1);
+    }
+
+    // The disk fills up in the middle of a list rewrite: a child process may write files of a few
+    // KiB only, so SQLite fails for real.
+    void fullDiskKeepsTheOldListsAndSaysSo()
+    {
+        ListState old = ThreeKeywordEntries();
+        old.PRURLList = {{QStringLiteral("http://www.kept.com"), 0}};
+        {
+            SettingsStore store(Path());
+            QVERIFY(store.Load());
+            QVERIFY(SavePRURLList(old, store));
+            QVERIFY(SaveQuorvexURLList(old, store));
+        }
+        const qint64 size = QFileInfo(Path()).size();
+        const QByteArray answer = AnswerOfChild([&] {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{rlim_t(size + 4096), rlim_t(size + 4096)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            SettingsStore store(Path());
+            QString reported;
+            store.SetFailureHandler([&](const QString& reason) { reported = reason; });
+            ListState grown = old;
+            for (int n = 0; n < 2000; ++n)
+                grown.PRURLList.append({QStringLiteral("http://www.page%1.example/a/longer/path").arg(n), 1});
+            const bool saved = store.Load() && SavePRURLList(grown, store);
+            return (saved ? "saved|" : "failed|") + reported.toUtf8();
+        });
+        QVERIFY2(answer.startsWith("failed|") && answer.size() > 7, answer.constData());
+
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.PRURLCount(), 1);
+        QCOMPARE(loaded.PRURLList.at(0).URL, QStringLiteral("http://www.kept.com"));
+        QCOMPARE(loaded.QuorvexCount(), 3);
+    }
+
     void textOutsidePrintableAsciiSurvives_data()
     {
         QTest::addColumn<QString>("text");
@@ -159,6 +235,8 @@ private Q_SLOTS:
                                             << "x";
         QTest::newRow("negative count") << PRURLKey << "PRURLNum"
                                         << "-1";
+        QTest::newRow("count over the limit") << QuorvexURLKey << "QUORVEXURLNum"
+                                              << "32768";
         QTest::newRow("flag missing") << PRURLKey << "PRURLUnChecked1"
                                       << "";
         QTest::newRow("option not boolean") << QuorvexURLKey << "TOP10List"

@@ -1,0 +1,66 @@
+// The two monitored lists in the settings store: one check-box click, and loading both lists at
+// start-up, with as many entries in each list as the argument says.
+
+#include "app/SettingsStore.h"
+#include "lists/ListStore.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+ListState ListsOf(int entries)
+{
+    ListState state;
+    state.PRURLList.reserve(entries);
+    state.QuorvexList.reserve(entries);
+    for (int n = 1; n <= entries; ++n) {
+        state.PRURLList.append({QStringLiteral("http://www.page%1.example/some/path.html").arg(n), 1});
+        state.QuorvexList.append({QStringLiteral("http://www.site%1.example/").arg(n),
+                                  QStringLiteral("Product %1").arg(n),
+                                  QStringLiteral("seo tools,page rank,keyword %1").arg(n), 1});
+    }
+    return state;
+}
+
+// A program folder of its own holding both lists.
+struct StoredLists {
+    explicit StoredLists(int entries) : state(ListsOf(entries)), store(dir.filePath(QStringLiteral("Settings.db")))
+    {
+        if (!store.Load() || !SavePRURLList(state, store) || !SaveQuorvexURLList(state, store))
+            qFatal("the lists could not be stored in %s", qPrintable(dir.path()));
+    }
+    QTemporaryDir dir;
+    ListState state;
+    SettingsStore store;
+};
+
+void BM_SaveEntryChecked(benchmark::State& bench)
+{
+    StoredLists stored(int(bench.range(0)));
+    const int n = stored.state.PRURLCount() / 2;
+    for (auto _ : bench) {
+        PRURLEntry& entry = stored.state.PRURLList[n - 1];
+        entry.Checked = 1 - entry.Checked;
+        if (!SaveEntryChecked(stored.state, stored.store, ListKind::PageRank, n))
+            bench.SkipWithError("the flag was not saved");
+    }
+}
+
+void BM_LoadLists(benchmark::State& bench)
+{
+    StoredLists stored(int(bench.range(0)));
+    for (auto _ : bench) {
+        SettingsStore store(stored.store.FilePath());
+        ListState state;
+        if (!store.Load() || !LoadURLLists(state, store))
+            bench.SkipWithError("the lists could not be loaded");
+        benchmark::DoNotOptimize(state.QuorvexCount());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_SaveEntryChecked)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLists)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);

@@ -79,6 +79,27 @@ private Q_SLOTS:
         QVERIFY(html.contains("<B>1</B>")); // the keyword's position
     }
 
+    // A report was written, but the traffic-rank service refused: exit 3 and the count on standard error
+    // (the PageRank query, the traffic-rank page and the product page are the three requests).
+    void partlyFailedRunEndsWithThree()
+    {
+        QTemporaryDir home;
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"example.com"_s}).ExitCode, 0);
+        web.SetFallback([](const QUrl& url) {
+            CannedReply reply = Answer(url);
+            if (url.path().startsWith(QLatin1String("/siteinfo/")))
+                reply.Status = 503;
+            return reply;
+        });
+        auto cli = StartCli(home.path(), {u"rank"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(cli->state(), QProcess::NotRunning, 30000);
+        web.SetFallback(Answer);
+        QCOMPARE(cli->exitCode(), 3);
+        const QString err = QString::fromUtf8(cli->readAllStandardError());
+        QVERIFY2(err.contains(u"Quorvex completed: 3 requests, 1 failed"_s), qPrintable(err));
+        QVERIFY(QFile::exists(home.filePath(QStringLiteral("Report/Index.htm"))));
+    }
+
     void nothingCheckedEndsWithOne()
     {
         QTemporaryDir home;

@@ -9,6 +9,7 @@
 #include "app/SilentPrompter.h"
 #include "run/RankRun.h"
 #include "web/PendingCounters.h"
+#include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
 #include <benchmark/benchmark.h>
@@ -54,7 +55,8 @@ void BM_RankRunPacing(benchmark::State& benchState)
         const Clock clock;
         ocxParseWeb control(state, prompter);
         ConnectPendingCounters(control, state);
-        RankRun run(state, control, prompter, clock);
+        RequestDriver driver(state, control);
+        RankRun run(state, control, driver, prompter, clock);
 
         QElapsedTimer loopClock;
         qint64 lastTurn = 0;

@@ -5,8 +5,9 @@
 #include "app/GuiPrompter.h"
 #include "app/Names.h"
 #include "app/ProgramFolder.h"
+#include "app/Session.h"
 #include "app/StartUp.h"
-#include "lists/frmQuorvex.h"
+#include "lists/MainWindowFrame.h"
 
 #include <QApplication>
 
@@ -25,7 +26,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     DesktopLauncher launcher;
-    frmQuorvex window(state, prompter, launcher);
+    Session session(state, prompter);
+    MainWindowFrame window(session, launcher);
     prompter.SetOwner(&window);
     // A change that did not reach the file is said at once; the stored lists stay as they were.
     state.Settings.SetFailureHandler([&prompter](const QString& reason) {

@@ -1,9 +1,9 @@
 #include "cli/CliCommands.h"
 
 #include "app/AppState.h"
-#include "app/Clock.h"
 #include "app/Names.h"
 #include "app/ProgramFolder.h"
+#include "app/Session.h"
 #include "app/StartUp.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProcessLauncher.h"
@@ -13,7 +13,6 @@
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
 #include "run/RankRun.h"
-#include "web/PendingCounters.h"
 #include "web/ocxParseWeb.h"
 
 #include <QCommandLineParser>
@@ -507,10 +506,8 @@ int Cli::Rank(const QStringList&)
 {
     const bool verbose = IsSet(Verbose);
     const bool open = IsSet(Open);
-    ocxParseWeb control(state, prompter);
-    ConnectPendingCounters(control, state);
-    const Clock clock;
-    RankRun run(state, control, prompter, clock);
+    Session session(state, prompter);
+    RankRun& run = session.Rank();
     ProgressLine progress;
     ProcessLauncher launcher;
     InterruptWatcher interrupt;
@@ -518,7 +515,7 @@ int Cli::Rank(const QStringList&)
     QObject::connect(&run, &RankRun::ProgressMaximumChanged, [&](int maximum) { progress.SetMaximum(maximum); });
     QObject::connect(&run, &RankRun::ProgressValueChanged, [&](int value) { progress.SetValue(value); });
     if (verbose) {
-        QObject::connect(&control, &ocxParseWeb::StatusText, [&](const QString& text) {
+        QObject::connect(&session.Downloads(), &ocxParseWeb::StatusText, [&](const QString& text) {
             progress.Finish();
             Err() << TerminalSafe(text) << Qt::endl;
         });
@@ -540,9 +537,9 @@ int Cli::Rank(const QStringList&)
     // Ctrl+C does what "&Stop" does.
     QObject::connect(&interrupt, &InterruptWatcher::Interrupted, [&] {
         if (run.IsRunning())
-            run.cmdRank_Click();
+            session.cmdRank_Click();
     });
-    QTimer::singleShot(0, &run, [&] { run.cmdRank_Click(); });
+    QTimer::singleShot(0, &run, [&] { session.cmdRank_Click(); });
     return QCoreApplication::exec();
 }
 

@@ -1,4 +1,4 @@
-// The main window: its controls, the display routines and the handlers of every click.
+// The main window: its controls, its menus, the display routines and the handlers of every click.
 
 #include "lists/frmQuorvex.h"
 
@@ -6,6 +6,7 @@
 #include "app/Launcher.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
+#include "app/Session.h"
 #include "app/frmAbout.h"
 #include "app/frmHelp.h"
 #include "lists/ListStore.h"
@@ -13,7 +14,7 @@
 #include "lists/frmQUORVEXURL.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
-#include "web/PendingCounters.h"
+#include "sitedb/frmSearch.h"
 #include "web/ocxParseWeb.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -116,8 +118,8 @@ QTreeWidgetItem* NumberedItem(int n, int checked)
 
 } // namespace
 
-frmQuorvex::frmQuorvex(AppState& state, Prompter& prompter, Launcher& launcher, QWidget* parent)
-    : QWidget(parent), state(state), prompter(prompter), launcher(launcher)
+frmQuorvex::frmQuorvex(Session& session, Launcher& launcher, QWidget* parent)
+    : QWidget(parent), session(session), state(session.State()), prompter(session.Prompts()), launcher(launcher)
 {
     setObjectName(QStringLiteral("frmQuorvex"));
     setWindowTitle(AppTitle);
@@ -156,7 +158,7 @@ void frmQuorvex::CreateControls()
     cmdEdit->setEnabled(false);
     cmdRemove->setEnabled(false);
 
-    // The site database window opens from here once the user can reach it; nothing shows the button yet.
+    // The menu bar is the user's way to the site database window; the button stays hidden.
     cmdSearchKeyword = new QPushButton(QStringLiteral("&Get WebSites List"), this);
     cmdSearchKeyword->setObjectName(QStringLiteral("cmdSearchKeyword"));
     cmdSearchKeyword->hide();
@@ -212,8 +214,9 @@ void frmQuorvex::CreateControls()
     connect(cmdViewReport, &QPushButton::clicked, this, &frmQuorvex::cmdViewReport_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmQuorvex::cmdHelp_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmQuorvex::cmdAbout_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
-    connect(cmdSearchKeyword, &QPushButton::clicked, this, &frmQuorvex::SearchKeywordClicked);
+    // The window the desktop shows: this one, or the frame that holds it below the menu bar.
+    connect(cmdExit, &QPushButton::clicked, this, [this] { window()->close(); });
+    connect(cmdSearchKeyword, &QPushButton::clicked, this, &frmQuorvex::OpenSiteDatabase);
     connect(chkExtractKeyword, &QCheckBox::clicked, this, &frmQuorvex::chkExtractKeyword_Click);
     connect(chkTOP10List, &QCheckBox::clicked, this, &frmQuorvex::chkTOP10List_Click);
     connect(tmrDelay, &QTimer::timeout, tmrSetFocus, qOverload<>(&QTimer::start));
@@ -224,15 +227,11 @@ void frmQuorvex::CreateControls()
     connect(tmrReady, &QTimer::timeout, this, [this] { SetStatusText(QStringLiteral("Ready")); });
 }
 
-// The window hosts the download control and the rank run, and shows what they report.
+// The window shows what the session's download control and rank run report.
 void frmQuorvex::ConnectRankRun()
 {
-    downloads = new ocxParseWeb(state, prompter, this);
-    downloads->setObjectName(QStringLiteral("ocxParseWeb"));
-    ConnectPendingCounters(*downloads, state);
-    rankRun = new RankRun(state, *downloads, prompter, clock, this);
-
-    connect(downloads, &ocxParseWeb::StatusText, this, &frmQuorvex::SetStatusText);
+    RankRun* rankRun = &session.Rank();
+    connect(&session.Downloads(), &ocxParseWeb::StatusText, this, &frmQuorvex::SetStatusText);
     connect(rankRun, &RankRun::StatusText, this, &frmQuorvex::SetStatusText);
     connect(rankRun, &RankRun::RankCaptionChanged, cmdRank, &QPushButton::setText);
     connect(rankRun, &RankRun::RunStarting, this, [this] {
@@ -399,7 +398,7 @@ void frmQuorvex::ShowStatusNote(const QString& text)
 
 void frmQuorvex::cmdRank_Click()
 {
-    rankRun->cmdRank_Click();
+    session.cmdRank_Click();
 }
 
 bool frmQuorvex::RunGoing() const
@@ -419,7 +418,7 @@ void frmQuorvex::ShowDialog(QDialog* dialog)
 
 void frmQuorvex::closeEvent(QCloseEvent* event)
 {
-    state.StopRequested = true;
+    session.StopEverything();
     event->accept();
     QCoreApplication::quit();
 }
@@ -648,6 +647,46 @@ void frmQuorvex::cmdAbout_Click()
 void frmQuorvex::cmdHelp_Click()
 {
     ShowDialog(new frmHelp(launcher, this));
+}
+
+// The letters of the menu titles are those no button of the window uses ("&View Report", "&Help").
+void frmQuorvex::CreateMenus(QMenuBar* menuBar)
+{
+    const auto menu = [menuBar](const char* name, const QString& title) {
+        QMenu* created = menuBar->addMenu(title);
+        created->setObjectName(QLatin1String(name));
+        return created;
+    };
+    const auto item = [this](QMenu* into, const char* name, const QString& text, auto handler) {
+        QAction* action = into->addAction(text, this, handler);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+
+    QMenu* mnuFile = menu("mnuFile", QStringLiteral("&File"));
+    // Settings go at the top of File, above Exit.
+    item(mnuFile, "mnuExit", QStringLiteral("E&xit"), [this] { window()->close(); });
+
+    QMenu* mnuView = menu("mnuView", QStringLiteral("V&iew"));
+    QAction* mnuReport = item(mnuView, "mnuReport", QStringLiteral("&Report"), [this] {
+        if (cmdViewReport->isEnabled())
+            cmdViewReport_Click();
+    });
+    item(mnuView, "mnuSiteDatabase", QStringLiteral("&Keyword site database..."), [this] {
+        OpenSiteDatabase();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    // Report is there when "&View Report" is.
+    connect(mnuView, &QMenu::aboutToShow, this,
+            [this, mnuReport] { mnuReport->setEnabled(cmdViewReport->isEnabled()); });
+
+    QMenu* mnuHelp = menu("mnuHelp", QStringLiteral("Hel&p"));
+    item(mnuHelp, "mnuHelpTopics", QStringLiteral("&Help"), [this] { cmdHelp_Click(); });
+    item(mnuHelp, "mnuAbout", QStringLiteral("&About"), [this] { cmdAbout_Click(); });
+}
+
+void frmQuorvex::OpenSiteDatabase()
+{
+    ShowDialog(new frmSearch(state, prompter, session.Time(), launcher, session, this));
 }
 
 void frmQuorvex::chkExtractKeyword_Click()

@@ -1,21 +1,20 @@
 #pragma once
-// The main window: the two lists on a tab strip, the button column, the two options, the status
-// bar and the progress bar. Clicks become calls of the list operations.
+// The main window's client area: the two lists on a tab strip, the button column, the two options,
+// the status bar and the progress bar; and the menus of the menu bar above it. Clicks become calls
+// of the list operations and of the session's runs.
 
 #include <QWidget>
 
-#include "app/Clock.h"
 #include "lists/ListState.h"
 
 struct AppState;
 class Launcher;
-class RankRun;
-class ocxParseWeb;
 class Prompter;
 class QCheckBox;
 class QDialog;
 class QLabel;
 class QLineEdit;
+class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QStatusBar;
@@ -23,11 +22,17 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
+class Session;
 
 class frmQuorvex : public QWidget {
     Q_OBJECT
 public:
-    frmQuorvex(AppState& state, Prompter& prompter, Launcher& launcher, QWidget* parent = nullptr);
+    frmQuorvex(Session& session, Launcher& launcher, QWidget* parent = nullptr);
+
+    // File, View and Help, acting on this window.
+    void CreateMenus(QMenuBar* menuBar);
+    // The keyword site database window, modal over the main window, running through the session.
+    void OpenSiteDatabase();
 
     // Refill a list view and arrange the button column for its tab.
     void DisplayPRURLList();
@@ -45,12 +50,6 @@ public:
     QPushButton* RankButton() const { return cmdRank; }
     // A rank run is going while the rank button reads "&Stop".
     bool RunGoing() const;
-
-    // The download control the rank run and the site database fetch through.
-    ocxParseWeb& Downloads() const { return *downloads; }
-
-Q_SIGNALS:
-    void SearchKeywordClicked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,6 +88,7 @@ private:
     void chkExtractKeyword_Click();
     void chkTOP10List_Click();
 
+    Session& session;
     AppState& state;
     Prompter& prompter;
     Launcher& launcher;
@@ -118,7 +118,4 @@ private:
     QTimer* tmrDelay = nullptr;
     QTimer* tmrSetFocus = nullptr;
     QTimer* tmrReady = nullptr;
-    ocxParseWeb* downloads = nullptr;
-    RankRun* rankRun = nullptr;
-    const Clock clock;
 };

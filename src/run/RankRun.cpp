@@ -6,6 +6,7 @@
 #include "app/Prompter.h"
 #include "run/RankReport.h"
 #include "web/PageRankCheckSum.h"
+#include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
 
@@ -17,16 +18,23 @@ constexpr int TitlesInFlight = 10;
 
 } // namespace
 
-RankRun::RankRun(AppState& state, ocxParseWeb& control, Prompter& prompter, const Clock& clock, QObject* parent)
-    : QObject(parent), state(state), control(control), prompter(prompter), clock(clock), driver(state, control)
+RankRun::RankRun(AppState& state, ocxParseWeb& control, RequestDriver& driver, Prompter& prompter, const Clock& clock,
+                 QObject* parent)
+    : QObject(parent), state(state), control(control), prompter(prompter), clock(clock), driver(driver)
 {
     tmrPR.setObjectName(QStringLiteral("tmrPR"));
     tmrPR.setInterval(10);
     tmrPR.setSingleShot(true);
     connect(&tmrPR, &QTimer::timeout, this, &RankRun::tmrPR_Timer);
-    driver.SetRules({.SideLimit = TitlesInFlight, .SideAfterPaced = false, .IdleGiveUpMs = 0});
-    connect(&driver, &RequestDriver::Drained, this, &RankRun::EndOfPass);
-    connect(&driver, &RequestDriver::Stopped, this, &RankRun::FinishStop);
+    // The other runs drain and stop the same driver; only one run goes at a time.
+    connect(&driver, &RequestDriver::Drained, this, [this] {
+        if (running)
+            EndOfPass();
+    });
+    connect(&driver, &RequestDriver::Stopped, this, [this] {
+        if (running)
+            FinishStop();
+    });
     connect(&control, &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName) {
         if (running)
             tally.CountFailed(propertyName);
@@ -149,6 +157,8 @@ void RankRun::tmrPR_Timer()
         SetProgress(0);
         Q_EMIT ProgressMaximumChanged(run.ProgressSteps);
     }
+    // The other runs set rules of their own on the shared driver.
+    driver.SetRules({.SideLimit = TitlesInFlight, .SideAfterPaced = false, .IdleGiveUpMs = 0});
     QueuePass();
     driver.Start();
 }

@@ -1,10 +1,9 @@
 #pragma once
 // The rank run: PageRank queries, then traffic-rank pages, then searches, one at a time with a
 // pause of at least 0.2 s before each, and up to ten page summaries beside them; two follow-up
-// passes over pages of ten; then the report. The request driver paces each pass, so the window
-// stays responsive throughout.
+// passes over pages of ten; then the report. The session's request driver paces each pass, so the
+// window stays responsive throughout.
 
-#include "web/RequestDriver.h"
 #include "web/RequestTally.h"
 
 #include <QObject>
@@ -13,12 +12,15 @@
 struct AppState;
 class Clock;
 class Prompter;
+class RequestDriver;
 class ocxParseWeb;
 
 class RankRun : public QObject {
     Q_OBJECT
 public:
-    RankRun(AppState& state, ocxParseWeb& control, Prompter& prompter, const Clock& clock, QObject* parent = nullptr);
+    // The driver is shared with the site database's runs; the rank run heeds it only while it runs.
+    RankRun(AppState& state, ocxParseWeb& control, RequestDriver& driver, Prompter& prompter, const Clock& clock,
+            QObject* parent = nullptr);
 
     // True while the rank button reads "&Stop".
     bool IsRunning() const { return running; }
@@ -69,6 +71,6 @@ private:
     int progressValue = 0;
     int keywordEntriesTaken = 0;
     RequestTally tally;
-    RequestDriver driver;
+    RequestDriver& driver;
     QTimer tmrPR;
 };

@@ -1,6 +1,7 @@
 // Start-up of the desktop program: the main window with the stored lists, closing it, and a second copy.
 
 #include "app/AppState.h"
+#include "app/Session.h"
 #include "app/StartUp.h"
 #include "lists/ListStore.h"
 #include "lists/frmQuorvex.h"
@@ -38,7 +39,8 @@ private Q_SLOTS:
         RecordingLauncher launcher;
         StartUp startUp(state.ProgramFolder);
         QCOMPARE(startUp.Run(state, prompter), StartUpResult::Ready);
-        frmQuorvex window(state, prompter, launcher);
+        Session session(state, prompter);
+        frmQuorvex window(session, launcher);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 

@@ -4,6 +4,7 @@
 
 #include "ListTestSupport.h"
 #include "app/AppState.h"
+#include "app/Session.h"
 #include "lists/ListStore.h"
 #include "lists/frmQuorvex.h"
 #include "support/RecordingLauncher.h"
@@ -37,7 +38,7 @@ public:
         state.Lists.QuorvexList = keywords;
         SavePRURLList(state.Lists, state.Settings);
         SaveQuorvexURLList(state.Lists, state.Settings);
-        window = std::make_unique<frmQuorvex>(state, prompter, launcher);
+        window = std::make_unique<frmQuorvex>(session, launcher);
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -124,6 +125,7 @@ public:
     QTemporaryDir dir;
     AppState state;
     ScriptedPrompter prompter;
+    Session session{state, prompter};
     RecordingLauncher launcher;
     std::unique_ptr<frmQuorvex> window;
 };

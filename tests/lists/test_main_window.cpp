@@ -173,7 +173,7 @@ private Q_SLOTS:
         QVERIFY(shell.state.Lists.CheckExtractKeyword && shell.state.Lists.TOP10List);
 
         shell.state.Lists.TOP10List = false;
-        frmQuorvex window(shell.state, shell.prompter, shell.launcher);
+        frmQuorvex window(shell.session, shell.launcher);
         QVERIFY(window.findChild<QCheckBox*>(QStringLiteral("chkExtractKeyword"))->isChecked());
         QVERIFY(!window.findChild<QCheckBox*>(QStringLiteral("chkTOP10List"))->isChecked());
     }

@@ -4,6 +4,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/PendingCounters.h"
+#include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
 #include "FakeWeb.h"
@@ -105,6 +106,7 @@ class TestRankRun : public QObject {
         FixedClock clock;
         FakeWeb web;
         std::unique_ptr<ocxParseWeb> control;
+        std::unique_ptr<RequestDriver> driver;
         std::unique_ptr<RankRun> run;
         QList<bool> finished;
         int maxPendingHtml = 0;
@@ -117,7 +119,8 @@ class TestRankRun : public QObject {
             qputenv("http_proxy", web.ProxyUrl().toUtf8());
             control = std::make_unique<ocxParseWeb>(state, prompter);
             ConnectPendingCounters(*control, state);
-            run = std::make_unique<RankRun>(state, *control, prompter, clock);
+            driver = std::make_unique<RequestDriver>(state, *control);
+            run = std::make_unique<RankRun>(state, *control, *driver, prompter, clock);
             QObject::connect(run.get(), &RankRun::Finished, [this](bool written) { finished << written; });
             QObject::connect(&web, &FakeWeb::RequestReceived, [this] {
                 maxPendingHtml = std::max(maxPendingHtml, int(state.PendingHtmlCount));

@@ -11,6 +11,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/PendingCounters.h"
+#include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
 
@@ -87,7 +88,8 @@ class TestRankRunOutcomes : public QObject {
         FixedClock clock;
         FakeWeb web;
         ocxParseWeb control{state, prompter};
-        RankRun run{state, control, prompter, clock};
+        RequestDriver driver{state, control};
+        RankRun run{state, control, driver, prompter, clock};
         QList<bool> finished;
         QStringList texts;
 

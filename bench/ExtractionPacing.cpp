@@ -17,13 +17,14 @@
 #include "FakeWeb.h"
 #include "PageGenerator.h"
 
+#include "LoopGapProbe.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -66,16 +67,7 @@ void BM_ExtractionPacing(benchmark::State& benchState)
         RequestDriver driver(state, control);
         SiteExtraction extraction(state, driver, prompter, clock);
 
-        QElapsedTimer loopClock;
-        qint64 lastTurn = 0;
-        qint64 longestGap = 0;
-        QTimer probe;
-        probe.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            const qint64 now = loopClock.nsecsElapsed();
-            longestGap = std::max(longestGap, now - lastTurn);
-            lastTurn = now;
-        });
+        LoopGapProbe probe;
         bool written = false;
         QObject::connect(&extraction, &SiteExtraction::Finished, [&](bool done) {
             written = done;
@@ -84,8 +76,7 @@ void BM_ExtractionPacing(benchmark::State& benchState)
 
         QElapsedTimer wall;
         wall.start();
-        loopClock.start();
-        probe.start(10);
+        probe.Start();
         extraction.Start(batch, ExtractChoice{});
         QCoreApplication::exec();
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
@@ -98,7 +89,7 @@ void BM_ExtractionPacing(benchmark::State& benchState)
         benchState.SetIterationTime(seconds);
         benchState.counters["paced_requests"] = paced;
         benchState.counters["pacing_ratio"] = seconds / (0.2 * paced);
-        benchState.counters["max_loop_gap_ms"] = double(longestGap) / 1e6;
+        benchState.counters["max_loop_gap_ms"] = probe.LongestGapMs();
     }
 }
 

@@ -12,13 +12,14 @@
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
+#include "LoopGapProbe.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace {
 
@@ -58,22 +59,12 @@ void BM_RankRunPacing(benchmark::State& benchState)
         RequestDriver driver(state, control);
         RankRun run(state, control, driver, prompter, clock);
 
-        QElapsedTimer loopClock;
-        qint64 lastTurn = 0;
-        qint64 longestGap = 0;
-        QTimer probe;
-        probe.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            const qint64 now = loopClock.nsecsElapsed();
-            longestGap = std::max(longestGap, now - lastTurn);
-            lastTurn = now;
-        });
+        LoopGapProbe probe;
         QObject::connect(&run, &RankRun::Finished, [] { QCoreApplication::exit(0); });
 
         QElapsedTimer wall;
         wall.start();
-        loopClock.start();
-        probe.start(10);
+        probe.Start();
         run.cmdRank_Click();
         QCoreApplication::exec();
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
@@ -85,7 +76,7 @@ void BM_RankRunPacing(benchmark::State& benchState)
         benchState.SetIterationTime(seconds);
         benchState.counters["paced_requests"] = paced;
         benchState.counters["pacing_ratio"] = seconds / (0.2 * paced);
-        benchState.counters["max_loop_gap_ms"] = double(longestGap) / 1e6;
+        benchState.counters["max_loop_gap_ms"] = probe.LongestGapMs();
     }
     sandbox.kill();
     sandbox.waitForFinished();

@@ -69,6 +69,8 @@ public:
     void Start();
     // Between Start and Drained or Stopped.
     bool IsActive() const { return active; }
+    // The control the requests go through, for a Send that picks its address when its turn comes.
+    ocxParseWeb& Control() const { return control; }
     // Asks for a turn soon, e.g. after StopRequested was set, so that the stop is seen at once.
     void ScheduleTurn();
 

@@ -1,6 +1,7 @@
 #include "web/ServiceAddresses.h"
 
 #include "app/Scrambler.h"
+#include "web/PageRankCheckSum.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -54,6 +55,11 @@ QString PageRankQueryPrefix()
 QString PageRankQueryMiddle()
 {
     return Unscrambled(PageRankMiddlePieces);
+}
+
+QString PageRankQueryURL(const QString& address)
+{
+    return PageRankQueryPrefix() + GetPageRankCheckSum(address) + PageRankQueryMiddle() + address;
 }
 
 QString AlexaSiteInfoURL(const QString& address)

@@ -18,6 +18,8 @@ QString SearchResultsURL(const QString& keyword, int num, int start);
 // checksum and the queried address.
 QString PageRankQueryPrefix();
 QString PageRankQueryMiddle();
+// The PageRank query of an address: prefix, checksum of the address, middle, address.
+QString PageRankQueryURL(const QString& address);
 // The traffic-rank site's site-information page of an address, scheme included.
 QString AlexaSiteInfoURL(const QString& address);
 // The maker's product page, asked once per rank run.

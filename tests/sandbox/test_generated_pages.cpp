@@ -101,10 +101,12 @@ private Q_SLOTS:
         Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 0), QStringLiteral("W0"));
         QCOMPARE(sites.WebSiteCount, 100);
         Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 100), QStringLiteral("W0"));
-        const int total = sites.WebSiteCount;
-        QVERIFY(total > 100);
-        // The collection ends with the page that brings no new site.
+        QCOMPARE(sites.WebSiteCount, 200);
         Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 200), QStringLiteral("W0"));
+        const int total = sites.WebSiteCount;
+        QVERIFY(total > 200 && total < 240);
+        // The collection ends with the page that brings no new site.
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 300), QStringLiteral("W0"));
         QCOMPARE(sites.WebSiteCount, total);
         QVERIFY(sites.WebSiteList.first().startsWith(QLatin1String("http://www.")));
     }

@@ -96,9 +96,11 @@ CannedReply Page(const QString& html)
     return reply;
 }
 
+// 201 to 239 results: a collection in pages of 100 reads three pages and ends with the fourth, and
+// every result of a keyword is a different host of the pool.
 int ResultCount(const QString& keyword)
 {
-    return 100 + int(Fingerprint(keyword) % 100);
+    return 201 + int(Fingerprint(keyword) % (HostCount - 201));
 }
 
 // Letters and digits of the keyword joined by "-", for result page names.

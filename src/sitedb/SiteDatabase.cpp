@@ -198,14 +198,22 @@ bool SiteDatabase::InsertEach(const QString& table, const QStringList& urls)
 
 bool SiteDatabase::ReadSearchTable(const QString& table, QList<SiteRow>& rows)
 {
+    QList<qint64> rowIds;
+    return ReadSearchTable(table, rows, rowIds);
+}
+
+bool SiteDatabase::ReadSearchTable(const QString& table, QList<SiteRow>& rows, QList<qint64>& rowIds)
+{
     rows.clear();
+    rowIds.clear();
     if (!IsOpen())
         return false;
-    SqliteStatement statement(connection,
-                              u"SELECT "_s + SiteColumns + u" FROM "_s + QuoteIdentifier(table) + u" ORDER BY rowid"_s);
+    SqliteStatement statement(connection, u"SELECT "_s + SiteColumns + u",rowid FROM "_s + QuoteIdentifier(table) +
+                                              u" ORDER BY rowid"_s);
     while (statement.Next()) {
         rows.append({Column(statement, 0), Column(statement, 1), Column(statement, 2), Column(statement, 3),
                      Column(statement, 4), Column(statement, 5)});
+        rowIds.append(statement.Integer(6));
     }
     return statement.IsValid() && !statement.Failed();
 }
@@ -255,6 +263,19 @@ bool SiteDatabase::UpdateAlexa(const QString& table, const QString& url, qint32 
 bool SiteDatabase::DeleteSite(const QString& table, const QString& url)
 {
     return Run(u"DELETE FROM "_s + QuoteIdentifier(table) + u" WHERE URL=?1"_s, {url});
+}
+
+bool SiteDatabase::DeleteSiteRows(const QString& table, const QList<qint64>& rowIds)
+{
+    if (!IsOpen())
+        return false;
+    SqliteStatement statement(connection, u"DELETE FROM "_s + QuoteIdentifier(table) + u" WHERE rowid=?1"_s);
+    for (qint64 rowId : rowIds) {
+        statement.Bind(1, rowId);
+        if (!statement.Run())
+            return false;
+    }
+    return statement.IsValid();
 }
 
 bool SiteDatabase::TableTaken(const QString& table, bool& taken)
@@ -327,6 +348,16 @@ bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& t
     return UpdateProgress(keyword, top, bottom) && transaction.Commit();
 }
 
+bool SiteDatabase::RemoveSites(const QString& keyword, const QString& table, const QList<qint64>& rowIds, int top,
+                               int bottom)
+{
+    if (!IsOpen())
+        return false;
+    SqliteTransaction transaction(connection);
+    return transaction.IsActive() && DeleteSiteRows(table, rowIds) && UpdateProgress(keyword, top, bottom) &&
+           transaction.Commit();
+}
+
 bool SiteDatabase::RebuildMaster(const QList<MasterRow>& rows)
 {
     if (!IsOpen())
@@ -351,12 +382,8 @@ bool SiteDatabase::CopyTo(const QString& target)
     temporary.close();
     if (!Run(u"VACUUM INTO ?1"_s, {temporary.fileName()}))
         return false;
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(temporary.fileName()).toStdString(),
-                            QFile::encodeName(target).toStdString(), error);
-    if (error)
-        return Refuse(u"%1 not written: %2"_s.arg(target, QString::fromStdString(error.message())));
-    return true;
+    QString error;
+    return RenameOver(temporary.fileName(), target, error) || Refuse(error);
 }
 
 QStringList SiteDatabase::TableNames()
@@ -390,4 +417,14 @@ QString DatabasePath(const QString& programFolder)
 QString SearchTableName(const QString& keyword)
 {
     return QString(keyword).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+bool RenameOver(const QString& from, const QString& to, QString& error)
+{
+    std::error_code failure;
+    std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), failure);
+    if (!failure)
+        return true;
+    error = u"%1 not written: %2"_s.arg(to, QString::fromStdString(failure.message()));
+    return false;
 }

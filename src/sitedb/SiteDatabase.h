@@ -81,6 +81,8 @@ public:
     bool EmptySearchTable(const QString& table);
     bool InsertSites(const QString& table, const QStringList& urls);
     bool ReadSearchTable(const QString& table, QList<SiteRow>& rows);
+    // The same with each row's rowid, which names a row even where two hold the same URL.
+    bool ReadSearchTable(const QString& table, QList<SiteRow>& rows, QList<qint64>& rowIds);
     bool CountSites(const QString& table, int& count);
     // The URLs of `count` rows from the 0-based position `first`, in stored order.
     bool ReadSearchURLs(const QString& table, int first, int count, QStringList& urls);
@@ -89,6 +91,7 @@ public:
     bool UpdatePR(const QString& table, const QString& url, int pr);
     bool UpdateAlexa(const QString& table, const QString& url, qint32 alexa);
     bool DeleteSite(const QString& table, const QString& url);
+    bool DeleteSiteRows(const QString& table, const QList<qint64>& rowIds);
 
     // Whether a table of that name exists or could not be made: names are compared as SQLite
     // compares them (letter case aside), and the engine's own "sqlite_" names count as taken.
@@ -103,6 +106,8 @@ public:
     // and the new progress, all or nothing.
     bool WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& sites,
                               const ExtractChoice& choice, int top, int bottom);
+    // Unwanted sites removed and the keyword's progress corrected, all or nothing.
+    bool RemoveSites(const QString& keyword, const QString& table, const QList<qint64>& rowIds, int top, int bottom);
     // The master table rebuilt from the rows given, all or nothing.
     bool RebuildMaster(const QList<MasterRow>& rows);
 
@@ -130,3 +135,6 @@ private:
 QString DatabasePath(const QString& programFolder);
 // The table name of a stored keyword: every blank replaced by "_".
 QString SearchTableName(const QString& keyword);
+// Puts the file from in place of the file to in one step, so a reader finds the old file or the new
+// one, never neither. False, with the reason in error, leaves both as they were.
+bool RenameOver(const QString& from, const QString& to, QString& error);

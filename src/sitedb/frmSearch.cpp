@@ -5,9 +5,13 @@
 #include "app/AppState.h"
 
 #include "app/Clock.h"
+#include "app/Launcher.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
 #include "sitedb/DailyCopy.h"
+#include "sitedb/DatabaseMaintenance.h"
+#include "sitedb/DatabaseScan.h"
+#include "sitedb/ScanReport.h"
 #include "sitedb/SearchTableModel.h"
 #include "sitedb/SiteDatabaseActions.h"
 #include "sitedb/SiteDbRequests.h"
@@ -24,6 +28,8 @@
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -134,6 +140,10 @@ void frmSearch::CreateControls()
     connect(cmdAdd, &QPushButton::clicked, this, &frmSearch::cmdAdd_Click);
     connect(cmdExtract, &QPushButton::clicked, this, &frmSearch::cmdExtract_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSearch::cmdCancel_Click);
+    connect(cmdScan, &QPushButton::clicked, this, &frmSearch::cmdScan_Click);
+    connect(cmdReport, &QPushButton::clicked, this, &frmSearch::cmdReport_Click);
+    connect(cmdCompactDatabase, &QPushButton::clicked, this, &frmSearch::cmdCompactDatabase_Click);
+    connect(cmdRecoverDatabase, &QPushButton::clicked, this, &frmSearch::cmdRecoverDatabase_Click);
 }
 
 QPushButton* frmSearch::ColumnButton(const char* name, const QString& caption, bool enabled)
@@ -326,6 +336,96 @@ void frmSearch::cmdExtract_Click()
 void frmSearch::cmdCancel_Click()
 {
     close();
+}
+
+void frmSearch::ShowChangedDatabase()
+{
+    SiteDatabase database(DatabasePath(programFolder));
+    QList<MasterRow> master;
+    if (!database.ReadMaster(master)) {
+        Fail(database.LastError());
+        return;
+    }
+    {
+        const QSignalBlocker blocker(cmbSearch);
+        const QString text = cmbSearch->currentText();
+        cmbSearch->clear();
+        cmbSearch->setEditText(text);
+    }
+    for (const MasterRow& row : master)
+        AddKeywordItem(row.Search.value_or(QString()));
+    const QString current = StoredKeyword(cmbSearch->currentText());
+    const bool held = std::any_of(master.cbegin(), master.cend(), [&current](const MasterRow& row) {
+        return !current.isEmpty() && row.Search == current;
+    });
+    if (!held)
+        cmbSearch->setEditText(master.isEmpty() ? QString() : master.first().Search.value_or(QString()));
+    if (!cmbSearch->currentText().isEmpty())
+        cmbSearch_Click();
+}
+
+void frmSearch::cmdScan_Click()
+{
+    // A run's pending write would put back the progress of rows the scan removes.
+    if (actions.IsRunning()) {
+        Fail(SiteDbTexts::RunGoing);
+        return;
+    }
+    QString error;
+    if (!RunScan(DatabasePath(programFolder), clock.Now().date(), scanLists, error)) {
+        // A scan that stopped part way leaves nothing to export or report.
+        scanLists = {};
+        cmdExportHTML->setEnabled(false);
+        cmdReport->setEnabled(false);
+        prompter.ShowMessage(ScanErrorText, MessageIcon::Exclamation, AppTitle);
+        return;
+    }
+    ShowChangedDatabase();
+    cmdExportHTML->setEnabled(!scanLists.PendingSearches.isEmpty());
+    cmdReport->setEnabled(true);
+}
+
+void frmSearch::cmdReport_Click()
+{
+    QString error;
+    if (!WriteScanReport(programFolder, scanLists, error)) {
+        Fail(ScanReportErrorText(error));
+        return;
+    }
+    launcher.OpenInEditor(ScanReportPath(programFolder));
+}
+
+void frmSearch::cmdCompactDatabase_Click()
+{
+    QString error;
+    if (!CompactDatabase(programFolder, error)) {
+        Fail(MaintenanceTexts::CompactionFailed(error));
+        return;
+    }
+    prompter.ShowMessage(MaintenanceTexts::Compacted, MessageIcon::Exclamation, SiteDbTitle);
+}
+
+void frmSearch::cmdRecoverDatabase_Click()
+{
+    // A run's pending write expects the database it started on.
+    if (actions.IsRunning()) {
+        Fail(SiteDbTexts::RunGoing);
+        return;
+    }
+    if (!HasPreExportCopy(programFolder)) {
+        Fail(MaintenanceTexts::NothingToRecover);
+        cmdRecoverDatabase->setEnabled(false);
+        return;
+    }
+    if (!prompter.AskYesNo(MaintenanceTexts::RecoverQuestion, SiteDbTitle))
+        return;
+    QString error;
+    if (!RecoverPreExportCopy(programFolder, error)) {
+        Fail(MaintenanceTexts::RecoveryFailed(error));
+        return;
+    }
+    cmdRecoverDatabase->setEnabled(false);
+    ShowChangedDatabase();
 }
 
 void frmSearch::done(int result)

@@ -3,6 +3,7 @@
 // three extraction boxes and the button column. Clicks become the core's checks and the runs of
 // SiteDatabaseActions.
 
+#include "sitedb/ScanLists.h"
 #include "sitedb/SiteDatabase.h"
 
 #include <QDialog>
@@ -28,6 +29,8 @@ public:
     // Fills lstTitle with every row of the table, in stored order.
     void ShowSearchTable(const QString& table);
     const SearchTableModel& Rows() const { return *rows; }
+    // What the last successful scan found; empty before one.
+    const ScanLists& LastScan() const { return scanLists; }
 
 public Q_SLOTS:
     void done(int result) override;
@@ -44,6 +47,10 @@ private:
     void cmdAdd_Click();
     void cmdExtract_Click();
     void cmdCancel_Click();
+    void cmdScan_Click();
+    void cmdReport_Click();
+    void cmdCompactDatabase_Click();
+    void cmdRecoverDatabase_Click();
     void CollectionWritten(const QString& keyword);
     void ExtractionWritten(const QString& keyword);
 
@@ -51,6 +58,9 @@ private:
     bool ShowMasterRow(const QString& keyword, bool withCategory);
     void AddKeywordItem(const QString& keyword);
     void ResetBoxes();
+    // After the database changed under the window: the keyword list in stored order, then the
+    // keyword of the box when the database still holds it, else the first keyword, else nothing.
+    void ShowChangedDatabase();
     ExtractChoice Choice() const;
     void Fail(const QString& message);
 
@@ -64,6 +74,8 @@ private:
     bool LoadingGuard = false;
     // A run this window started may still be going.
     bool startedRun = false;
+    // The lists of the last successful scan, which the export works through.
+    ScanLists scanLists;
 
     QComboBox* cmbSearch = nullptr;
     QLineEdit* txtType = nullptr;

@@ -327,6 +327,21 @@ bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& t
     return UpdateProgress(keyword, top, bottom) && transaction.Commit();
 }
 
+bool SiteDatabase::RemoveExportedSites(const QString& keyword, const QString& table, const QStringList& urls, int top,
+                                       int bottom)
+{
+    if (!IsOpen())
+        return false;
+    SqliteTransaction transaction(connection);
+    if (!transaction.IsActive())
+        return false;
+    for (const QString& url : urls) {
+        if (!DeleteSite(table, url))
+            return false;
+    }
+    return MarkExported(keyword, top, bottom) && transaction.Commit();
+}
+
 bool SiteDatabase::RebuildMaster(const QList<MasterRow>& rows)
 {
     if (!IsOpen())

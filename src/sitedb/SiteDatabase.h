@@ -103,6 +103,10 @@ public:
     // and the new progress, all or nothing.
     bool WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& sites,
                               const ExtractChoice& choice, int top, int bottom);
+    // The end of a keyword's export: its published sites deleted and the keyword marked exported
+    // with the new progress, all or nothing.
+    bool RemoveExportedSites(const QString& keyword, const QString& table, const QStringList& urls, int top,
+                             int bottom);
     // The master table rebuilt from the rows given, all or nothing.
     bool RebuildMaster(const QList<MasterRow>& rows);
 

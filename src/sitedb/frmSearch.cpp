@@ -5,9 +5,11 @@
 #include "app/AppState.h"
 
 #include "app/Clock.h"
+#include "app/DirectorySettings.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
 #include "sitedb/DailyCopy.h"
+#include "sitedb/DirectoryExport.h"
 #include "sitedb/SearchTableModel.h"
 #include "sitedb/SiteDatabaseActions.h"
 #include "sitedb/SiteDbRequests.h"
@@ -134,6 +136,7 @@ void frmSearch::CreateControls()
     connect(cmdAdd, &QPushButton::clicked, this, &frmSearch::cmdAdd_Click);
     connect(cmdExtract, &QPushButton::clicked, this, &frmSearch::cmdExtract_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSearch::cmdCancel_Click);
+    connect(cmdExportHTML, &QPushButton::clicked, this, &frmSearch::cmdExportHTML_Click);
 }
 
 QPushButton* frmSearch::ColumnButton(const char* name, const QString& caption, bool enabled)
@@ -326,6 +329,27 @@ void frmSearch::cmdExtract_Click()
 void frmSearch::cmdCancel_Click()
 {
     close();
+}
+
+void frmSearch::cmdExportHTML_Click()
+{
+    if (actions.IsRunning()) {
+        Fail(SiteDbTexts::RunGoing);
+        return;
+    }
+    const ExportResult result =
+        ExportHTML(programFolder, scanLists, clock.Now().date(), ReadDirectoryBase(state.Settings));
+    // One message for every keyword whose pages failed; their sites stay for the next export.
+    for (qsizetype i = 0; i < result.PageFailures.size(); ++i)
+        Fail(TrunkErrorText);
+    if (!result.Completed()) {
+        Fail(ExportErrorText);
+        return;
+    }
+    cmdExportHTML->setEnabled(false);
+    cmdReport->setEnabled(false);
+    cmdRecoverDatabase->setEnabled(true);
+    cmbSearch_Click();
 }
 
 void frmSearch::done(int result)

@@ -3,6 +3,7 @@
 // three extraction boxes and the button column. Clicks become the core's checks and the runs of
 // SiteDatabaseActions.
 
+#include "sitedb/ScanLists.h"
 #include "sitedb/SiteDatabase.h"
 
 #include <QDialog>
@@ -44,6 +45,7 @@ private:
     void cmdAdd_Click();
     void cmdExtract_Click();
     void cmdCancel_Click();
+    void cmdExportHTML_Click();
     void CollectionWritten(const QString& keyword);
     void ExtractionWritten(const QString& keyword);
 
@@ -64,6 +66,8 @@ private:
     bool LoadingGuard = false;
     // A run this window started may still be going.
     bool startedRun = false;
+    // What the last scan found; the export works through it.
+    ScanLists scanLists;
 
     QComboBox* cmbSearch = nullptr;
     QLineEdit* txtType = nullptr;

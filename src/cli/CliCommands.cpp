@@ -1,6 +1,8 @@
 #include "cli/CliCommands.h"
 
 #include "app/AppState.h"
+#include "app/Clock.h"
+#include "app/DirectorySettings.h"
 #include "app/Names.h"
 #include "app/ProgramFolder.h"
 #include "app/Session.h"
@@ -164,7 +166,10 @@ const Cli::Command Cli::Commands[] = {
      &Cli::CheckEntry},
     {"uncheck", "pages|keywords N", 2, 2, 0, false, "untick entry N of one list", "Unticks entry N of one list.",
      &Cli::UncheckEntry},
-    {"set", "extract-keyword|top10 on|off", 2, 2, 0, false, "set an option", "Sets an option.", &Cli::Set},
+    {"set", "extract-keyword|top10 on|off, or export-base URL", 2, 2, 0, false, "set an option",
+     "Sets an option on or off, or export-base: the address under which the exported directory is\n"
+     "published, an absolute http:// or https:// address ending in \"/\".",
+     &Cli::Set},
     {"rank", "", 0, 0, Verbose | Open, false, "run the checked entries and write the report",
      "Runs the checked entries of both lists through the web and writes the report; prints the path of\n"
      "its Index.htm. Progress goes to standard error, the status texts too with --verbose; --open shows\n"
@@ -342,7 +347,8 @@ int Cli::List(const QStringList&)
         const QJsonObject root{{QStringLiteral("pages"), pages},
                                {QStringLiteral("keywords"), keywords},
                                {QStringLiteral("extract_keyword"), lists.CheckExtractKeyword},
-                               {QStringLiteral("top10"), lists.TOP10List}};
+                               {QStringLiteral("top10"), lists.TOP10List},
+                               {QStringLiteral("export_base"), ReadDirectoryBase(state.Settings)}};
         // The document escapes C0 controls itself but leaves DEL, C1 and the bidirectional controls.
         Out() << TerminalSafe(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)),
                               TerminalStyle::Json);
@@ -360,6 +366,7 @@ int Cli::List(const QStringList&)
         Out() << QStringLiteral("%1 ").arg(n, 4) << CheckMark(e.Checked) << ' ' << TerminalSafe(e.URL)
               << "  product: " << TerminalSafe(e.Product) << "  keywords: " << TerminalSafe(e.Keyword) << '\n';
     }
+    Out() << "Directory address: " << TerminalSafe(ReadDirectoryBase(state.Settings)) << '\n';
     Out().flush();
     return Done;
 }
@@ -487,6 +494,13 @@ int Cli::Check(const QStringList& args, int flag)
 
 int Cli::Set(const QStringList& args)
 {
+    if (args.at(0) == QLatin1String("export-base")) {
+        QString problem;
+        if (CheckDirectoryBase(args.at(1), problem).isEmpty())
+            return Usage(problem);
+        SaveDirectoryBase(state.Settings, args.at(1), problem);
+        return Saved();
+    }
     if (args.at(1) != QLatin1String("on") && args.at(1) != QLatin1String("off"))
         return Usage(QStringLiteral("name the option and give on or off"));
     const bool on = args.at(1) == QLatin1String("on");

@@ -358,18 +358,19 @@ bool SiteDatabase::RemoveSites(const QString& keyword, const QString& table, con
            transaction.Commit();
 }
 
-bool SiteDatabase::RebuildMaster(const QList<MasterRow>& rows)
+bool SiteDatabase::RemoveExportedSites(const QString& keyword, const QString& table, const QStringList& urls, int top,
+                                       int bottom)
 {
     if (!IsOpen())
         return false;
     SqliteTransaction transaction(connection);
-    if (!transaction.IsActive() || !DropMasterTable() || !CreateMasterTable())
+    if (!transaction.IsActive())
         return false;
-    for (const MasterRow& row : rows) {
-        if (!InsertMasterRow(row))
+    for (const QString& url : urls) {
+        if (!DeleteSite(table, url))
             return false;
     }
-    return transaction.Commit();
+    return MarkExported(keyword, top, bottom) && transaction.Commit();
 }
 
 bool SiteDatabase::CopyTo(const QString& target)

@@ -108,6 +108,10 @@ public:
                               const ExtractChoice& choice, int top, int bottom);
     // Unwanted sites removed and the keyword's progress corrected, all or nothing.
     bool RemoveSites(const QString& keyword, const QString& table, const QList<qint64>& rowIds, int top, int bottom);
+    // The end of a keyword's export: its published sites deleted and the keyword marked exported
+    // with the new progress, all or nothing.
+    bool RemoveExportedSites(const QString& keyword, const QString& table, const QStringList& urls, int top,
+                             int bottom);
     // The master table rebuilt from the rows given, all or nothing.
     bool RebuildMaster(const QList<MasterRow>& rows);
 

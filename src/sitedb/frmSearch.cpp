@@ -5,12 +5,14 @@
 #include "app/AppState.h"
 
 #include "app/Clock.h"
+#include "app/DirectorySettings.h"
 #include "app/Launcher.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
 #include "sitedb/DailyCopy.h"
 #include "sitedb/DatabaseMaintenance.h"
 #include "sitedb/DatabaseScan.h"
+#include "sitedb/DirectoryExport.h"
 #include "sitedb/ScanReport.h"
 #include "sitedb/SearchTableModel.h"
 #include "sitedb/SiteDatabaseActions.h"
@@ -144,6 +146,7 @@ void frmSearch::CreateControls()
     connect(cmdReport, &QPushButton::clicked, this, &frmSearch::cmdReport_Click);
     connect(cmdCompactDatabase, &QPushButton::clicked, this, &frmSearch::cmdCompactDatabase_Click);
     connect(cmdRecoverDatabase, &QPushButton::clicked, this, &frmSearch::cmdRecoverDatabase_Click);
+    connect(cmdExportHTML, &QPushButton::clicked, this, &frmSearch::cmdExportHTML_Click);
 }
 
 QPushButton* frmSearch::ColumnButton(const char* name, const QString& caption, bool enabled)
@@ -426,6 +429,27 @@ void frmSearch::cmdRecoverDatabase_Click()
     }
     cmdRecoverDatabase->setEnabled(false);
     ShowChangedDatabase();
+}
+
+void frmSearch::cmdExportHTML_Click()
+{
+    if (actions.IsRunning()) {
+        Fail(SiteDbTexts::RunGoing);
+        return;
+    }
+    const ExportResult result =
+        ExportHTML(programFolder, scanLists, clock.Now().date(), ReadDirectoryBase(state.Settings));
+    // One message for every keyword whose pages failed; their sites stay for the next export.
+    for (qsizetype i = 0; i < result.PageFailures.size(); ++i)
+        Fail(TrunkErrorText);
+    if (!result.Completed()) {
+        Fail(ExportErrorText);
+        return;
+    }
+    cmdExportHTML->setEnabled(false);
+    cmdReport->setEnabled(false);
+    cmdRecoverDatabase->setEnabled(true);
+    cmbSearch_Click();
 }
 
 void frmSearch::done(int result)

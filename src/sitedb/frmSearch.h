@@ -51,6 +51,7 @@ private:
     void cmdReport_Click();
     void cmdCompactDatabase_Click();
     void cmdRecoverDatabase_Click();
+    void cmdExportHTML_Click();
     void CollectionWritten(const QString& keyword);
     void ExtractionWritten(const QString& keyword);
 

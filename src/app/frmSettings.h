@@ -1,0 +1,30 @@
+#pragma once
+// The settings dialog (File > Settings...): one page for each group of what the program adds to
+// the stored settings, OK to check and store them all, Cancel to leave them as they were.
+
+#include <QDialog>
+
+class Prompter;
+class QLineEdit;
+class QTabWidget;
+class SettingsStore;
+
+class frmSettings : public QDialog {
+    Q_OBJECT
+public:
+    frmSettings(SettingsStore& store, Prompter& prompter, QWidget* parent = nullptr);
+
+    // The pages; a group of settings adds its own.
+    QTabWidget* Pages() const { return tabPages; }
+
+public Q_SLOTS:
+    void accept() override;
+
+private:
+    QWidget* DirectoryPage();
+
+    SettingsStore& store;
+    Prompter& prompter;
+    QTabWidget* tabPages = nullptr;
+    QLineEdit* txtDirectoryBase = nullptr;
+};

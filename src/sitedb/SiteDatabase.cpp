@@ -373,6 +373,20 @@ bool SiteDatabase::RemoveExportedSites(const QString& keyword, const QString& ta
     return MarkExported(keyword, top, bottom) && transaction.Commit();
 }
 
+bool SiteDatabase::RebuildMaster(const QList<MasterRow>& rows)
+{
+    if (!IsOpen())
+        return false;
+    SqliteTransaction transaction(connection);
+    if (!transaction.IsActive() || !DropMasterTable() || !CreateMasterTable())
+        return false;
+    for (const MasterRow& row : rows) {
+        if (!InsertMasterRow(row))
+            return false;
+    }
+    return transaction.Commit();
+}
+
 bool SiteDatabase::CopyTo(const QString& target)
 {
     if (!IsOpen())

@@ -2,14 +2,10 @@
 
 #include "app/SiteRuns.h"
 
+#include "sitedb/SiteExtraction.h"
+#include "sitedb/WebSiteCollection.h"
+
 std::unique_ptr<SiteRuns> MakeSiteRuns(AppState& state, RequestDriver& driver, Prompter& prompter, const Clock& clock)
 {
-    // With the collection and the extraction built, this becomes
-    //     return std::make_unique<SiteRunsOf<WebSiteCollection, SiteExtraction>>(state, driver, prompter, clock);
-    // with their two headers included above.
-    Q_UNUSED(state);
-    Q_UNUSED(driver);
-    Q_UNUSED(prompter);
-    Q_UNUSED(clock);
-    return nullptr;
+    return std::make_unique<SiteRunsOf<WebSiteCollection, SiteExtraction>>(state, driver, prompter, clock);
 }

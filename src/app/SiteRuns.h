@@ -42,6 +42,9 @@ public:
         extraction.Start(batch, choice);
     }
     void ChangeExtractChoice(const ExtractChoice& choice) override { extraction.ChangeChoice(choice); }
+
+    Collection& CollectionRun() { return collection; }
+    Extraction& ExtractionRun() { return extraction; }
     void Stop() override
     {
         if (collection.IsRunning())

@@ -5,18 +5,12 @@
 
 #include "app/AppState.h"
 #include "app/Clock.h"
-#include "app/Names.h"
-#include "app/Prompter.h"
 #include "web/NormaliseURL.h"
 #include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
 
-namespace {
-
 using namespace Qt::StringLiterals;
-
-} // namespace
 
 QString ExtractionDoneText(const QString& table, qint64 milliseconds)
 {
@@ -27,29 +21,19 @@ QString ExtractionDoneText(const QString& table, qint64 milliseconds)
 
 SiteExtraction::SiteExtraction(AppState& state, RequestDriver& driver, Prompter& prompter, const Clock& clock,
                                QObject* parent)
-    : QObject(parent), state(state), driver(driver), prompter(prompter), clock(clock)
+    : SiteDbRun(state, driver, prompter, clock, parent)
 {
-    // The driver serves every routine; only the running extraction listens to it.
-    connect(&driver, &RequestDriver::Drained, this, [this] {
-        if (running)
-            Drained();
-    });
-    connect(&driver, &RequestDriver::Stopped, this, [this] {
-        if (running)
-            Stopped();
-    });
     // The summaries given up count as finished; their slots keep empty texts.
     connect(&driver, &RequestDriver::GaveUp, this, [this](int inFlight) {
-        if (running)
+        if (IsRunning())
             this->state.Sites.TitlesDone += inFlight;
     });
 }
 
 void SiteExtraction::Start(const ExtractionBatch& extraction, const ExtractChoice& chosen)
 {
-    if (running)
+    if (!Begin())
         return;
-    running = true;
     batch = extraction;
     choice = chosen;
     startTime = clock.Now();
@@ -72,21 +56,12 @@ void SiteExtraction::Start(const ExtractionBatch& extraction, const ExtractChoic
     }
     prIssued = alexaIssued = titleIssued = 0;
     progress = 0;
-    state.StopRequested = false;
 
     driver.SetRules({.SideLimit = TitlesInFlight, .SideAfterPaced = true, .IdleGiveUpMs = TitleGiveUpMs});
     QueueRequests();
     Q_EMIT ProgressMaximumChanged(3 * count);
     Q_EMIT ProgressValueChanged(0);
     driver.Start();
-}
-
-void SiteExtraction::Stop()
-{
-    if (!running)
-        return;
-    state.StopRequested = true;
-    driver.ScheduleTurn();
 }
 
 // Every paced request sends the next PageRank query while "Extract PR" is ticked and some are left,
@@ -156,26 +131,8 @@ void SiteExtraction::Drained()
                         sites.SiteKeyword.value(i), sites.SitePR.value(i), sites.SiteAlexa.value(i)});
 
     SiteDatabase database(DatabasePath(state.ProgramFolder));
-    if (!database.WriteExtractionBatch(batch.Keyword, batch.Table, details, choice, batch.Next, batch.End)) {
-        prompter.ShowMessage(u"SQL error !\r\n"_s + database.LastError(), MessageIcon::Exclamation, AppTitle);
-        End(false);
-        return;
-    }
-    Q_EMIT Written(batch.Keyword);
-    prompter.ShowMessage(ExtractionDoneText(batch.Table, startTime.msecsTo(clock.Now())), MessageIcon::Exclamation,
-                         SiteDbTitle);
-    End(true);
-}
-
-void SiteExtraction::Stopped()
-{
-    prompter.ShowMessage(u"You press the stop button !"_s, MessageIcon::Exclamation, AppTitle);
-    End(false);
-}
-
-void SiteExtraction::End(bool written)
-{
-    running = false;
-    Q_EMIT ProgressValueChanged(0);
-    Q_EMIT Finished(written);
+    if (database.WriteExtractionBatch(batch.Keyword, batch.Table, details, choice, batch.Next, batch.End))
+        EndWritten(batch.Keyword, ExtractionDoneText(batch.Table, startTime.msecsTo(clock.Now())));
+    else
+        EndFailed(database.LastError());
 }

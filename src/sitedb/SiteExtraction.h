@@ -5,17 +5,12 @@
 
 #include "sitedb/SiteDatabase.h"
 #include "sitedb/SiteDbRequests.h"
+#include "sitedb/SiteDbRun.h"
 
 #include <QDateTime>
-#include <QObject>
 #include <QStringList>
 
-struct AppState;
-class Clock;
-class Prompter;
-class RequestDriver;
-
-class SiteExtraction : public QObject {
+class SiteExtraction : public SiteDbRun {
     Q_OBJECT
 public:
     // Page summaries in flight at most, and how long they may go without a new one before those
@@ -26,22 +21,10 @@ public:
     SiteExtraction(AppState& state, RequestDriver& driver, Prompter& prompter, const Clock& clock,
                    QObject* parent = nullptr);
 
-    bool IsRunning() const { return running; }
     // GetWebSiteTitle over the batch; nothing happens while a batch goes.
     void Start(const ExtractionBatch& batch, const ExtractChoice& choice);
     // The check boxes, read afresh on every pass and at the write.
     void ChangeChoice(const ExtractChoice& choice) { this->choice = choice; }
-    // As "&Stop": sets StopRequested, the driver cancels at its next turn.
-    void Stop();
-
-Q_SIGNALS:
-    // The batch's details and the keyword's new progress are in the database.
-    void Written(const QString& keyword);
-    // Written, stopped or failed; the run is over.
-    void Finished(bool written);
-    // Requests of the batch, and how many were sent or left out so far.
-    void ProgressMaximumChanged(int maximum);
-    void ProgressValueChanged(int value);
 
 private:
     void QueueRequests();
@@ -49,16 +32,8 @@ private:
     void SendRank();
     void SendTitle();
     void Advance();
-    void Drained();
-    void Stopped();
-    void End(bool written);
+    void Drained() override;
 
-    AppState& state;
-    RequestDriver& driver;
-    Prompter& prompter;
-    const Clock& clock;
-
-    bool running = false;
     ExtractionBatch batch;
     ExtractChoice choice;
     QDateTime startTime;

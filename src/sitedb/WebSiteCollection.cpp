@@ -4,8 +4,6 @@
 
 #include "app/AppState.h"
 #include "app/Clock.h"
-#include "app/Names.h"
-#include "app/Prompter.h"
 #include "app/Random24.h"
 #include "sitedb/SiteDatabase.h"
 #include "web/RequestDriver.h"
@@ -44,30 +42,18 @@ void ShuffleSites(QStringList& sites, double secondsSinceMidnight)
 
 WebSiteCollection::WebSiteCollection(AppState& state, RequestDriver& driver, Prompter& prompter, const Clock& clock,
                                      QObject* parent)
-    : QObject(parent), state(state), driver(driver), prompter(prompter), clock(clock)
-{
-    // The driver serves every routine; only the running collection listens to it.
-    connect(&driver, &RequestDriver::Drained, this, [this] {
-        if (running)
-            PageEnded();
-    });
-    connect(&driver, &RequestDriver::Stopped, this, [this] {
-        if (running)
-            Stopped();
-    });
-}
+    : SiteDbRun(state, driver, prompter, clock, parent)
+{}
 
 void WebSiteCollection::Start(const CollectionRequest& collection)
 {
-    if (running)
+    if (!Begin())
         return;
-    running = true;
     request = collection;
     SiteTables& sites = state.Sites;
     sites.CurrentSearch = request.Keyword;
     sites.WebSiteList.clear();
     sites.WebSiteCount = 0;
-    state.StopRequested = false;
     pages = 0;
     previousCount = 0;
     driver.SetRules({.SideLimit = 0, .SideAfterPaced = false, .IdleGiveUpMs = 0});
@@ -76,18 +62,10 @@ void WebSiteCollection::Start(const CollectionRequest& collection)
     RequestPage();
 }
 
-void WebSiteCollection::Stop()
-{
-    if (!running)
-        return;
-    state.StopRequested = true;
-    driver.ScheduleTurn();
-}
-
 void WebSiteCollection::RequestPage()
 {
-    // The driver counts the page before it asks the control, so a page that cannot even start
-    // still ends the wait.
+    // The driver counts the page; the control announces the end of a page that cannot even start
+    // only after that, so the wait always ends.
     driver.AddPaced(
         RequestDriver::Download(SearchResultsURL(request.Keyword, PageSize, pages * PageSize), QStringLiteral("W0")));
     ++pages;
@@ -95,8 +73,7 @@ void WebSiteCollection::RequestPage()
     driver.Start();
 }
 
-// A failed or empty page ends like a page without new sites.
-void WebSiteCollection::PageEnded()
+void WebSiteCollection::Drained()
 {
     const int count = state.Sites.WebSiteCount;
     if (previousCount < count && pages < PageLimit) {
@@ -105,12 +82,6 @@ void WebSiteCollection::PageEnded()
         return;
     }
     Write();
-}
-
-void WebSiteCollection::Stopped()
-{
-    prompter.ShowMessage(u"You press the stop button !"_s, MessageIcon::Exclamation, AppTitle);
-    End(false);
 }
 
 void WebSiteCollection::Write()
@@ -122,19 +93,8 @@ void WebSiteCollection::Write()
     sites.WebSiteList = urls;
 
     SiteDatabase database(DatabasePath(state.ProgramFolder));
-    if (!database.ReplaceSearchRows(request.Keyword, request.Table, urls, now.date().toString(Qt::ISODate))) {
-        prompter.ShowMessage(u"SQL error !\r\n"_s + database.LastError(), MessageIcon::Exclamation, AppTitle);
-        End(false);
-        return;
-    }
-    Q_EMIT Written(request.Keyword);
-    prompter.ShowMessage(AllGottenText(request.Table), MessageIcon::Exclamation, SiteDbTitle);
-    End(true);
-}
-
-void WebSiteCollection::End(bool written)
-{
-    running = false;
-    Q_EMIT ProgressValueChanged(0);
-    Q_EMIT Finished(written);
+    if (database.ReplaceSearchRows(request.Keyword, request.Table, urls, now.date().toString(Qt::ISODate)))
+        EndWritten(request.Keyword, AllGottenText(request.Table));
+    else
+        EndFailed(database.LastError());
 }

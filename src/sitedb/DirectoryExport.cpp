@@ -17,9 +17,15 @@ namespace {
 constexpr int MaxSitesPerKeyword = 100;
 constexpr qint64 DaysUntilDueAgain = 15;
 
-ExportResult& Stop(ExportResult& result, const QString& reason)
+// The sites of the keywords whose pages are out leave their tables together, in one transaction
+// at the end, whether the export ends or stops: the removal of a keyword's sites never comes before
+// its pages, and a crash in between leaves them to be published again rather than lost.
+ExportResult& Finish(ExportResult& result, SiteDatabase& database, const QList<PublishedSites>& published,
+                     const QString& reason = {})
 {
     result.Error = reason;
+    if (!published.isEmpty() && !database.RemoveExportedSites(published))
+        result.Error = reason.isEmpty() ? database.LastError() : reason + u"; "_s + database.LastError();
     return result;
 }
 
@@ -78,25 +84,28 @@ ExportResult ExportHTML(const QString& programFolder, const ScanLists& lists, QD
                         const PageWriter& write)
 {
     ExportResult result;
+    QList<PublishedSites> published;
     const QString working = programFolder + QLatin1Char('/') + WorkingFolderName;
     SiteDatabase database(DatabasePath(programFolder));
     if (!database.CopyTo(working + QLatin1Char('/') + PreExportCopyName))
-        return Stop(result, database.LastError());
+        return Finish(result, database, published, database.LastError());
 
     const QString templatePath = working + QLatin1Char('/') + TemplateFileName;
     QFile templateFile(templatePath);
     if (!templateFile.open(QIODevice::ReadOnly))
-        return Stop(result, u"the template %1 cannot be read: %2"_s.arg(QDir::toNativeSeparators(templatePath),
-                                                                        templateFile.errorString()));
+        return Finish(result, database, published,
+                      u"the template %1 cannot be read: %2"_s.arg(QDir::toNativeSeparators(templatePath),
+                                                                  templateFile.errorString()));
     QStringList pieces;
     if (!SplitTemplate(DecodePageBytes(templateFile.readAll()), pieces))
-        return Stop(result, u"the template %1 holds fewer than five pieces separated by \"$$$\""_s.arg(
-                                QDir::toNativeSeparators(templatePath)));
+        return Finish(result, database, published,
+                      u"the template %1 holds fewer than five pieces separated by \"$$$\""_s.arg(
+                          QDir::toNativeSeparators(templatePath)));
 
     QString error;
     const QString indexPath = working + QLatin1Char('/') + IndexPageName;
     if (!write(indexPath, IndexPage(pieces, IndexBody(lists.AllSearches, base)).toUtf8(), error))
-        return Stop(result, error);
+        return Finish(result, database, published, error);
     result.IndexPath = indexPath;
 
     for (const SearchRecord& entry : lists.PendingSearches) {
@@ -104,26 +113,28 @@ ExportResult ExportHTML(const QString& programFolder, const ScanLists& lists, QD
         const QString folder =
             working + QLatin1Char('/') + FolderName(entry.SearchType) + QLatin1Char('/') + folderName;
         if (!QDir().mkpath(folder))
-            return Stop(result, u"the folder %1 cannot be made"_s.arg(QDir::toNativeSeparators(folder)));
+            return Finish(result, database, published,
+                          u"the folder %1 cannot be made"_s.arg(QDir::toNativeSeparators(folder)));
 
         // The stored row, not the scan's copy of it: a keyword exported since the scan is not due.
         std::optional<MasterRow> row;
         if (!database.FindMaster(entry.Search, row))
-            return Stop(result, database.LastError());
+            return Finish(result, database, published, database.LastError());
         if (!row || !StillDue(*row, today))
             continue;
         int top = 0;
         int bottom = 0;
         if (!ReadProgress(row->SearchNum, top, bottom))
-            return Stop(result, u"the progress \"%1\" of the keyword \"%2\" cannot be read"_s.arg(
-                                    row->SearchNum.value_or(QString()), entry.Search));
+            return Finish(result, database, published,
+                          u"the progress \"%1\" of the keyword \"%2\" cannot be read"_s.arg(
+                              row->SearchNum.value_or(QString()), entry.Search));
         const QString table = SearchTableName(entry.Search);
         QList<SiteRow> rows;
         if (!database.ReadSearchTable(table, rows))
-            return Stop(result, database.LastError());
+            return Finish(result, database, published, database.LastError());
         if (rows.size() < bottom)
-            return Stop(
-                result,
+            return Finish(
+                result, database, published,
                 u"the table \"%1\" holds %2 rows, fewer than its Bottom %3"_s.arg(table).arg(rows.size()).arg(bottom));
         const int extracted = std::clamp(top - 1, 0, bottom);
         const int count = std::min(extracted, MaxSitesPerKeyword);
@@ -142,15 +153,14 @@ ExportResult ExportHTML(const QString& programFolder, const ScanLists& lists, QD
             continue;
         }
         result.PagesWritten += int(pages.size());
+        ++result.KeywordsExported;
         if (count < bottom) {
             QStringList urls;
             urls.reserve(count);
             for (const ExportSite& site : sites)
                 urls.append(site.URL);
-            if (!database.RemoveExportedSites(entry.Search, table, urls, extracted - count + 1, bottom - count))
-                return Stop(result, database.LastError());
+            published.append({entry.Search, table, urls, extracted - count + 1, bottom - count});
         }
-        ++result.KeywordsExported;
     }
-    return result;
+    return Finish(result, database, published);
 }

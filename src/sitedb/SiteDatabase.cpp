@@ -358,19 +358,22 @@ bool SiteDatabase::RemoveSites(const QString& keyword, const QString& table, con
            transaction.Commit();
 }
 
-bool SiteDatabase::RemoveExportedSites(const QString& keyword, const QString& table, const QStringList& urls, int top,
-                                       int bottom)
+bool SiteDatabase::RemoveExportedSites(const QList<PublishedSites>& published)
 {
     if (!IsOpen())
         return false;
     SqliteTransaction transaction(connection);
     if (!transaction.IsActive())
         return false;
-    for (const QString& url : urls) {
-        if (!DeleteSite(table, url))
+    for (const PublishedSites& keyword : published) {
+        for (const QString& url : keyword.URLs) {
+            if (!DeleteSite(keyword.Table, url))
+                return false;
+        }
+        if (!MarkExported(keyword.Keyword, keyword.Top, keyword.Bottom))
             return false;
     }
-    return MarkExported(keyword, top, bottom) && transaction.Commit();
+    return transaction.Commit();
 }
 
 bool SiteDatabase::RebuildMaster(const QList<MasterRow>& rows)

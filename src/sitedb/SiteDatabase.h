@@ -43,6 +43,14 @@ struct SiteDetails {
     int PR = 0;
     qint32 Alexa = 0;
 };
+// What an export published of one keyword: the sites to delete and the keyword's new progress.
+struct PublishedSites {
+    QString Keyword;
+    QString Table;
+    QStringList URLs;
+    int Top = 0;
+    int Bottom = 0;
+};
 struct ExtractChoice {
     bool Title = true;
     bool PR = true;
@@ -108,10 +116,9 @@ public:
                               const ExtractChoice& choice, int top, int bottom);
     // Unwanted sites removed and the keyword's progress corrected, all or nothing.
     bool RemoveSites(const QString& keyword, const QString& table, const QList<qint64>& rowIds, int top, int bottom);
-    // The end of a keyword's export: its published sites deleted and the keyword marked exported
-    // with the new progress, all or nothing.
-    bool RemoveExportedSites(const QString& keyword, const QString& table, const QStringList& urls, int top,
-                             int bottom);
+    // The end of an export: the published sites of every keyword deleted and each keyword marked
+    // exported with its new progress, all or nothing.
+    bool RemoveExportedSites(const QList<PublishedSites>& published);
     // The master table rebuilt from the rows given, all or nothing.
     bool RebuildMaster(const QList<MasterRow>& rows);
 

@@ -383,17 +383,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no template") << u"no template"_s << u"cannot be read"_s;
-        QTest::newRow("four pieces") << u"four pieces"_s << u"fewer than five pieces"_s;
-        QTest::newRow("fewer rows than Bottom") << u"short table"_s << u"fewer than its Bottom 50"_s;
-        QTest::newRow("folder cannot be made") << u"folder"_s << u"cannot be made"_s;
+        // Whether the keyword before the fault was published, and its sites left their table.
+        QTest::addColumn<bool>("firstPublished");
+        QTest::newRow("no template") << u"no template"_s << u"cannot be read"_s << false;
+        QTest::newRow("four pieces") << u"four pieces"_s << u"fewer than five pieces"_s << false;
+        QTest::newRow("fewer rows than Bottom") << u"short table"_s << u"fewer than its Bottom 50"_s << true;
+        QTest::newRow("folder cannot be made") << u"folder"_s << u"cannot be made"_s << true;
     }
     void exportStops()
     {
         QFETCH(QString, fault);
         QFETCH(QString, reason);
+        QFETCH(bool, firstPublished);
         Rig rig;
-        rig.Seed(u"done"_s, u"c"_s, 20, 20);
+        rig.Seed(u"first"_s, u"c"_s, 30, 20);
         rig.Seed(u"k"_s, u"c"_s, 30, 20);
         const QString templatePath = rig.Working(u"WebSiteRankList.txt"_s);
         if (fault == u"no template")
@@ -413,6 +416,8 @@ private Q_SLOTS:
         QVERIFY2(result.Error.contains(reason), qPrintable(result.Error));
         QCOMPARE(rig.URLs(u"k"_s), Range(1, 30));
         QVERIFY(QFile::exists(rig.Working(PreExportCopyName)));
+        QCOMPARE(rig.URLs(u"first"_s), firstPublished ? Range(21, 30) : Range(1, 30));
+        QCOMPARE(QFile::exists(rig.Working(u"c/first/first2.htm"_s)), firstPublished);
     }
 
     void namesFromTheWebStayText_data()

@@ -36,8 +36,8 @@ void Classify(MasterRow& row, const QDate& today, ScanLists& lists)
     lists.AllSearches.append({record.Search, record.SearchType, {}, {}, {}});
 }
 
-// Removes the unwanted ones among the keyword's extracted rows and corrects its progress.
-bool CleanSearchTable(SiteDatabase& database, SearchRecord& entry, QString& error)
+// Finds the unwanted ones among the keyword's extracted rows and its progress without them.
+bool PlanCleaning(SiteDatabase& database, SearchRecord& entry, QList<SiteRemoval>& removals, QString& error)
 {
     const QString table = SearchTableName(entry.Search);
     QList<SiteRow> sites;
@@ -53,19 +53,18 @@ bool CleanSearchTable(SiteDatabase& database, SearchRecord& entry, QString& erro
     }
     const int rowCount = int(sites.size());
     const int extracted = std::clamp(*top - 1, 0, rowCount);
-    QList<qint64> unwanted;
+    SiteRemoval removal{entry.Search, table, {}, 0, 0};
     for (int row = 0; row < extracted; ++row) {
         if (IsUnwanted(sites[row]))
-            unwanted.append(rowIds[row]);
+            removal.RowIds.append(rowIds[row]);
     }
-    if (unwanted.isEmpty())
+    if (removal.RowIds.isEmpty())
         return true;
-    const int bad = int(unwanted.size());
-    if (!database.RemoveSites(entry.Search, table, unwanted, *top - bad, rowCount - bad)) {
-        error = database.LastError();
-        return false;
-    }
-    entry.SearchNum = QString::number(*top - bad) + QLatin1Char('/') + QString::number(rowCount - bad);
+    const int bad = int(removal.RowIds.size());
+    removal.Top = *top - bad;
+    removal.Bottom = rowCount - bad;
+    entry.SearchNum = QString::number(removal.Top) + QLatin1Char('/') + QString::number(removal.Bottom);
+    removals.append(std::move(removal));
     return true;
 }
 
@@ -137,9 +136,14 @@ bool RunScan(const QString& databasePath, const QDate& today, ScanLists& lists, 
         error = database.LastError();
         return false;
     }
+    QList<SiteRemoval> removals;
     for (SearchRecord& entry : lists.PendingSearches) {
-        if (!CleanSearchTable(database, entry, error))
+        if (!PlanCleaning(database, entry, removals, error))
             return false;
+    }
+    if (!database.RemoveSites(removals)) {
+        error = database.LastError();
+        return false;
     }
     return true;
 }

@@ -18,13 +18,14 @@ struct SiteRow;
 inline const QString ScanErrorText = QStringLiteral("Error in Scan");
 
 // Scans the database file at databasePath as of today, in this order: the master table rebuilt with
-// the keywords of one category next to each other (one transaction), every keyword classified by the
-// due rule (the export flag of a keyword that is not due reset to "N" in the same transaction), then
-// each pending keyword's extracted rows cleaned and its progress corrected (one transaction each).
+// the keywords of one category next to each other, every keyword classified by the due rule (the
+// export flag of a keyword that is not due reset to "N" in the same transaction), then every pending
+// keyword's extracted rows cleaned and its progress corrected (all pending keywords in a second
+// transaction: one durable commit instead of one a keyword).
 // A master row with a NULL column (a keyword whose first collection never finished) is grouped like
 // the others but keeps its values, is never due and is in none of the lists.
 // True with the three lists filled; false with the reason in error: the master table is then whole,
-// and the keywords cleaned before the failure stay cleaned.
+// either as it was or rebuilt, and no search table is cleaned.
 bool RunScan(const QString& databasePath, const QDate& today, ScanLists& lists, QString& error);
 
 // The building blocks of RunScan, for tests and the benchmark.

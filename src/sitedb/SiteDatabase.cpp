@@ -348,14 +348,19 @@ bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& t
     return UpdateProgress(keyword, top, bottom) && transaction.Commit();
 }
 
-bool SiteDatabase::RemoveSites(const QString& keyword, const QString& table, const QList<qint64>& rowIds, int top,
-                               int bottom)
+bool SiteDatabase::RemoveSites(const QList<SiteRemoval>& removals)
 {
     if (!IsOpen())
         return false;
     SqliteTransaction transaction(connection);
-    return transaction.IsActive() && DeleteSiteRows(table, rowIds) && UpdateProgress(keyword, top, bottom) &&
-           transaction.Commit();
+    if (!transaction.IsActive())
+        return false;
+    for (const SiteRemoval& removal : removals) {
+        if (!DeleteSiteRows(removal.Table, removal.RowIds) ||
+            !UpdateProgress(removal.Keyword, removal.Top, removal.Bottom))
+            return false;
+    }
+    return transaction.Commit();
 }
 
 bool SiteDatabase::RemoveExportedSites(const QList<PublishedSites>& published)

@@ -58,6 +58,15 @@ struct ExtractChoice {
     bool operator==(const ExtractChoice&) const = default;
 };
 
+// Rows to take out of a keyword's search table, by rowid, and the keyword's progress afterwards.
+struct SiteRemoval {
+    QString Keyword;
+    QString Table;
+    QList<qint64> RowIds;
+    int Top = 0;
+    int Bottom = 0;
+};
+
 class SiteDatabase {
 public:
     enum class OpenMode { Existing, Create };
@@ -114,8 +123,8 @@ public:
     // and the new progress, all or nothing.
     bool WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& sites,
                               const ExtractChoice& choice, int top, int bottom);
-    // Unwanted sites removed and the keyword's progress corrected, all or nothing.
-    bool RemoveSites(const QString& keyword, const QString& table, const QList<qint64>& rowIds, int top, int bottom);
+    // Unwanted sites removed from the keywords' tables and their progress corrected, all or nothing.
+    bool RemoveSites(const QList<SiteRemoval>& removals);
     // The end of an export: the published sites of every keyword deleted and each keyword marked
     // exported with its new progress, all or nothing.
     bool RemoveExportedSites(const QList<PublishedSites>& published);

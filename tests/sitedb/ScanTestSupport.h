@@ -1,5 +1,6 @@
 #pragma once
-// Keywords written into a test's site database exactly as given: any master row, any site rows.
+// Keywords written into a test's site database exactly as given: any master row, any site rows;
+// whole files read and written.
 
 #include "sitedb/SiteDatabase.h"
 
@@ -55,4 +56,17 @@ inline QStringList URLs(const QList<SiteRow>& sites)
     for (const SiteRow& site : sites)
         urls.append(site.URL.value_or(QString()));
     return urls;
+}
+
+inline QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
 }

@@ -9,19 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 // Every table of the file with all its rows, in stored order.
 QStringList Contents(const QString& path)
 {
@@ -77,7 +64,7 @@ private Q_SLOTS:
         const QStringList before = Contents(folder.Database());
         QVERIFY(before.contains(u"http://late.com|L"_s));
         if (staleTarget)
-            WriteBytes(CompactionTargetPath(folder.Path()), "half a file");
+            WriteFileBytes(CompactionTargetPath(folder.Path()), "half a file");
         QString error;
         QVERIFY2(CompactDatabase(folder.Path(), error), qPrintable(error));
         QCOMPARE(Contents(folder.Database()), before);
@@ -100,15 +87,15 @@ private Q_SLOTS:
         SiteFolder folder;
         FillWithGaps(folder);
         if (databaseIsGarbage) {
-            WriteBytes(folder.Database(), QByteArray(4096, 'x'));
+            WriteFileBytes(folder.Database(), QByteArray(4096, 'x'));
         } else {
             QVERIFY(QDir().mkpath(CompactionTargetPath(folder.Path()) + u"/inside"_s));
         }
-        const QByteArray before = Bytes(folder.Database());
+        const QByteArray before = FileBytes(folder.Database());
         QString error;
         QVERIFY(!CompactDatabase(folder.Path(), error));
         QVERIFY2(error.contains(reason), qPrintable(error));
-        QCOMPARE(Bytes(folder.Database()), before);
+        QCOMPARE(FileBytes(folder.Database()), before);
         QCOMPARE(QDir(folder.Path() + u"/Database"_s).entryList(QDir::Files | QDir::Hidden),
                  QStringList{u"Quorvex.mdb"_s});
     }
@@ -126,18 +113,18 @@ private Q_SLOTS:
         const QStringList exported = Contents(folder.Database());
         folder.Collect(u"after the export"_s, u"c"_s, {u"http://new.com"_s});
         QVERIFY(HasPreExportCopy(folder.Path()));
-        const QByteArray copy = Bytes(PreExportCopyPath(folder.Path()));
+        const QByteArray copy = FileBytes(PreExportCopyPath(folder.Path()));
         QString error;
         QVERIFY2(RecoverPreExportCopy(folder.Path(), error), qPrintable(error));
         QCOMPARE(Contents(folder.Database()), exported);
-        QCOMPARE(Bytes(PreExportCopyPath(folder.Path())), copy);
+        QCOMPARE(FileBytes(PreExportCopyPath(folder.Path())), copy);
 
         // A pre-export copy that is no database replaces nothing.
         folder.Collect(u"after the export"_s, u"c"_s, {u"http://new.com"_s});
-        const QByteArray current = Bytes(folder.Database());
-        WriteBytes(PreExportCopyPath(folder.Path()), "not a database at all");
+        const QByteArray current = FileBytes(folder.Database());
+        WriteFileBytes(PreExportCopyPath(folder.Path()), "not a database at all");
         QVERIFY(!RecoverPreExportCopy(folder.Path(), error));
-        QCOMPARE(Bytes(folder.Database()), current);
+        QCOMPARE(FileBytes(folder.Database()), current);
     }
 };
 

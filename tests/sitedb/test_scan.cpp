@@ -299,12 +299,13 @@ private Q_SLOTS:
         QString error;
         QVERIFY(!RunScan(folder.Database(), Today, lists, error));
         QVERIFY2(error.contains(u"b1"_s), qPrintable(error));
-        // The rebuild and the cleaning before the failure are whole; nothing is half written.
+        // The rebuild is whole and no table is half cleaned: a1 keeps its site and its progress.
         const QList<MasterRow> master = Master(folder);
         QCOMPARE(master.size(), 3);
         QCOMPARE(master[1], Keyword(u"a2"_s, u"a"_s, u"1/0"_s, DaysBack(3), u"N"_s));
-        QCOMPARE(master[0].SearchNum, SqlText(u"1/0"_s));
+        QCOMPARE(master[0].SearchNum, SqlText(u"2/1"_s));
         QCOMPARE(master[2].SearchNum, SqlText(u"2/1"_s));
+        QCOMPARE(Rows(folder, u"a1"_s).size(), 1);
 
         const QString missing = folder.Path() + u"/nothing/Quorvex.mdb"_s;
         QVERIFY(!RunScan(missing, Today, lists, error));

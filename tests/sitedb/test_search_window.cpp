@@ -1,13 +1,10 @@
 // The search window: what loading shows, the enabling rules and LoadingGuard, the list's display
 // forms, the daily copy, the three extraction boxes and the starts of the two runs.
-#include "SiteDbTestSupport.h"
-#include "app/AppState.h"
+#include "SearchWindowRig.h"
 #include "sitedb/DailyCopy.h"
 #include "sitedb/SearchTableModel.h"
 #include "sitedb/SiteDbTexts.h"
 #include "sitedb/frmSearch.h"
-#include "support/RecordingLauncher.h"
-#include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -17,16 +14,11 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include <memory>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList Buttons{u"cmdAdd"_s,    u"cmdExtract"_s,    u"cmdScan"_s,
-                          u"cmdReport"_s, u"cmdExportHTML"_s, u"cmdRecoverDatabase"_s};
-
-class Rig {
+class Rig : public SearchWindowRig {
 public:
     void Seed()
     {
@@ -36,33 +28,6 @@ public:
         QVERIFY(database.UpdateProgress(u"seo"_s, 2, 2));
         QVERIFY(database.AddKeyword(u"added"_s, u"new"_s, u"added"_s));
     }
-    void Open()
-    {
-        state = std::make_unique<AppState>(folder.Path());
-        window = std::make_unique<frmSearch>(*state, prompter, clock, launcher, actions);
-        window->show();
-    }
-
-    template <typename T> T* Find(const QString& name) const
-    {
-        T* found = window->findChild<T*>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
-    }
-    QString Text(const QString& name) const { return Find<QLineEdit>(name)->text(); }
-    QComboBox* Keyword() const { return Find<QComboBox>(u"cmbSearch"_s); }
-    QStringList EnabledButtons() const
-    {
-        QStringList enabled;
-        for (const QString& name : Buttons) {
-            if (Find<QPushButton>(name)->isEnabled())
-                enabled.append(name);
-        }
-        return enabled;
-    }
-    void Click(const QString& name) const { QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton); }
-
     // One step of a case: "set:TEXT" changes the keyword text at once (a paste), "keys:TEXT" types it
     // key by key, "category:TEXT" sets the category, "choose:N" picks item N of the keyword list.
     void Step(const QString& step) const
@@ -83,14 +48,6 @@ public:
             qFatal("unknown step %s", qPrintable(step));
         }
     }
-
-    SiteFolder folder;
-    ScriptedPrompter prompter;
-    TestClock clock;
-    FakeActions actions;
-    RecordingLauncher launcher;
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<frmSearch> window;
 };
 
 } // namespace

@@ -1,33 +1,21 @@
 // The search window's scan, scan report, compaction and recovery: what each button changes, the
 // messages, the button states afterwards and the refreshed display.
 #include "ScanTestSupport.h"
-#include "SiteDbTestSupport.h"
-#include "app/AppState.h"
+#include "SearchWindowRig.h"
 #include "sitedb/DatabaseMaintenance.h"
 #include "sitedb/DatabaseScan.h"
 #include "sitedb/ScanReport.h"
 #include "sitedb/SearchTableModel.h"
 #include "sitedb/SiteDbTexts.h"
-#include "sitedb/frmSearch.h"
-#include "support/RecordingLauncher.h"
-#include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList Buttons{u"cmdAdd"_s,    u"cmdExtract"_s,    u"cmdScan"_s,
-                          u"cmdReport"_s, u"cmdExportHTML"_s, u"cmdRecoverDatabase"_s};
-
-class Rig {
+class Rig : public SearchWindowRig {
 public:
     // seo (misc) collected today with a "Null" first row, web design (tools) 20 days back and
     // exported, zed (misc) 3 days back: the scan stores seo, zed, web design.
@@ -42,33 +30,11 @@ public:
         AddRows(folder.Database(),
                 {u"zed"_s, u"misc"_s, u"1/0"_s, clock.now.date().addDays(-3).toString(Qt::ISODate), u"Y"_s}, {});
     }
-    void Open()
-    {
-        state = std::make_unique<AppState>(folder.Path());
-        window = std::make_unique<frmSearch>(*state, prompter, clock, launcher, actions);
-        window->show();
-    }
-    template <typename T> T* Find(const QString& name) const
-    {
-        T* found = window->findChild<T*>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
-    }
-    QStringList EnabledButtons() const
-    {
-        QStringList enabled;
-        for (const QString& name : Buttons) {
-            if (Find<QPushButton>(name)->isEnabled())
-                enabled.append(name);
-        }
-        return enabled;
-    }
     // The keyword box, Top, Bottom, the category and the number of rows shown.
     QStringList Display() const
     {
-        return {Keyword()->currentText(), Find<QLineEdit>(u"txtRHead"_s)->text(), Find<QLineEdit>(u"txtREnd"_s)->text(),
-                Find<QLineEdit>(u"txtType"_s)->text(), QString::number(window->Rows().rowCount())};
+        return {Keyword()->currentText(), Text(u"txtRHead"_s), Text(u"txtREnd"_s), Text(u"txtType"_s),
+                QString::number(window->Rows().rowCount())};
     }
     QStringList KeywordItems() const
     {
@@ -77,8 +43,6 @@ public:
             items.append(Keyword()->itemText(i));
         return items;
     }
-    QComboBox* Keyword() const { return Find<QComboBox>(u"cmbSearch"_s); }
-    void Click(const QString& name) const { QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton); }
     // "Reco&ver Database" as an export leaves it.
     void EnableRecovery() const { Find<QPushButton>(u"cmdRecoverDatabase"_s)->setEnabled(true); }
     QStringList MessageTexts() const
@@ -88,21 +52,7 @@ public:
             texts.append(shown.Text);
         return texts;
     }
-
-    SiteFolder folder;
-    ScriptedPrompter prompter;
-    TestClock clock;
-    FakeActions actions;
-    RecordingLauncher launcher;
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<frmSearch> window;
 };
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -184,8 +134,8 @@ private Q_SLOTS:
         rig.Click(u"cmdReport"_s);
         const QString path = ScanReportPath(rig.folder.Path());
         QCOMPARE(rig.launcher.EditorFiles, QStringList{path});
-        QCOMPARE(Bytes(path), ScanReportText(rig.window->LastScan()));
-        QVERIFY(Bytes(path).contains("\r\n1/1/seo/misc\r\n"));
+        QCOMPARE(FileBytes(path), ScanReportText(rig.window->LastScan()));
+        QVERIFY(FileBytes(path).contains("\r\n1/1/seo/misc\r\n"));
 
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path + u"/in the way"_s));
@@ -203,13 +153,13 @@ private Q_SLOTS:
         rig.Open();
         rig.Click(u"cmdCompactDatabase"_s);
         QVERIFY(QDir().mkpath(CompactionTargetPath(rig.folder.Path()) + u"/in the way"_s));
-        const QByteArray before = Bytes(rig.folder.Database());
+        const QByteArray before = FileBytes(rig.folder.Database());
         rig.Click(u"cmdCompactDatabase"_s);
         QCOMPARE(rig.prompter.Messages.size(), 2);
         QCOMPARE(rig.prompter.Messages[0].Text, u"You have compacted database !"_s);
         QCOMPARE(rig.prompter.Messages[0].Title, u"Quorvex"_s);
         QVERIFY(rig.prompter.Messages[1].Text.startsWith(u"The database could not be compacted: "_s));
-        QCOMPARE(Bytes(rig.folder.Database()), before);
+        QCOMPARE(FileBytes(rig.folder.Database()), before);
         QCOMPARE(rig.Display(), (QStringList{u"seo"_s, u"3"_s, u"2"_s, u"misc"_s, u"2"_s}));
     }
 
@@ -255,8 +205,8 @@ private Q_SLOTS:
         // After the export: a new keyword and other progress.
         rig.folder.Collect(u"later"_s, u"new"_s, {u"http://l.com"_s});
         QVERIFY(SiteDatabase(rig.folder.Database()).UpdateProgress(u"seo"_s, 3, 9));
-        const QByteArray database = Bytes(rig.folder.Database());
-        const QByteArray copyBytes = Bytes(copy);
+        const QByteArray database = FileBytes(rig.folder.Database());
+        const QByteArray copyBytes = FileBytes(copy);
         rig.Open();
         rig.Keyword()->setEditText(shown);
         Q_EMIT rig.Keyword()->activated(0);
@@ -270,8 +220,8 @@ private Q_SLOTS:
             QCOMPARE(rig.prompter.Questions[0].Title, u"Quorvex"_s);
         }
         QCOMPARE(rig.MessageTexts(), copyOf.isEmpty() ? QStringList{u"No data can be recovered !"_s} : QStringList());
-        QCOMPARE(Bytes(copy), copyBytes);
-        QCOMPARE(Bytes(rig.folder.Database()) == database, !recovered);
+        QCOMPARE(FileBytes(copy), copyBytes);
+        QCOMPARE(FileBytes(rig.folder.Database()) == database, !recovered);
         QCOMPARE(rig.Display(), display);
         QCOMPARE(rig.EnabledButtons(), enabled);
         if (recovered)

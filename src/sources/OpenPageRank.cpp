@@ -41,11 +41,7 @@ ServiceRequest OpenPageRank::BatchRequest(const QStringList& domains) const
     QStringList items;
     for (const QString& domain : domains)
         items.append(u"domains[]="_s + QString::fromLatin1(QUrl::toPercentEncoding(domain)));
-    QUrl url(endpoint);
-    const QString own = url.query(QUrl::FullyEncoded);
-    const QString query = items.join(u'&');
-    url.setQuery(own.isEmpty() ? query : own + u'&' + query, QUrl::StrictMode);
-    QNetworkRequest request(url);
+    QNetworkRequest request(EndpointWithQuery(endpoint, items.join(u'&')));
     request.setRawHeader("API-OPR", key.toLatin1());
     return {"GET", request, {}};
 }

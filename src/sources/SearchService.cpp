@@ -36,10 +36,7 @@ SearchPage SearchService::ReadPage(const ServiceReply& reply, const QDateTime& n
 
 QUrl SearchService::Address(const QString& query) const
 {
-    QUrl url(endpoint);
-    const QString own = url.query(QUrl::FullyEncoded);
-    url.setQuery(own.isEmpty() ? query : own + u'&' + query, QUrl::StrictMode);
-    return url;
+    return EndpointWithQuery(endpoint, query);
 }
 
 std::unique_ptr<SearchService> MakeSearchService(const SearchSourceSettings& settings)

@@ -46,7 +46,11 @@ int RetryAfterSeconds(const QByteArray& header, const QDateTime& now)
     const int seconds = text.toInt(&ok);
     if (ok)
         return seconds >= 0 ? seconds : -1;
-    const QDateTime at = QDateTime::fromString(QString::fromLatin1(text), Qt::RFC2822Date);
+    // HTTP dates end in "GMT", which the RFC 2822 reading wants as an offset.
+    QString date = QString::fromLatin1(text);
+    if (date.endsWith(u" GMT"_s))
+        date = date.chopped(3) + u"+0000"_s;
+    const QDateTime at = QDateTime::fromString(date, Qt::RFC2822Date);
     if (!at.isValid())
         return -1;
     return int(qMax<qint64>(0, now.secsTo(at)));
@@ -87,6 +91,14 @@ std::optional<int> RetryDelayMs(const SourceFailure& failure, bool alreadyRetrie
         failure.RetryAfterSeconds > MaxRetryWaitSeconds)
         return std::nullopt;
     return failure.RetryAfterSeconds * 1000;
+}
+
+QUrl EndpointWithQuery(const QString& endpoint, const QString& query)
+{
+    QUrl url(endpoint);
+    const QString own = url.query(QUrl::FullyEncoded);
+    url.setQuery(own.isEmpty() ? query : own + u'&' + query, QUrl::StrictMode);
+    return url;
 }
 
 QString WithoutKey(QString reason, const QString& key)

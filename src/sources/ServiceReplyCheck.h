@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QJsonObject>
+#include <QUrl>
 
 #include <optional>
 #include <variant>
@@ -26,6 +27,8 @@ std::variant<QJsonObject, SourceFailure> JsonObjectOf(const QByteArray& body);
 QString ServiceMessage(const QByteArray& body);
 // The wait before asking again: a 429 that asked for at most MaxRetryWaitSeconds, not retried yet.
 std::optional<int> RetryDelayMs(const SourceFailure& failure, bool alreadyRetried);
+// The endpoint with query appended to any query of its own.
+QUrl EndpointWithQuery(const QString& endpoint, const QString& query);
 // The reason with every occurrence of the key replaced, so that no text shows it.
 QString WithoutKey(QString reason, const QString& key);
 // The key as it may be shown: "****" and its last four characters, or "****" alone when it is too

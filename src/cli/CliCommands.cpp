@@ -15,6 +15,7 @@
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
 #include "run/RankRun.h"
+#include "sources/SourceSettings.h"
 #include "web/ocxParseWeb.h"
 
 #include <QCommandLineParser>
@@ -34,7 +35,17 @@ namespace {
 enum ExitCode { Done = 0, Refused = 1, BadUsage = 2, PartlyFailed = 3 };
 
 // The options a command may take; each command of the table names its own.
-enum Option : unsigned { Yes = 1u << 0, Json = 1u << 1, Product = 1u << 2, Verbose = 1u << 3, Open = 1u << 4 };
+enum Option : unsigned {
+    Yes = 1u << 0,
+    Json = 1u << 1,
+    Product = 1u << 2,
+    Verbose = 1u << 3,
+    Open = 1u << 4,
+    Key = 1u << 5,
+    Endpoint = 1u << 6,
+    Depth = 1u << 7,
+    ListFile = 1u << 8,
+};
 
 struct OptionSpec {
     Option flag;
@@ -49,6 +60,10 @@ const OptionSpec OptionSpecs[] = {
     {Product, "product", "NAME", "the product name"},
     {Verbose, "verbose", nullptr, "print the status texts too"},
     {Open, "open", nullptr, "show the report in the browser"},
+    {Key, "key", "KEY", "the service's key (stored scrambled, shown by its last four characters)"},
+    {Endpoint, "endpoint", "URL", "the service's address, instead of its default"},
+    {Depth, "depth", "N", "results looked through: 10, 20, 50 or 100"},
+    {ListFile, "list", "FILE_OR_URL", "the traffic-rank list to import"},
 };
 
 const OptionSpec& SpecOf(Option flag)
@@ -111,6 +126,7 @@ private:
     int Check(const QStringList& args, int flag);
     int Set(const QStringList& args);
     int Rank(const QStringList& args);
+    int Source(const QStringList& args);
 
     bool IsSet(Option option) const { return parser.isSet(QString::fromLatin1(SpecOf(option).name)); }
     // False, after the usage message, when the product is given more than once.
@@ -176,6 +192,17 @@ const Cli::Command Cli::Commands[] = {
      "the report in the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, exit code 1.\n"
      "Requests go through the proxy that http_proxy names.",
      &Cli::Rank},
+    {"source", "[search|authority|traffic SOURCE]", 0, 2, Key | Endpoint | Depth | ListFile, false,
+     "show or choose the data sources",
+     "Without arguments, shows the source of each data column with its endpoint, depth, list and the\n"
+     "last four characters of its key. With a column and a source, chooses it:\n"
+     "  source search historical|serpapi|serper|brave|searxng [--key KEY] [--endpoint URL] [--depth N]\n"
+     "  source authority historical|openpagerank [--key KEY] [--endpoint URL]\n"
+     "  source traffic historical|tranco|majestic [--list FILE_OR_URL]\n"
+     "A service keeps its own key and endpoint: choosing it again finds them. searxng needs the\n"
+     "address of your own instance. A missing key, an endpoint that is not an http or https address or\n"
+     "a depth other than 10, 20, 50 or 100 is refused and nothing is changed.",
+     &Cli::Source},
 };
 
 QString Cli::Command::Usage() const
@@ -555,6 +582,59 @@ int Cli::Rank(const QStringList&)
     });
     QTimer::singleShot(0, &run, [&] { session.cmdRank_Click(); });
     return QCoreApplication::exec();
+}
+
+// The rank lists import the chosen traffic list into their own table; until then the choice and
+// the list's file or address are kept and nothing is imported.
+int ImportTrafficList(const TrafficSourceSettings&)
+{
+    return Done;
+}
+
+int Cli::Source(const QStringList& args)
+{
+    SourceSettings settings = LoadSourceSettings(state.Settings);
+    if (args.isEmpty()) {
+        for (const QString& line : DescribeSources(settings))
+            Out() << TerminalSafe(line) << '\n';
+        Out() << Qt::flush;
+        return Done;
+    }
+    if (args.size() != 2)
+        return Usage(QStringLiteral("name a column (search, authority or traffic) and its source"));
+    SourceChange change;
+    if (args.at(0) == QLatin1String("search"))
+        change.Column = SourceColumn::Search;
+    else if (args.at(0) == QLatin1String("authority"))
+        change.Column = SourceColumn::Authority;
+    else if (args.at(0) == QLatin1String("traffic"))
+        change.Column = SourceColumn::Traffic;
+    else
+        return Usage(QStringLiteral("unknown column '%1': choose search, authority or traffic").arg(args.at(0)));
+    change.Source = args.at(1);
+    // A value given twice is a mistake, not a choice of the last one.
+    const auto given = [this](Option option, QString& into) {
+        const QStringList values = parser.values(QString::fromLatin1(SpecOf(option).name));
+        if (values.size() == 1)
+            into = values.first();
+        return values.size() <= 1;
+    };
+    if (!given(Key, change.Key) || !given(Endpoint, change.Endpoint) || !given(Depth, change.Depth) ||
+        !given(ListFile, change.List))
+        return Usage(QStringLiteral("give each option once"));
+    if (const QString refusal = ApplySourceChange(settings, state.Settings, change); !refusal.isEmpty()) {
+        Err() << "quorvex-cli: " << TerminalSafe(refusal) << Qt::endl;
+        return Refused;
+    }
+    if (!SaveSourceSettings(settings, state.Settings, change.Column))
+        return Saved();
+    for (const QString& line : DescribeSources(settings)) {
+        if (line.startsWith(args.at(0) + QLatin1Char(':')))
+            Out() << TerminalSafe(line) << Qt::endl;
+    }
+    if (change.Column == SourceColumn::Traffic && !change.List.isNull())
+        return ImportTrafficList(settings.Traffic);
+    return Done;
 }
 
 } // namespace

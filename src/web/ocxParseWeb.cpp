@@ -28,6 +28,27 @@ public:
     QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override { return systemProxyForQuery(query); }
 };
 
+// Why a service request brought no reply, in words that never quote the address (a key may be in it).
+QString NoReplyReason(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::NoError:
+        return QStringLiteral("the reply went past its size or time bounds");
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionRefusedError:
+        return QStringLiteral("the connection was refused");
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::ProxyNotFoundError:
+        return QStringLiteral("the host was not found");
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::OperationCanceledError:
+        return QStringLiteral("no reply came in time");
+    default:
+        return QStringLiteral("the transfer failed (network error %1)").arg(int(error));
+    }
+}
+
 } // namespace
 
 bool IsTitleKey(const QString& propertyName)
@@ -52,9 +73,15 @@ ocxParseWeb::~ocxParseWeb()
 
 void ocxParseWeb::BeginDownload(const QString& url, const QString& propertyName)
 {
+    BeginServiceRequest({"GET", QNetworkRequest(QUrl(url)), {}}, propertyName, {});
+}
+
+void ocxParseWeb::BeginServiceRequest(const ServiceRequest& service, const QString& propertyName,
+                                      std::function<void(const ServiceReply&)> take)
+{
     pendingNames.append(propertyName);
 
-    const QUrl address(url);
+    const QUrl address = service.Request.url();
     const QString scheme = address.scheme().toLower();
     if (!address.isValid() || address.host().isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
@@ -62,8 +89,10 @@ void ocxParseWeb::BeginDownload(const QString& url, const QString& propertyName)
         // key stays pending, as it always has, until the next CancelAllDownload.
         QMetaObject::invokeMethod(
             this,
-            [this, propertyName, round = cancelRound] {
+            [this, propertyName, take, round = cancelRound] {
                 if (round == cancelRound) {
+                    if (take)
+                        take({0, {}, {}, QStringLiteral("the address is not an http or https address")});
                     Q_EMIT DownloadFailed(propertyName);
                     AnnounceEnd(propertyName);
                 }
@@ -71,15 +100,19 @@ void ocxParseWeb::BeginDownload(const QString& url, const QString& propertyName)
             Qt::QueuedConnection);
         return;
     }
+    StartRead(service.Request, service.Verb, service.Body, Read{propertyName, {}, std::move(take)});
+}
 
-    QNetworkRequest request(address);
+void ocxParseWeb::StartRead(const QNetworkRequest& given, const QByteArray& verb, const QByteArray& body, Read read)
+{
+    QNetworkRequest request(given);
     request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
     request.setTransferTimeout(transferTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(MostRedirects);
 
-    QNetworkReply* reply = network.get(request);
-    reads.insert(reply, Read{propertyName, {}});
+    QNetworkReply* reply = verb == "GET" ? network.get(request) : network.sendCustomRequest(request, verb, body);
+    reads.insert(reply, std::move(read));
     connect(reply, &QNetworkReply::redirected, this, [this] { Q_EMIT StatusText(ProcessingText); });
     // The body is taken as it arrives, so that a body over the cap is never held whole.
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] { ReadArrived(reply); });
@@ -125,9 +158,13 @@ void ocxParseWeb::ReadArrived(QNetworkReply* reply)
 
 void ocxParseWeb::ReadFinished(QNetworkReply* reply)
 {
+    // A data service's error status is its answer: the source reads it.
+    const auto pending = reads.constFind(reply);
+    const bool serviceAnswered = pending != reads.cend() && pending->Take &&
+                                 reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     // Refused connections, unknown hosts, error statuses, time-outs, cut bodies and redirect loops
     // all end here, as a failed download: no parser runs.
-    if (reply->error() != QNetworkReply::NoError) {
+    if (reply->error() != QNetworkReply::NoError && !serviceAnswered) {
         ReadFailed(reply);
         return;
     }
@@ -140,6 +177,14 @@ void ocxParseWeb::ReadFinished(QNetworkReply* reply)
     reply->deleteLater();
     RemoveAtHead(done.PropertyName);
     Q_EMIT StatusText(WorkingText);
+    if (done.Take) {
+        done.Take({reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+                   reply->rawHeaderPairs(),
+                   done.Body,
+                   {}});
+        AnnounceEnd(done.PropertyName);
+        return;
+    }
     RunParser(done.Body, done.PropertyName);
 }
 
@@ -150,10 +195,14 @@ void ocxParseWeb::ReadFailed(QNetworkReply* reply)
     if (read == reads.end())
         return;
     const QString propertyName = read->PropertyName;
+    const auto take = std::move(read->Take);
+    const QNetworkReply::NetworkError error = reply->error();
     reads.erase(read);
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
+    if (take)
+        take({0, {}, {}, NoReplyReason(error)});
     DownloadEndedWithoutPage(propertyName);
 }
 

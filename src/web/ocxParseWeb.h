@@ -2,10 +2,14 @@
 // The download control: the program's only way to the network. It fetches a page for a caller's
 // download key, hands it to the parser of the key's first letter and announces the end.
 
+#include "web/ServiceExchange.h"
+
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QStringList>
+
+#include <functional>
 
 struct AppState;
 class Prompter;
@@ -24,6 +28,11 @@ public:
     // Starts fetching url for the download key propertyName. Its end is always announced later, from
     // the event loop, even when the fetch cannot start.
     void BeginDownload(const QString& url, const QString& propertyName);
+    // A request of a data service: its own method, headers and body; no parser runs. The reply,
+    // whatever its HTTP status, or the reason none came, goes to take just before the end is
+    // announced. DownloadFailed is sent only when no reply came.
+    void BeginServiceRequest(const ServiceRequest& request, const QString& propertyName,
+                             std::function<void(const ServiceReply&)> take);
     bool CancelAllDownload(); // always true; zeroes State.PendingHtmlCount/PendingTitleCount
     QStringList PendingNames() const { return pendingNames; } // slots 1..n, without the placeholder
 
@@ -45,8 +54,11 @@ Q_SIGNALS:
 private:
     struct Read {
         QString PropertyName;
-        QByteArray Body; // what has arrived so far, never more than the cap
+        QByteArray Body;                               // what has arrived so far, never more than the cap
+        std::function<void(const ServiceReply&)> Take; // set for a service request
     };
+
+    void StartRead(const QNetworkRequest& request, const QByteArray& verb, const QByteArray& body, Read read);
 
     void ReadArrived(QNetworkReply* reply);
     void ReadFinished(QNetworkReply* reply);

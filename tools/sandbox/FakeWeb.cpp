@@ -28,6 +28,14 @@ QByteArray ReasonPhrase(int status)
         return "Found";
     case 400:
         return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 403:
+        return "Forbidden";
+    case 422:
+        return "Unprocessable Entity";
+    case 429:
+        return "Too Many Requests";
     case 404:
         return "Not Found";
     case 500:
@@ -83,6 +91,8 @@ void Send(QTcpSocket* socket, const CannedReply& reply)
         head += "Content-Length: " + QByteArray::number(reply.Body.size()) + "\r\n";
     if (!reply.Location.isEmpty())
         head += "Location: " + reply.Location.toUtf8() + "\r\n";
+    for (const auto& [name, value] : reply.Headers)
+        head += name + ": " + value + "\r\n";
     head += "Connection: close\r\n\r\n";
     if (reply.Kind == CannedReply::Behaviour::ResetMidBody) {
         socket->write(head + reply.Body.left(reply.Body.size() / 2));
@@ -137,32 +147,46 @@ void FakeWeb::Accept()
 
 void FakeWeb::ReadRequest(QTcpSocket* socket)
 {
-    // The head may come in pieces; it is kept on the socket until its blank line has arrived.
+    // The head, and the body its Content-Length announces, may come in pieces; they are kept on the
+    // socket until all has arrived.
     QByteArray head = socket->property("head").toByteArray() + socket->readAll();
     const qsizetype end = head.indexOf("\r\n\r\n");
     if (end < 0) {
         socket->setProperty("head", head);
         return;
     }
-    // One request per connection: whatever follows the head is not read.
-    disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
-
     const QList<QByteArray> lines = head.left(end).split('\n');
+    const qsizetype bodyLength = qMax(0, HeaderValue(lines, "Content-Length").toInt());
+    if (head.size() < end + 4 + bodyLength) {
+        socket->setProperty("head", head);
+        return;
+    }
+    // One request per connection: whatever follows it is not read.
+    disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
     const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
     const QByteArray target = requestLine.value(1);
     QUrl url = QUrl::fromEncoded(target);
     if (target.startsWith('/'))
         url = QUrl::fromEncoded("http://" + HeaderValue(lines, "Host") + target);
 
-    requests.append({url.toString(QUrl::FullyEncoded), clock.elapsed(), HeaderValue(lines, "User-Agent")});
+    RecordedRequest recorded{
+        url.toString(QUrl::FullyEncoded), clock.elapsed(), HeaderValue(lines, "User-Agent"), requestLine.value(0), {},
+        head.mid(end + 4, bodyLength)};
+    for (qsizetype n = 1; n < lines.size(); ++n) {
+        const qsizetype colon = lines.at(n).indexOf(':');
+        if (colon > 0)
+            recorded.Headers.append({lines.at(n).left(colon).trimmed(), lines.at(n).mid(colon + 1).trimmed()});
+    }
+    requests.append(recorded);
     Q_EMIT RequestReceived(requests.last().Url);
+    Q_EMIT RequestRecorded(requests.last());
 
     CannedReply reply;
     if (!url.isValid() || url.scheme() != QLatin1String("http") || url.host().isEmpty()) {
         reply.Status = 400;
         reply.Body = "This stand-in answers plain http requests only.";
     } else {
-        reply = ReplyFor(url);
+        reply = ReplyFor(requests.last());
     }
     if (reply.DelayMs > 0)
         QTimer::singleShot(reply.DelayMs, socket, [socket, reply] { Send(socket, reply); });
@@ -170,11 +194,23 @@ void FakeWeb::ReadRequest(QTcpSocket* socket)
         Send(socket, reply);
 }
 
-CannedReply FakeWeb::ReplyFor(const QUrl& url) const
+QByteArray RecordedRequest::Header(const QByteArray& name) const
 {
+    for (const auto& [key, value] : Headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+CannedReply FakeWeb::ReplyFor(const RecordedRequest& request)
+{
+    const QUrl url(request.Url);
     const auto route = routes.constFind(RouteKey(url));
     if (route != routes.constEnd())
         return *route;
+    if (std::optional<CannedReply> replica = replicas.Answer(request))
+        return *replica;
     if (fallback)
         return fallback(url);
     CannedReply missing;

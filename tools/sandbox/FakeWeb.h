@@ -8,6 +8,8 @@
 //     web.Listen();
 //     qputenv("http_proxy", web.ProxyUrl().toUtf8());
 
+#include "ServiceReplicas.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
@@ -32,9 +34,10 @@ struct CannedReply {
     int Status = 200;
     QByteArray Body;
     QByteArray ContentType = "text/html";
-    QString Location; // sent as the Location header when not empty (redirects)
-    int DelayMs = 0;  // before the answer starts
-    int DripMs = 300; // between two bytes of a Drip body
+    QString Location;                                 // sent as the Location header when not empty (redirects)
+    QList<std::pair<QByteArray, QByteArray>> Headers; // further headers, such as Retry-After
+    int DelayMs = 0;                                  // before the answer starts
+    int DripMs = 300;                                 // between two bytes of a Drip body
     Behaviour Kind = Behaviour::Answer;
 };
 
@@ -42,6 +45,12 @@ struct RecordedRequest {
     QString Url;          // absolute, as the client asked for it
     qint64 AtMs = 0;      // since the stand-in was made, on the monotonic clock
     QByteArray UserAgent; // the client's User-Agent header
+    QByteArray Method;
+    QList<std::pair<QByteArray, QByteArray>> Headers;
+    QByteArray Body;
+
+    // The first header of that name, compared without case; empty when absent.
+    QByteArray Header(const QByteArray& name) const;
 };
 
 class FakeWeb : public QObject {
@@ -64,18 +73,22 @@ public:
     void SetFallback(Fallback answer) { fallback = std::move(answer); }
 
     const QList<RecordedRequest>& Requests() const { return requests; }
+    // The replicas of today's data services answer after the routes, before the fallback.
+    ServiceReplicas& Replicas() { return replicas; }
 
 Q_SIGNALS:
     void RequestReceived(const QString& url);
+    void RequestRecorded(const RecordedRequest& request);
 
 private:
     void Accept();
     void ReadRequest(QTcpSocket* socket);
-    CannedReply ReplyFor(const QUrl& url) const;
+    CannedReply ReplyFor(const RecordedRequest& request);
 
     QTcpServer server;
     QElapsedTimer clock;
     QHash<QString, CannedReply> routes;
     Fallback fallback;
     QList<RecordedRequest> requests;
+    ServiceReplicas replicas;
 };

@@ -252,3 +252,18 @@ CannedReply GeneratedReply(const QUrl& url)
         return TrafficRankPage(url);
     return SitePage(url);
 }
+
+int GeneratedResultCount(const QString& keyword)
+{
+    return ResultCount(keyword);
+}
+
+QString GeneratedResultHost(const QString& keyword, int index)
+{
+    return ResultHost(keyword, index);
+}
+
+quint32 GeneratedFingerprint(const QString& text)
+{
+    return Fingerprint(text);
+}

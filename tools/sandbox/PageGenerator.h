@@ -8,3 +8,10 @@
 // Routes by path and query, never by host: "/search", "/tbr" with features=Rank, "/siteinfo/" +
 // address; every other address gets a site page of its host.
 CannedReply GeneratedReply(const QUrl& url);
+
+// The same stable results as the generated search pages, for the replicas of today's services:
+// how many results a keyword has, the host of its result at a 0-based index, and the fingerprint
+// every generated number comes from.
+int GeneratedResultCount(const QString& keyword);
+QString GeneratedResultHost(const QString& keyword, int index);
+quint32 GeneratedFingerprint(const QString& text);

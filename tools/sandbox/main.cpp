@@ -56,8 +56,10 @@ int main(int argc, char** argv)
         err << "quorvex-sandbox: cannot listen on 127.0.0.1:" << port << '\n';
         return 1;
     }
-    QObject::connect(&web, &FakeWeb::RequestReceived, &web,
-                     [&err](const QString& url) { err << "GET " << url << Qt::endl; });
+    // Keys that a service takes in its address never reach the log.
+    QObject::connect(&web, &FakeWeb::RequestRecorded, &web, [&err](const RecordedRequest& request) {
+        err << request.Method << ' ' << AddressForLog(request.Url) << Qt::endl;
+    });
 
     if (parser.isSet(portFileOption)) {
         // A script waits for this file: written under a temporary name and renamed, so a reader

@@ -4,6 +4,7 @@
 
 #include "sources/RankList.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <memory>
@@ -30,7 +31,8 @@ QString RankListHost(const QString& hostOrAddress);
 // "bbc.co.uk"); empty for a public suffix itself and for an IP address.
 QString RegistrableDomain(const QString& host);
 
-// One open list, for many lookups on one connection with the same prepared statement.
+// One open list, for many lookups on one connection with the same prepared statement: a batch of
+// hosts is asked in one statement.
 class RankListLookup {
 public:
     RankListLookup(const QString& databasePath, RankListKind kind);
@@ -46,8 +48,8 @@ public:
     QList<RankLookupResult> Lookup(const QStringList& hostsOrAddresses);
 
 private:
-    // The rank of exactly this domain; 0 when it is not listed, -1 when the read failed.
-    qint64 RankOf(const QString& domain);
+    // Adds the rank of each listed name to ranks; false when the read failed.
+    bool RanksOf(QStringList names, QHash<QString, qint64>& ranks);
     RankLookupResult Failure() const;
 
     std::unique_ptr<SqliteConnection> db;

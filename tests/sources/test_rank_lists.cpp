@@ -1,0 +1,426 @@
+// The rank lists: imports of each form, the refusals that change nothing, the lookups and the
+// download of a list from the fake web.
+
+#include "FakeWeb.h"
+#include "sources/RankListDownload.h"
+#include "sources/RankListLookup.h"
+#include "sources/RankListStore.h"
+#include "support/TestHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+
+#include <zip.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Entries = QList<std::pair<QString, QByteArray>>;
+
+const QDate Today(2025, 3, 14);
+
+// The small list most tests start from.
+const QByteArray Small = "1,example.com\n2,bbc.co.uk\n3,example.org\n4,blog.example.org\n5,xn--bcher-kva.example\n"
+                         "6,1.1\n";
+
+QString Write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the fixture");
+    return path;
+}
+
+// A ZIP of our own with the given entries, made with the library the import reads it with.
+QString WriteZip(const QString& path, const Entries& entries)
+{
+    int code = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!archive)
+        qFatal("cannot make the ZIP");
+    for (const auto& [name, bytes] : entries) {
+        zip_source_t* source = zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
+        if (!source || zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_OVERWRITE) < 0)
+            qFatal("cannot add to the ZIP");
+    }
+    if (zip_close(archive) != 0)
+        qFatal("cannot write the ZIP");
+    return path;
+}
+
+// n rows "i,site<i>.example".
+QByteArray Generated(int rows)
+{
+    QByteArray text;
+    for (int i = 1; i <= rows; ++i)
+        text += QByteArray::number(i) + ",site" + QByteArray::number(i) + ".example\n";
+    return text;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Entries)
+Q_DECLARE_METATYPE(CannedReply)
+Q_DECLARE_METATYPE(RankListImportResult)
+
+class TestRankLists : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString DatabasePath() const { return dir.filePath(RankListsFileName); }
+    QString File(const QString& name) const { return dir.filePath(name); }
+
+    RankListImportResult Import(RankListKind kind, const QString& path, qint64 mostRows = MostRankListRows) const
+    {
+        RankListImportRequest request;
+        request.Kind = kind;
+        request.Path = path;
+        request.Today = Today;
+        request.MostRows = mostRows;
+        return RankListStore(DatabasePath()).Import(request);
+    }
+
+    // "rank" for a ranked host, "not ranked", or "failed: why".
+    QString Rank(RankListKind kind, const QString& host) const
+    {
+        RankListLookup lookup(DatabasePath(), kind);
+        const RankLookupResult result = lookup.Lookup(host);
+        switch (result.Result) {
+        case RankLookupResult::Outcome::Ranked:
+            return QString::number(result.Rank);
+        case RankLookupResult::Outcome::NotRanked:
+            return u"not ranked"_s;
+        case RankLookupResult::Outcome::Failed:
+            break;
+        }
+        return u"failed: "_s + result.Error;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(dir.filePath(name));
+    }
+
+    void importsEachForm_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<bool>("zipped");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("message");
+
+        const QByteArray majestic = "GlobalRank,TldRank,Domain,TLD,RefSubNets,RefIPs\r\n"
+                                    "1,1,example.com,com,100,200\r\n2,1,bbc.co.uk,uk,90,180\r\n"
+                                    "3,2,example.org,org,80,150\r\n";
+        const int tranco = int(RankListKind::Tranco);
+        QTest::newRow("tranco LF, ID in the name")
+            << tranco << u"tranco_K2QVN.csv"_s << QByteArray("1,example.com\n2,bbc.co.uk\n3,example.org\n") << false
+            << u"K2QVN"_s << u"Imported the tranco list K2QVN: 3 domains."_s;
+        QTest::newRow("tranco CRLF, no final line end, dated")
+            << tranco << u"top-1m.csv"_s << QByteArray("1,example.com\r\n2,bbc.co.uk\r\n3,example.org") << false
+            << u"2025-03-14"_s << u"Imported the tranco list 2025-03-14: 3 domains."_s;
+        QTest::newRow("tranco in a ZIP") << tranco << u"tranco_Z9XY1-1m.csv.zip"_s
+                                         << QByteArray("1,example.com\n2,bbc.co.uk\n3,example.org\n") << true
+                                         << u"Z9XY1"_s << u"Imported the tranco list Z9XY1: 3 domains."_s;
+        QTest::newRow("tranco with stray lines")
+            << tranco << u"list.csv"_s
+            << QByteArray("rank,domain\n\n1,example.com\n2,bbc.co.uk\nnonsense\n3,example.org\n") << false
+            << u"2025-03-14"_s
+            << u"Imported the tranco list 2025-03-14: 3 domains. 2 lines that are not rows were skipped."_s;
+        QTest::newRow("majestic with its header")
+            << int(RankListKind::Majestic) << u"majestic_million.csv"_s << majestic << false << u"2025-03-14"_s
+            << u"Imported the majestic list 2025-03-14: 3 domains."_s;
+        QTest::newRow("majestic, columns elsewhere, in a ZIP")
+            << int(RankListKind::Majestic) << u"majestic.zip"_s
+            << QByteArray("\xEF\xBB\xBF\"Domain\",\"GlobalRank\"\n\"example.com\",\"1\"\n\"bbc.co.uk\",\"2\"\n"
+                          "\"example.org\",\"3\"\n")
+            << true << u"2025-03-14"_s << u"Imported the majestic list 2025-03-14: 3 domains."_s;
+    }
+    void importsEachForm()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, csv);
+        QFETCH(bool, zipped);
+        QFETCH(QString, id);
+        QFETCH(QString, message);
+        const auto listKind = RankListKind(kind);
+
+        const QString path = zipped ? WriteZip(File(fileName), {{u"top-1m.csv"_s, csv}}) : Write(File(fileName), csv);
+        const RankListImportResult result = Import(listKind, path);
+        QVERIFY2(result.Ok, qPrintable(result.Message));
+        QCOMPARE(result.Message, message);
+
+        const std::optional<RankListInfo> info = RankListStore(DatabasePath()).Info(listKind);
+        QVERIFY(info);
+        QCOMPARE(info->Id, id);
+        QCOMPARE(info->Rows, 3);
+        QCOMPARE(info->ImportedOn, u"2025-03-14"_s);
+        QCOMPARE(info->Source, fileName);
+        QCOMPARE(Rank(listKind, u"example.com"_s), u"1"_s);
+        QCOMPARE(Rank(listKind, u"example.org"_s), u"3"_s);
+        const RankListKind other = listKind == RankListKind::Tranco ? RankListKind::Majestic : RankListKind::Tranco;
+        QVERIFY(Rank(other, u"example.com"_s).startsWith(u"failed: "_s));
+    }
+
+    void refusalsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<Entries>("zipEntries"); // empty: the file is csv itself
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<qint64>("mostRows");
+        QTest::addColumn<QString>("message");
+
+        const int tranco = int(RankListKind::Tranco);
+        const int majestic = int(RankListKind::Majestic);
+        const QByteArray fine = "1,a.example\n2,b.example\n";
+        QTest::newRow("empty") << u"empty.csv"_s << tranco << Entries{} << QByteArray() << MostRankListRows
+                               << u"empty.csv is empty."_s;
+        QTest::newRow("blank lines only") << u"blank.csv"_s << tranco << Entries{} << QByteArray("\r\n\n  \n")
+                                          << MostRankListRows << u"blank.csv is empty."_s;
+        QTest::newRow("a web page") << u"page.csv"_s << tranco << Entries{}
+                                    << QByteArray("<html>\n<body>Not found</body>\n</html>\n") << MostRankListRows
+                                    << u"page.csv is not a tranco list: no line reads \"rank,domain\"."_s;
+        QTest::newRow("a majestic file as tranco")
+            << u"m.csv"_s << tranco << Entries{} << QByteArray("GlobalRank,TldRank,Domain\n1,1,a.example\n")
+            << MostRankListRows << u"m.csv is not a tranco list: no line reads \"rank,domain\"."_s;
+        QTest::newRow("ranks not increasing")
+            << u"down.csv"_s << tranco << Entries{} << QByteArray("1,a.example\n2,b.example\n2,c.example\n")
+            << MostRankListRows
+            << u"down.csv is not a tranco list: the rank 2 on line 3 does not follow the rank 2 on "
+               "line 2."_s;
+        QTest::newRow("more rows than a list may hold")
+            << u"long.csv"_s << tranco << Entries{} << QByteArray("1,a.example\n2,b.example\n3,c.example\n")
+            << qint64(2) << u"long.csv holds more than 2 rows; a rank list may hold at most 2."_s;
+        QTest::newRow("majestic without its columns")
+            << u"m.csv"_s << majestic << Entries{} << QByteArray("Rank,Site\n1,a.example\n") << MostRankListRows
+            << u"m.csv is not a majestic list: its first line names no GlobalRank and Domain columns."_s;
+        QTest::newRow("majestic header alone")
+            << u"m.csv"_s << majestic << Entries{} << QByteArray("GlobalRank,Domain\n") << MostRankListRows
+            << u"m.csv is not a majestic list: no line below its header holds a rank and a domain."_s;
+        QTest::newRow("ZIP without a CSV") << u"l.zip"_s << tranco << Entries{{u"readme.txt"_s, fine}} << QByteArray()
+                                           << MostRankListRows << u"l.zip holds no CSV file."_s;
+        QTest::newRow("ZIP with two CSV files")
+            << u"l.zip"_s << tranco << Entries{{u"a.csv"_s, fine}, {u"b.CSV"_s, fine}} << QByteArray()
+            << MostRankListRows << u"l.zip holds 2 CSV files; it must hold only one."_s;
+        QTest::newRow("ZIP of an empty CSV") << u"l.zip"_s << tranco << Entries{{u"folder/"_s, {}}, {u"a.csv"_s, {}}}
+                                             << QByteArray() << MostRankListRows << u"l.zip is empty."_s;
+    }
+    void refusalsChangeNothing()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(int, kind);
+        QFETCH(Entries, zipEntries);
+        QFETCH(QByteArray, csv);
+        QFETCH(qint64, mostRows);
+        QFETCH(QString, message);
+        const auto listKind = RankListKind(kind);
+
+        // Without a list yet, a refusal leaves no file behind.
+        const QString path = zipEntries.isEmpty() ? Write(File(fileName), csv) : WriteZip(File(fileName), zipEntries);
+        RankListImportResult result = Import(listKind, path, mostRows);
+        QVERIFY(!result.Ok);
+        QCOMPARE(result.Message, message);
+        QVERIFY(!QFileInfo::exists(DatabasePath()));
+
+        // With a list of that kind, the refusal leaves it as it was.
+        const QString earlier = listKind == RankListKind::Tranco
+                                    ? Write(File(u"tranco_OLD01.csv"_s), "1,old.example\n2,older.example\n")
+                                    : Write(File(u"old.csv"_s), "GlobalRank,Domain\n1,old.example\n2,older.example\n");
+        QVERIFY(Import(listKind, earlier).Ok);
+        const QList<RankListInfo> before = RankListStore(DatabasePath()).ListInfo();
+        result = Import(listKind, path, mostRows);
+        QVERIFY(!result.Ok);
+        QCOMPARE(result.Message, message);
+        const QList<RankListInfo> after = RankListStore(DatabasePath()).ListInfo();
+        QCOMPARE(after.size(), 1);
+        QCOMPARE(after.first().Id, before.first().Id);
+        QCOMPARE(after.first().Rows, 2);
+        QCOMPARE(Rank(listKind, u"older.example"_s), u"2"_s);
+    }
+
+    void failureHalfWayKeepsTheOldList_data()
+    {
+        QTest::addColumn<QByteArray>("tail"); // what follows 5,000 good rows
+        QTest::newRow("a rank out of order") << QByteArray("17,late.example\n");
+        QTest::newRow("too many rows") << Generated(6000).mid(Generated(5000).size());
+    }
+    void failureHalfWayKeepsTheOldList()
+    {
+        QFETCH(QByteArray, tail);
+        QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_OLD01.csv"_s), Small)).Ok);
+        RankListLookup openDuringTheImport(DatabasePath(), RankListKind::Tranco);
+        QVERIFY(openDuringTheImport.IsReady());
+
+        const QString broken = Write(File(u"tranco_NEW02.csv"_s), Generated(5000) + tail);
+        QVERIFY(!Import(RankListKind::Tranco, broken, 5500).Ok);
+        QCOMPARE(RankListStore(DatabasePath()).Info(RankListKind::Tranco)->Id, u"OLD01"_s);
+        QCOMPARE(Rank(RankListKind::Tranco, u"bbc.co.uk"_s), u"2"_s);
+        QCOMPARE(Rank(RankListKind::Tranco, u"site1.example"_s), u"not ranked"_s);
+        QCOMPARE(openDuringTheImport.Lookup(u"example.org"_s).Rank, 3);
+
+        // A complete import replaces the list, also for a lookup that was open before it.
+        QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_NEW03.csv"_s), Generated(5000))).Ok);
+        QCOMPARE(RankListStore(DatabasePath()).Info(RankListKind::Tranco)->Rows, 5000);
+        QCOMPARE(openDuringTheImport.Lookup(u"site4999.example"_s).Rank, 4999);
+        QCOMPARE(openDuringTheImport.Lookup(u"example.org"_s).Result, RankLookupResult::Outcome::NotRanked);
+    }
+
+    void lookups_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("rank");
+        QTest::newRow("plain") << u"example.com"_s << u"1"_s;
+        QTest::newRow("www.") << u"www.example.com"_s << u"1"_s;
+        QTest::newRow("upper case") << u"WWW.Example.COM"_s << u"1"_s;
+        QTest::newRow("an address") << u"https://www.example.com:8080/page?q=1"_s << u"1"_s;
+        QTest::newRow("trailing dot") << u"example.com."_s << u"1"_s;
+        QTest::newRow("registrable domain") << u"news.bbc.co.uk"_s << u"2"_s;
+        QTest::newRow("registrable domain, deeper") << u"a.b.news.bbc.co.uk"_s << u"2"_s;
+        QTest::newRow("the host itself first") << u"blog.example.org"_s << u"4"_s;
+        QTest::newRow("a host of a listed domain") << u"shop.example.org"_s << u"3"_s;
+        QTest::newRow("IDN host") << u"www.Bücher.example"_s << u"5"_s;
+        QTest::newRow("missing domain") << u"missing.example"_s << u"not ranked"_s;
+        QTest::newRow("a public suffix") << u"co.uk"_s << u"not ranked"_s;
+        QTest::newRow("an IP address is no domain") << u"192.168.1.1"_s << u"not ranked"_s;
+        QTest::newRow("nothing") << u""_s << u"not ranked"_s;
+    }
+    void lookups()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, rank);
+        if (!QFileInfo::exists(DatabasePath()))
+            QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_K2QVN.csv"_s), Small)).Ok);
+        QCOMPARE(Rank(RankListKind::Tranco, host), rank);
+    }
+
+    void batchLookupOnOneConnection()
+    {
+        QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_K2QVN.csv"_s), Small)).Ok);
+        RankListLookup lookup(DatabasePath(), RankListKind::Tranco);
+        const QList<RankLookupResult> results =
+            lookup.Lookup(QStringList{u"news.bbc.co.uk"_s, u"missing.example"_s, u"www.example.com"_s});
+        QCOMPARE(results.size(), 3);
+        QCOMPARE(results[0].Rank, 2);
+        QCOMPARE(results[0].Domain, u"bbc.co.uk"_s);
+        QCOMPARE(results[1].Result, RankLookupResult::Outcome::NotRanked);
+        QCOMPARE(results[1].Rank, 0);
+        QCOMPARE(results[2].Domain, u"example.com"_s);
+    }
+
+    void lookupWithoutAListFails()
+    {
+        QCOMPARE(Rank(RankListKind::Tranco, u"example.com"_s), u"failed: No tranco list has been imported."_s);
+    }
+
+    void download_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<CannedReply>("reply");
+        QTest::addColumn<QString>("message");
+
+        CannedReply csv;
+        csv.Body = Generated(3);
+        csv.ContentType = "text/csv";
+        QTest::newRow("CSV") << u"http://lists.example/tranco_DL001.csv"_s << csv
+                             << u"Imported the tranco list DL001: 3 domains."_s;
+
+        const QString zipPath = WriteZip(dir.filePath(u"download.zip"_s), {{u"top-1m.csv"_s, Generated(3)}});
+        QFile zipFile(zipPath);
+        QVERIFY(zipFile.open(QIODevice::ReadOnly));
+        CannedReply zipped;
+        zipped.Body = zipFile.readAll();
+        zipped.ContentType = "application/zip";
+        QTest::newRow("ZIP") << u"http://lists.example/top-1m.csv.zip"_s << zipped
+                             << u"Imported the tranco list 2025-03-14: 3 domains."_s;
+
+        CannedReply missing;
+        missing.Status = 404;
+        missing.Body = "<html>gone</html>";
+        QTest::newRow("404")
+            << u"http://lists.example/tranco_DL001.csv"_s << missing
+            << u"http://lists.example/tranco_DL001.csv cannot be downloaded: the server answered 404."_s;
+
+        CannedReply page;
+        page.Body = "<html>\n<body>Sign in to download</body>\n</html>\n";
+        QTest::newRow("a page instead") << u"http://lists.example/list.csv"_s << page
+                                        << u"http://lists.example/list.csv is not a tranco list: no line reads "
+                                           "\"rank,domain\"."_s;
+
+        CannedReply huge;
+        huge.Body = Generated(2000);
+        QTest::newRow("over the size cap") << u"http://lists.example/big.csv"_s << huge
+                                           << u"http://lists.example/big.csv is larger than a rank list can be."_s;
+
+        CannedReply endless;
+        endless.Kind = CannedReply::Behaviour::Endless;
+        QTest::newRow("endless") << u"http://lists.example/endless.csv"_s << endless
+                                 << u"http://lists.example/endless.csv is larger than a rank list can be."_s;
+
+        CannedReply silent;
+        silent.Kind = CannedReply::Behaviour::NeverAnswer;
+        QTest::newRow("silent")
+            << u"http://lists.example/silent.csv"_s << silent
+            << u"http://lists.example/silent.csv cannot be downloaded: nothing arrived for 0.5 seconds."_s;
+
+        CannedReply drip;
+        drip.Kind = CannedReply::Behaviour::Drip;
+        drip.DripMs = 50;
+        QTest::newRow("too slow") << u"http://lists.example/drip.csv"_s << drip
+                                  << u"http://lists.example/drip.csv took too long to download."_s;
+
+        QTest::newRow("not a web address") << u"ftp://lists.example/x.csv"_s << CannedReply{}
+                                           << u"ftp://lists.example/x.csv is not an http or https address."_s;
+    }
+    void download()
+    {
+        QFETCH(QString, address);
+        QFETCH(CannedReply, reply);
+        QFETCH(QString, message);
+
+        FakeWeb web;
+        QVERIFY(web.Listen());
+        qputenv("http_proxy", web.ProxyUrl().toUtf8());
+        web.AddRoute(address, reply);
+        // An earlier list that a failed download must leave alone.
+        QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_OLD01.csv"_s), Small)).Ok);
+
+        RankListDownload download(DatabasePath());
+        download.SetBodyCap(10000);
+        download.SetTransferTimeout(500);
+        download.SetTotalTimeLimit(1500);
+        QSignalSpy finished(&download, &RankListDownload::Finished);
+        QList<RankListStage> stages;
+        RankListImportRequest request;
+        request.Today = Today;
+        request.Progress = [&stages](RankListStage stage, qint64, qint64) { stages.append(stage); };
+        download.Start(QUrl(address), request);
+        QCOMPARE(finished.count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+
+        const auto result = finished.first().first().value<RankListImportResult>();
+        QCOMPARE(result.Message, message);
+        const std::optional<RankListInfo> info = RankListStore(DatabasePath()).Info(RankListKind::Tranco);
+        if (result.Ok) {
+            QVERIFY(stages.contains(RankListStage::Downloading));
+            QCOMPARE(info->Source, address);
+            QCOMPARE(Rank(RankListKind::Tranco, u"site2.example"_s), u"2"_s);
+        } else {
+            QCOMPARE(info->Id, u"OLD01"_s);
+            QCOMPARE(Rank(RankListKind::Tranco, u"bbc.co.uk"_s), u"2"_s);
+        }
+        // The temporary file of the download is gone either way.
+        QCOMPARE(QDir(dir.path()).entryList({u"RankListDownload-*"_s}, QDir::Files), QStringList{});
+        QTest::qWait(100);
+        QCOMPARE(finished.count(), 1);
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestRankLists)
+#include "test_rank_lists.moc"

@@ -9,6 +9,7 @@
 #include "app/Session.h"
 #include "app/frmAbout.h"
 #include "app/frmHelp.h"
+#include "app/frmSettings.h"
 #include "lists/ListStore.h"
 #include "lists/frmPRURL.h"
 #include "lists/frmQUORVEXURL.h"
@@ -664,7 +665,10 @@ void frmQuorvex::CreateMenus(QMenuBar* menuBar)
     };
 
     QMenu* mnuFile = menu("mnuFile", QStringLiteral("&File"));
-    // Settings go at the top of File, above Exit.
+    item(mnuFile, "mnuSettings", QStringLiteral("&Settings..."), [this] {
+        ShowDialog(new frmSettings(state.Settings, prompter, this));
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    mnuFile->addSeparator();
     item(mnuFile, "mnuExit", QStringLiteral("E&xit"), [this] { window()->close(); });
 
     QMenu* mnuView = menu("mnuView", QStringLiteral("V&iew"));

@@ -108,7 +108,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("items");
-        QTest::newRow("File") << u"mnuFile"_s << u"&File"_s << QStringList{u"mnuExit|E&xit"_s};
+        QTest::newRow("File") << u"mnuFile"_s << u"&File"_s
+                              << QStringList{u"mnuSettings|&Settings...|Ctrl+,"_s, u"|"_s, u"mnuExit|E&xit"_s};
         QTest::newRow("View") << u"mnuView"_s << u"V&iew"_s
                               << QStringList{u"mnuReport|&Report"_s,
                                              u"mnuSiteDatabase|&Keyword site database...|Ctrl+G"_s};
@@ -205,6 +206,11 @@ private Q_SLOTS:
         report->trigger();
         QCOMPARE(desk.launcher.BrowserTargets, QStringList{index});
 
+        desk.Item(u"mnuSettings"_s)->trigger();
+        QPointer<QDialog> settings = desk.frame.findChild<QDialog*>(u"frmSettings"_s);
+        QVERIFY(settings && settings->isModal());
+        settings->close();
+        QTRY_VERIFY(settings.isNull());
         desk.Item(u"mnuAbout"_s)->trigger();
         QPointer<frmAbout> about = desk.frame.findChild<frmAbout*>();
         QVERIFY(about && about->isModal());

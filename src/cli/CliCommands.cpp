@@ -4,12 +4,13 @@
 #include "app/Clock.h"
 #include "app/DirectorySettings.h"
 #include "app/Names.h"
-#include "app/ProgramFolder.h"
 #include "app/Session.h"
-#include "app/StartUp.h"
+#include "cli/CliOptions.h"
+#include "cli/CliStart.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProcessLauncher.h"
 #include "cli/ProgressLine.h"
+#include "cli/SiteDbCommands.h"
 #include "cli/TerminalPrompter.h"
 #include "cli/TerminalText.h"
 #include "lists/ListEdits.h"
@@ -27,12 +28,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <optional>
-
 namespace {
-
-// PartlyFailed: a report was written, but some of its requests failed.
-enum ExitCode { Done = 0, Refused = 1, BadUsage = 2, PartlyFailed = 3 };
 
 // The options a command may take; each command of the table names its own.
 enum Option : unsigned {
@@ -45,13 +41,6 @@ enum Option : unsigned {
     Endpoint = 1u << 6,
     Depth = 1u << 7,
     ListFile = 1u << 8,
-};
-
-struct OptionSpec {
-    Option flag;
-    const char* name;
-    const char* valueName; // nullptr for a switch
-    const char* description;
 };
 
 const OptionSpec OptionSpecs[] = {
@@ -75,17 +64,6 @@ const OptionSpec& SpecOf(Option flag)
     Q_UNREACHABLE();
 }
 
-QCommandLineOption MakeOption(const OptionSpec& spec)
-{
-    const QString name = QString::fromLatin1(spec.name);
-    const QString description = QString::fromLatin1(spec.description);
-    if (spec.valueName)
-        return QCommandLineOption(name, description, QString::fromLatin1(spec.valueName));
-    return QCommandLineOption(name, description);
-}
-
-const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this help"));
-
 class Cli {
 public:
     struct Command {
@@ -99,6 +77,7 @@ public:
         bool readOnly;
         const char* summary; // its line in the general usage
         const char* help;
+        // nullptr: the command reads its own sub-commands and options.
         int (Cli::*run)(const QStringList& args);
 
         QString Usage() const;
@@ -142,18 +121,6 @@ private:
     const Command& command;
     const QCommandLineParser& parser;
 };
-
-QTextStream& Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
-QTextStream& Err()
-{
-    static QTextStream err(stderr);
-    return err;
-}
 
 const Cli::Command Cli::Commands[] = {
     {"list", "", 0, 0, Json, true, "show both lists and both options",
@@ -203,6 +170,7 @@ const Cli::Command Cli::Commands[] = {
      "address of your own instance. A missing key, an endpoint that is not an http or https address or\n"
      "a depth other than 10, 20, 50 or 100 is refused and nothing is changed.",
      &Cli::Source},
+    {"sitedb", "SUBCOMMAND [ARGUMENTS]", 1, -1, 0, false, "the keyword site database ('sitedb --help')", "", nullptr},
 };
 
 QString Cli::Command::Usage() const
@@ -210,31 +178,13 @@ QString Cli::Command::Usage() const
     QString usage = QString::fromLatin1(name);
     if (*arguments)
         usage += QLatin1Char(' ') + QString::fromLatin1(arguments);
-    for (const OptionSpec& spec : OptionSpecs) {
-        if (!(options & spec.flag))
-            continue;
-        usage += QStringLiteral(" [--") + QString::fromLatin1(spec.name);
-        if (spec.valueName)
-            usage += QLatin1Char(' ') + QString::fromLatin1(spec.valueName);
-        usage += QLatin1Char(']');
-    }
-    return usage;
+    return usage + OptionsUsage(OptionSpecs, options);
 }
 
 QString Cli::Command::Help() const
 {
-    QString help = QStringLiteral("Usage: quorvex-cli ") + Usage() + QStringLiteral("\n\n") +
-                   QString::fromLatin1(this->help) + QStringLiteral("\n\nOptions:\n");
-    for (const OptionSpec& spec : OptionSpecs) {
-        if (!(options & spec.flag))
-            continue;
-        QString option = QStringLiteral("--") + QString::fromLatin1(spec.name);
-        if (spec.valueName)
-            option += QLatin1Char(' ') + QString::fromLatin1(spec.valueName);
-        help += QStringLiteral("  %1  %2\n").arg(option, -16).arg(QString::fromLatin1(spec.description));
-    }
-    help += QStringLiteral("  %1  %2\n").arg(QStringLiteral("-h, --help"), -16).arg(HelpOption.description());
-    return help;
+    return QStringLiteral("Usage: quorvex-cli ") + Usage() + QStringLiteral("\n\n") + QString::fromLatin1(this->help) +
+           QStringLiteral("\n\n") + OptionsHelp(OptionSpecs, options);
 }
 
 QString GeneralUsage()
@@ -243,14 +193,8 @@ QString GeneralUsage()
                                    "       quorvex-cli --help | --version\n"
                                    "\n"
                                    "Commands:\n");
-    constexpr int column = 44;
-    for (const Cli::Command& command : Cli::Commands) {
-        const QString commandUsage = command.Usage();
-        usage += QStringLiteral("  ") + commandUsage;
-        usage += commandUsage.size() < column ? QString(column - commandUsage.size(), QLatin1Char(' '))
-                                              : QLatin1Char('\n') + QString(column + 2, QLatin1Char(' '));
-        usage += QString::fromLatin1(command.summary) + QLatin1Char('\n');
-    }
+    for (const Cli::Command& command : Cli::Commands)
+        usage += CommandListLine(command.Usage(), command.summary);
     usage +=
         QStringLiteral("\n--yes answers Yes to every question. 'quorvex-cli COMMAND --help' shows one command.\n"
                        "Exit codes: 0 done, 1 refused, stopped or not written, 2 bad usage, 3 (rank) a report was\n"
@@ -666,13 +610,11 @@ int RunCli(const QStringList& arguments)
     const Cli::Command* command = Cli::Find(commandLine.first());
     if (!command)
         return UsageError(nullptr, QStringLiteral("unknown command '%1'").arg(commandLine.first()));
+    if (!command->run)
+        return RunSiteDb(commandLine.mid(1), global.isSet(yesOption));
 
     QCommandLineParser parser;
-    for (const OptionSpec& spec : OptionSpecs) {
-        if (command->options & spec.flag)
-            parser.addOption(MakeOption(spec));
-    }
-    parser.addOption(HelpOption);
+    AddOptions(parser, OptionSpecs, command->options);
     if (!parser.parse(commandLine))
         return UsageError(command, parser.errorText());
     if (parser.isSet(HelpOption)) {
@@ -686,22 +628,9 @@ int RunCli(const QStringList& arguments)
         return UsageError(command, QStringLiteral("unexpected argument '%1'").arg(args.at(command->maxArguments)));
 
     const bool assumeYes = global.isSet(yesOption) || ((command->options & Yes) && parser.isSet(yesOption));
-    AppState state(ProgramFolder());
-    TerminalPrompter prompter(assumeYes);
-    std::optional<StartUp> startUp;
-    if (command->readOnly) {
-        if (ReadStoredLists(state, prompter) != StartUpResult::Ready)
-            return Refused;
-    } else {
-        switch (startUp.emplace(state.ProgramFolder).Run(state, prompter)) {
-        case StartUpResult::Ready:
-            break;
-        case StartUpResult::AlreadyRunning:
-            Err() << "quorvex-cli: Quorvex is already running on " << TerminalSafe(state.ProgramFolder) << Qt::endl;
-            return Refused;
-        case StartUpResult::Failed:
-            return Refused;
-        }
-    }
-    return Cli(state, prompter, *command, parser).Run(args);
+    CommandStart start(command->readOnly, assumeYes);
+    if (!start.Ready())
+        return Refused;
+    Cli cli(start.State, start.Prompter, *command, parser);
+    return cli.Run(args);
 }

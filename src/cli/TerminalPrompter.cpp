@@ -5,11 +5,17 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include <QStringList>
 #include <QTextStream>
 
 void TerminalPrompter::ShowMessage(const QString& text, MessageIcon, const QString&)
 {
-    QTextStream(stderr) << TerminalSafe(text) << Qt::endl;
+    // A message box's line breaks stay line breaks; every other control character is escaped.
+    QTextStream err(stderr);
+    for (const QString& line :
+         QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n')))
+        err << TerminalSafe(line) << '\n';
+    err.flush();
 }
 
 bool TerminalPrompter::AskYesNo(const QString& text, const QString&)

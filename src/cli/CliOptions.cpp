@@ -1,0 +1,60 @@
+#include "cli/CliOptions.h"
+
+using namespace Qt::StringLiterals;
+
+const QCommandLineOption HelpOption({u"h"_s, u"help"_s}, u"show this help"_s);
+
+void AddOptions(QCommandLineParser& parser, OptionTable table, unsigned options)
+{
+    for (const OptionSpec& spec : table) {
+        if (!(options & spec.flag))
+            continue;
+        const QString name = QString::fromLatin1(spec.name);
+        const QString description = QString::fromLatin1(spec.description);
+        parser.addOption(spec.valueName ? QCommandLineOption(name, description, QString::fromLatin1(spec.valueName))
+                                        : QCommandLineOption(name, description));
+    }
+    parser.addOption(HelpOption);
+}
+
+namespace {
+
+QString OptionText(const OptionSpec& spec)
+{
+    QString option = u"--"_s + QString::fromLatin1(spec.name);
+    if (spec.valueName)
+        option += QLatin1Char(' ') + QString::fromLatin1(spec.valueName);
+    return option;
+}
+
+} // namespace
+
+QString OptionsUsage(OptionTable table, unsigned options)
+{
+    QString usage;
+    for (const OptionSpec& spec : table) {
+        if (options & spec.flag)
+            usage += u" ["_s + OptionText(spec) + QLatin1Char(']');
+    }
+    return usage;
+}
+
+QString OptionsHelp(OptionTable table, unsigned options)
+{
+    QString help = u"Options:\n"_s;
+    for (const OptionSpec& spec : table) {
+        if (options & spec.flag)
+            help += u"  %1  %2\n"_s.arg(OptionText(spec), -16).arg(QString::fromLatin1(spec.description));
+    }
+    help += u"  %1  %2\n"_s.arg(u"-h, --help"_s, -16).arg(HelpOption.description());
+    return help;
+}
+
+QString CommandListLine(const QString& usage, const char* summary)
+{
+    constexpr int column = 44;
+    QString line = u"  "_s + usage;
+    line += usage.size() < column ? QString(column - usage.size(), QLatin1Char(' '))
+                                  : QLatin1Char('\n') + QString(column + 2, QLatin1Char(' '));
+    return line + QString::fromLatin1(summary) + QLatin1Char('\n');
+}

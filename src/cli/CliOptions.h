@@ -1,0 +1,28 @@
+#pragma once
+// The options of the command tables and how their usage and help show them, shared by the
+// commands and the site database's sub-commands.
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+
+#include <span>
+
+struct OptionSpec {
+    unsigned flag;
+    const char* name;
+    const char* valueName; // nullptr for a switch
+    const char* description;
+};
+using OptionTable = std::span<const OptionSpec>;
+
+extern const QCommandLineOption HelpOption;
+
+// Adds the options of the set to the parser, and --help.
+void AddOptions(QCommandLineParser& parser, OptionTable table, unsigned options);
+// " [--name VALUE]" for every option of the set, in table order.
+QString OptionsUsage(OptionTable table, unsigned options);
+// "Options:" and a line for every option of the set, then --help.
+QString OptionsHelp(OptionTable table, unsigned options);
+// One line of a list of commands: the usage, then the summary in a column of its own.
+QString CommandListLine(const QString& usage, const char* summary);

@@ -96,12 +96,3 @@ void BM_ExtractionPacing(benchmark::State& benchState)
 } // namespace
 
 BENCHMARK(BM_ExtractionPacing)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -85,12 +85,3 @@ void BM_RankRunPacing(benchmark::State& benchState)
 } // namespace
 
 BENCHMARK(BM_RankRunPacing)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -63,7 +63,7 @@ void RunParser(benchmark::State& benchState, bool (*parser)(ParseContext&, const
     QTemporaryDir folder;
     AppState state(folder.path());
     SilentPrompter prompter;
-    ParseContext context{state, [](const QString&) {}, prompter};
+    ParseContext context{state.Run, state.Sites, state.StopRequested, [](const QString&) {}, prompter};
     state.Run.RunPhase = runPhase;
     for (auto _ : benchState) {
         PrepareTables(state);

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static QTemporaryDir folder;
     static AppState state(folder.path());
     static SilentPrompter prompter;
-    static ParseContext context{state, [](const QString&) {}, prompter};
+    static ParseContext context{state.Run, state.Sites, state.StopRequested, [](const QString&) {}, prompter};
     const uint8_t choice = data[0];
     SizeTables(state);
     state.Run.RunPhase = (choice >> 4) % 3;

@@ -319,33 +319,32 @@ bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& t
     SqliteTransaction transaction(connection);
     if (!transaction.IsActive())
         return false;
-    const QString name = QuoteIdentifier(table);
-    SqliteStatement title(connection, u"UPDATE "_s + name + u" SET Title=?1,Description=?2,Keyword=?3 WHERE URL=?4"_s);
-    SqliteStatement pr(connection, u"UPDATE "_s + name + u" SET PR=?1 WHERE URL=?2"_s);
-    SqliteStatement alexa(connection, u"UPDATE "_s + name + u" SET Alexa=?1 WHERE URL=?2"_s);
+    // The batch goes into a temporary table first and each chosen column is then updated in one
+    // joined statement: one pass over the search table, where an update by URL per site would scan
+    // the whole table once per site.
+    if (!connection.Execute(u"CREATE TEMP TABLE batch(URL,Title,Description,Keyword,PR,Alexa)"_s))
+        return false;
+    SqliteStatement insert(connection, u"INSERT INTO temp.batch VALUES(?1,?2,?3,?4,?5,?6)"_s);
     for (const SiteDetails& site : sites) {
-        if (choice.Title) {
-            title.Bind(1, TextOrNull(site.Title));
-            title.Bind(2, TextOrNull(site.Description));
-            title.Bind(3, TextOrNull(site.Keyword));
-            title.Bind(4, site.URL);
-            if (!title.Run())
-                return false;
-        }
-        if (choice.PR) {
-            pr.Bind(1, QString::number(site.PR));
-            pr.Bind(2, site.URL);
-            if (!pr.Run())
-                return false;
-        }
-        if (choice.Alexa) {
-            alexa.Bind(1, QString::number(site.Alexa));
-            alexa.Bind(2, site.URL);
-            if (!alexa.Run())
-                return false;
-        }
+        insert.Bind(1, site.URL);
+        insert.Bind(2, TextOrNull(site.Title));
+        insert.Bind(3, TextOrNull(site.Description));
+        insert.Bind(4, TextOrNull(site.Keyword));
+        insert.Bind(5, QString::number(site.PR));
+        insert.Bind(6, QString::number(site.Alexa));
+        if (!insert.Run())
+            return false;
     }
-    return UpdateProgress(keyword, top, bottom) && transaction.Commit();
+    const QString name = QuoteIdentifier(table);
+    const auto update = [&](const QString& assignments) {
+        return connection.Execute(u"UPDATE "_s + name + u" SET "_s + assignments + u" FROM temp.batch WHERE "_s + name +
+                                  u".URL=batch.URL"_s);
+    };
+    const bool written =
+        (!choice.Title || update(u"Title=batch.Title,Description=batch.Description,Keyword=batch.Keyword"_s)) &&
+        (!choice.PR || update(u"PR=batch.PR"_s)) && (!choice.Alexa || update(u"Alexa=batch.Alexa"_s)) &&
+        connection.Execute(u"DROP TABLE temp.batch"_s);
+    return written && UpdateProgress(keyword, top, bottom) && transaction.Commit();
 }
 
 bool SiteDatabase::RemoveSites(const QList<SiteRemoval>& removals)

@@ -4,9 +4,10 @@
 
 #include "web/Parsers.h"
 
-#include "app/AppState.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
+#include "run/RankRunState.h"
+#include "sitedb/SiteTables.h"
 #include "web/PageText.h"
 #include "web/PropertySlot.h"
 #include "web/SiteTextCleaning.h"
@@ -41,7 +42,7 @@ template <typename OnValue> WalkResult WalkSummary(ParseContext& context, const 
 {
     TagWalk walk(page);
     while (walk.Next()) {
-        if (context.State.StopRequested)
+        if (context.StopRequested)
             return WalkResult::Stopped;
         if (walk.NameIs(QLatin1StringView("a")))
             break;
@@ -94,7 +95,7 @@ QString SiteTitleOf(QString value)
 bool ExtractTitle(ParseContext& context, const QString& text, const QString& propertyName)
 {
     context.ShowStatus(WorkingText);
-    RankRunState& run = context.State.Run;
+    RankRunState& run = context.Run;
     const std::optional<int> slot = PropertySlot(propertyName);
     bool stored = true;
     const WalkResult walked = WalkSummary(context, text, [&](SummaryField field, const QString& value) {
@@ -115,7 +116,7 @@ bool ExtractTitle(ParseContext& context, const QString& text, const QString& pro
 
 bool ExtractTitle1(ParseContext& context, const QString& text, const QString& propertyName)
 {
-    SiteTables& sites = context.State.Sites;
+    SiteTables& sites = context.Sites;
     const std::optional<int> slot = PropertySlot(propertyName);
     const bool slotValid = SlotInTable(slot, sites.SiteTitle.size()) &&
                            SlotInTable(slot, sites.SiteDescription.size()) &&

@@ -1,17 +1,21 @@
 #pragma once
 // The eight page parsers. Each reads one downloaded page and writes what it finds into the
-// caller's tables in AppState by the slot number in the download key; none returns page text.
+// caller's tables by the slot number in the download key; none returns page text.
 // True when the parser found what it looked for.
 
 #include <QString>
 
 #include <functional>
 
-struct AppState;
 class Prompter;
+struct RankRunState;
+struct SiteTables;
 
+// What a parser may touch: the rank run's tables, the site tables and the stop flag.
 struct ParseContext {
-    AppState& State;
+    RankRunState& Run;
+    SiteTables& Sites;
+    const bool& StopRequested;
     // Shows a status text in the main window's status bar (or on the terminal).
     std::function<void(const QString&)> ShowStatus;
     // For the one parser that shows a message box ("Extract Title error !").

@@ -3,7 +3,8 @@
 
 #include "web/Parsers.h"
 
-#include "app/AppState.h"
+#include "run/RankRunState.h"
+#include "sitedb/SiteTables.h"
 #include "web/LeadingNumber.h"
 #include "web/PageText.h"
 #include "web/PropertySlot.h"
@@ -59,7 +60,7 @@ QString Counted(int slot, int total)
 bool ParseGooglePR(ParseContext& context, const QString& text, const QString& propertyName)
 {
     context.ShowStatus(AnalysingPageRankText);
-    QStringList& table = context.State.Run.PRJobPageRank;
+    QStringList& table = context.Run.PRJobPageRank;
     const std::optional<int> slot = PropertySlot(propertyName);
     if (!SlotInTable(slot, table.size()))
         return false;
@@ -75,7 +76,7 @@ bool ParseGooglePR(ParseContext& context, const QString& text, const QString& pr
 
 bool ParseGooglePR1(ParseContext& context, const QString& text, const QString& propertyName)
 {
-    SiteTables& sites = context.State.Sites;
+    SiteTables& sites = context.Sites;
     const std::optional<int> slot = PropertySlot(propertyName);
     if (!SlotInTable(slot, sites.SitePR.size()))
         return false;
@@ -94,7 +95,7 @@ bool ParseGooglePR1(ParseContext& context, const QString& text, const QString& p
 bool ParseAlexaPR(ParseContext& context, const QString& text, const QString& propertyName)
 {
     context.ShowStatus(AnalysingAlexaText);
-    QStringList& table = context.State.Run.PRJobAlexa;
+    QStringList& table = context.Run.PRJobAlexa;
     const std::optional<int> slot = PropertySlot(propertyName);
     if (!SlotInTable(slot, table.size()))
         return false;
@@ -110,7 +111,7 @@ bool ParseAlexaPR(ParseContext& context, const QString& text, const QString& pro
 
 bool ParseAlexaPR1(ParseContext& context, const QString& text, const QString& propertyName)
 {
-    SiteTables& sites = context.State.Sites;
+    SiteTables& sites = context.Sites;
     const std::optional<int> slot = PropertySlot(propertyName);
     if (!SlotInTable(slot, sites.SiteAlexa.size()))
         return false;

@@ -3,7 +3,8 @@
 
 #include "web/Parsers.h"
 
-#include "app/AppState.h"
+#include "run/RankRunState.h"
+#include "sitedb/SiteTables.h"
 #include "web/CiteReader.h"
 #include "web/LeadingNumber.h"
 #include "web/NormaliseURL.h"
@@ -106,7 +107,7 @@ void StorePosition(RankRunState& run, PositionJob& job, const QString& keyword, 
 bool ParseGoogleWebSiteList(ParseContext& context, const QString& text, const QString&)
 {
     context.ShowStatus(WorkingText);
-    SiteTables& sites = context.State.Sites;
+    SiteTables& sites = context.Sites;
     // The list holds exactly the counted sites; new ones go at index WebSiteCount.
     sites.WebSiteCount = std::max(sites.WebSiteCount, 0);
     sites.WebSiteList.resize(sites.WebSiteCount);
@@ -136,7 +137,7 @@ bool ParseGoogleWebSiteList(ParseContext& context, const QString& text, const QS
 bool ParseGoogleQUORVEX(ParseContext& context, const QString& text, const QString& propertyName)
 {
     context.ShowStatus(WorkingText);
-    RankRunState& run = context.State.Run;
+    RankRunState& run = context.Run;
     const std::optional<SearchTag> tag = ReadSearchTag(propertyName);
     if (!tag || tag->Record < 0 || tag->Record >= run.PositionJobs.size())
         return false;

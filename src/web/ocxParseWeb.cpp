@@ -218,7 +218,8 @@ void ocxParseWeb::RunParser(const QByteArray& bytes, const QString& propertyName
     const ParserFunction parser = propertyName.isEmpty() ? nullptr : ParserFor(propertyName.front());
     if (!parser)
         return;
-    ParseContext context{state, [this](const QString& text) { Q_EMIT StatusText(text); }, prompter};
+    ParseContext context{state.Run, state.Sites, state.StopRequested,
+                         [this](const QString& text) { Q_EMIT StatusText(text); }, prompter};
     try {
         parser(context, DecodePageBytes(bytes), propertyName);
     } catch (...) {

@@ -16,7 +16,8 @@ struct ParserBench {
     AppState State{Folder.path()};
     ScriptedPrompter Prompt;
     QStringList Statuses;
-    ParseContext Context{State, [this](const QString& text) { Statuses.append(text); }, Prompt};
+    ParseContext Context{State.Run, State.Sites, State.StopRequested,
+                         [this](const QString& text) { Statuses.append(text); }, Prompt};
 };
 
 // A page of tests/fixtures/web, decoded as UTF-8.

@@ -16,11 +16,14 @@
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
 #include "run/RankRun.h"
+#include "sources/RankListDownload.h"
+#include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 #include "web/ocxParseWeb.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -528,11 +531,44 @@ int Cli::Rank(const QStringList&)
     return QCoreApplication::exec();
 }
 
-// The rank lists import the chosen traffic list into their own table; until then the choice and
-// the list's file or address are kept and nothing is imported.
-int ImportTrafficList(const TrafficSourceSettings&)
+// Imports the chosen traffic list (a file, a ZIP holding one CSV, or an http(s) address) into the
+// program folder's rank lists; the earlier list of that kind stays until the new one is complete.
+// Prints what was imported, or why not.
+int ImportTrafficList(const QString& programFolder, const TrafficSourceSettings& traffic)
 {
-    return Done;
+    const std::optional<RankListKind> kind = RankListKindNamed(SourceName(traffic.Kind));
+    if (!kind) {
+        Err() << "quorvex-cli: only a tranco or majestic source takes a list" << Qt::endl;
+        return BadUsage;
+    }
+    RankListImportRequest request;
+    request.Kind = *kind;
+    request.Path = traffic.List;
+    request.DisplayName = QFileInfo(traffic.List).fileName();
+    ProgressLine progress;
+    request.Progress = [&progress](RankListStage, qint64 done, qint64 total) {
+        if (total > 0) {
+            progress.SetMaximum(int(total / 1024));
+            progress.SetValue(int(done / 1024));
+        }
+    };
+    RankListImportResult result;
+    const QString store = RankListsPath(programFolder);
+    if (IsRankListAddress(traffic.List)) {
+        RankListDownload download(store);
+        QObject::connect(&download, &RankListDownload::Finished, [&](const RankListImportResult& finished) {
+            result = finished;
+            QCoreApplication::exit(0);
+        });
+        request.DisplayName.clear();
+        download.Start(QUrl(traffic.List), request);
+        QCoreApplication::exec();
+    } else {
+        result = RankListStore(store).Import(request);
+    }
+    progress.Finish();
+    Err() << "quorvex-cli: " << TerminalSafe(result.Message) << Qt::endl;
+    return result.Ok ? Done : Refused;
 }
 
 int Cli::Source(const QStringList& args)
@@ -570,14 +606,17 @@ int Cli::Source(const QStringList& args)
         Err() << "quorvex-cli: " << TerminalSafe(refusal) << Qt::endl;
         return Refused;
     }
+    // A list that cannot be imported leaves the choice as it was.
+    if (change.Column == SourceColumn::Traffic && !change.List.isNull()) {
+        if (const int imported = ImportTrafficList(state.ProgramFolder, settings.Traffic); imported != Done)
+            return imported;
+    }
     if (!SaveSourceSettings(settings, state.Settings, change.Column))
         return Saved();
     for (const QString& line : DescribeSources(settings)) {
         if (line.startsWith(args.at(0) + QLatin1Char(':')))
             Out() << TerminalSafe(line) << Qt::endl;
     }
-    if (change.Column == SourceColumn::Traffic && !change.List.isNull())
-        return ImportTrafficList(settings.Traffic);
     return Done;
 }
 

@@ -3,6 +3,7 @@
 
 #include "../cli/CliRunner.h"
 #include "app/SettingsStore.h"
+#include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 #include "support/TestHome.h"
 
@@ -150,6 +151,36 @@ private Q_SLOTS:
         QCOMPARE(brave.ExitCode, 0);
         QVERIFY(brave.Out.contains(u"Brave's own index"_s));
         QVERIFY(!brave.Out.contains(u"brave-key-9876"_s));
+    }
+
+    // Choosing a list imports it before the choice is kept; a file that is no rank list changes nothing.
+    void cliImportsTheTrafficList()
+    {
+        QTemporaryDir home;
+        const QString list = home.filePath(u"tranco_T3ST1.csv"_s);
+        QFile file(list);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1,google.com\r\n2,bbc.co.uk\r\n3,example.org\r\n");
+        file.close();
+        const CliResult imported =
+            RunQuorvexCli(home.path(), {u"source"_s, u"traffic"_s, u"tranco"_s, u"--list"_s, list});
+        QCOMPARE(imported.ExitCode, 0);
+        QVERIFY2(imported.Out.startsWith(u"traffic: tranco"_s), qPrintable(imported.Out));
+        const std::optional<RankListInfo> info = RankListStore(RankListsPath(home.path())).Info(RankListKind::Tranco);
+        QVERIFY(info);
+        QCOMPARE(info->Rows, 3);
+        QCOMPARE(info->Id, u"T3ST1"_s);
+
+        const QString other = home.filePath(u"notes.txt"_s);
+        QFile notes(other);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("no ranks here\n");
+        notes.close();
+        const CliResult refused =
+            RunQuorvexCli(home.path(), {u"source"_s, u"traffic"_s, u"majestic"_s, u"--list"_s, other});
+        QCOMPARE(refused.ExitCode, 1);
+        QVERIFY(RunQuorvexCli(home.path(), {u"source"_s}).Out.contains(u"traffic: tranco"_s));
+        QCOMPARE(RankListStore(RankListsPath(home.path())).Info(RankListKind::Tranco)->Rows, 3);
     }
 };
 

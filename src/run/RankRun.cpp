@@ -5,7 +5,6 @@
 #include "app/Names.h"
 #include "app/Prompter.h"
 #include "run/RankReport.h"
-#include "web/PageRankCheckSum.h"
 #include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
@@ -78,8 +77,7 @@ void RankRun::Start()
         run.PRJobTitle.append(QString());
         run.PRJobDescription.append(QString());
         run.PRJobKeywords.append(QString());
-        run.PRJobQueryURL.append(PageRankQueryPrefix() + GetPageRankCheckSum(entry.URL) + PageRankQueryMiddle() +
-                                 entry.URL);
+        run.PRJobQueryURL.append(PageRankQueryURL(entry.URL));
         run.PRJobAlexaURL.append(AlexaSiteInfoURL(entry.URL));
         run.ProgressSteps += 3;
         ++run.PRJobCount;

@@ -6,7 +6,6 @@
 #include "app/AppState.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PageRankCheckSum.h"
 #include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
 
@@ -28,10 +27,6 @@ class TestGeneratedPages : public QObject {
         QSignalSpy title(&control, &ocxParseWeb::DownloadTitleComplete);
         control.BeginDownload(url, name);
         QTRY_COMPARE(html.count() + title.count(), 1);
-    }
-    static QString PageRankQuery(const QString& address)
-    {
-        return PageRankQueryPrefix() + GetPageRankCheckSum(address) + PageRankQueryMiddle() + address;
     }
     static PositionJob Job(const QString& url, const QString& product)
     {
@@ -61,8 +56,8 @@ private Q_SLOTS:
         sites.SiteAlexa = QList<qint32>{0};
         sites.WebSiteCount = 1;
 
-        Fetch(PageRankQuery(address), QStringLiteral("G0"));
-        Fetch(PageRankQuery(address), QStringLiteral("g0"));
+        Fetch(PageRankQueryURL(address), QStringLiteral("G0"));
+        Fetch(PageRankQueryURL(address), QStringLiteral("g0"));
         Fetch(AlexaSiteInfoURL(address), QStringLiteral("A0"));
         Fetch(AlexaSiteInfoURL(address), QStringLiteral("a0"));
 

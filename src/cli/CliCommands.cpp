@@ -46,7 +46,7 @@ enum Option : unsigned {
     ListFile = 1u << 8,
 };
 
-const OptionSpec OptionSpecs[] = {
+const OptionEntry KnownOptions[] = {
     {Yes, "yes", nullptr, "answer Yes to the question"},
     {Json, "json", nullptr, "print JSON, for scripts"},
     {Product, "product", "NAME", "the product name"},
@@ -58,13 +58,9 @@ const OptionSpec OptionSpecs[] = {
     {ListFile, "list", "FILE_OR_URL", "the traffic-rank list to import"},
 };
 
-const OptionSpec& SpecOf(Option flag)
+QString OptionName(Option flag)
 {
-    for (const OptionSpec& spec : OptionSpecs) {
-        if (spec.flag == flag)
-            return spec;
-    }
-    Q_UNREACHABLE();
+    return ::OptionName(KnownOptions, flag);
 }
 
 class Cli {
@@ -110,7 +106,7 @@ private:
     int Rank(const QStringList& args);
     int Source(const QStringList& args);
 
-    bool IsSet(Option option) const { return parser.isSet(QString::fromLatin1(SpecOf(option).name)); }
+    bool IsSet(Option option) const { return parser.isSet(OptionName(option)); }
     // False, after the usage message, when the product is given more than once.
     bool TakeProduct(QString& product, bool& given);
     int Saved();
@@ -181,13 +177,13 @@ QString Cli::Command::Usage() const
     QString usage = QString::fromLatin1(name);
     if (*arguments)
         usage += QLatin1Char(' ') + QString::fromLatin1(arguments);
-    return usage + OptionsUsage(OptionSpecs, options);
+    return usage + OptionsUsage(KnownOptions, options);
 }
 
 QString Cli::Command::Help() const
 {
     return QStringLiteral("Usage: quorvex-cli ") + Usage() + QStringLiteral("\n\n") + QString::fromLatin1(this->help) +
-           QStringLiteral("\n\n") + OptionsHelp(OptionSpecs, options);
+           QStringLiteral("\n\n") + OptionsHelp(KnownOptions, options);
 }
 
 QString GeneralUsage()
@@ -264,7 +260,7 @@ bool Cli::EntryNumber(const QString& text, int count, int& n)
 
 bool Cli::TakeProduct(QString& product, bool& given)
 {
-    const QStringList values = parser.values(QString::fromLatin1(SpecOf(Product).name));
+    const QStringList values = parser.values(OptionName(Product));
     given = !values.isEmpty();
     if (values.size() > 1)
         return false;
@@ -594,7 +590,7 @@ int Cli::Source(const QStringList& args)
     change.Source = args.at(1);
     // A value given twice is a mistake, not a choice of the last one.
     const auto given = [this](Option option, QString& into) {
-        const QStringList values = parser.values(QString::fromLatin1(SpecOf(option).name));
+        const QStringList values = parser.values(OptionName(option));
         if (values.size() == 1)
             into = values.first();
         return values.size() <= 1;
@@ -653,7 +649,7 @@ int RunCli(const QStringList& arguments)
         return RunSiteDb(commandLine.mid(1), global.isSet(yesOption));
 
     QCommandLineParser parser;
-    AddOptions(parser, OptionSpecs, command->options);
+    AddOptions(parser, KnownOptions, command->options);
     if (!parser.parse(commandLine))
         return UsageError(command, parser.errorText());
     if (parser.isSet(HelpOption)) {

@@ -4,26 +4,35 @@ using namespace Qt::StringLiterals;
 
 const QCommandLineOption HelpOption({u"h"_s, u"help"_s}, u"show this help"_s);
 
+QString OptionName(OptionTable table, unsigned flag)
+{
+    for (const OptionEntry& entry : table) {
+        if (entry.flag == flag)
+            return QString::fromLatin1(entry.name);
+    }
+    Q_UNREACHABLE();
+}
+
 void AddOptions(QCommandLineParser& parser, OptionTable table, unsigned options)
 {
-    for (const OptionSpec& spec : table) {
-        if (!(options & spec.flag))
+    for (const OptionEntry& entry : table) {
+        if (!(options & entry.flag))
             continue;
-        const QString name = QString::fromLatin1(spec.name);
-        const QString description = QString::fromLatin1(spec.description);
-        parser.addOption(spec.valueName ? QCommandLineOption(name, description, QString::fromLatin1(spec.valueName))
-                                        : QCommandLineOption(name, description));
+        const QString name = QString::fromLatin1(entry.name);
+        const QString description = QString::fromLatin1(entry.description);
+        parser.addOption(entry.valueName ? QCommandLineOption(name, description, QString::fromLatin1(entry.valueName))
+                                         : QCommandLineOption(name, description));
     }
     parser.addOption(HelpOption);
 }
 
 namespace {
 
-QString OptionText(const OptionSpec& spec)
+QString OptionText(const OptionEntry& entry)
 {
-    QString option = u"--"_s + QString::fromLatin1(spec.name);
-    if (spec.valueName)
-        option += QLatin1Char(' ') + QString::fromLatin1(spec.valueName);
+    QString option = u"--"_s + QString::fromLatin1(entry.name);
+    if (entry.valueName)
+        option += QLatin1Char(' ') + QString::fromLatin1(entry.valueName);
     return option;
 }
 
@@ -32,9 +41,9 @@ QString OptionText(const OptionSpec& spec)
 QString OptionsUsage(OptionTable table, unsigned options)
 {
     QString usage;
-    for (const OptionSpec& spec : table) {
-        if (options & spec.flag)
-            usage += u" ["_s + OptionText(spec) + QLatin1Char(']');
+    for (const OptionEntry& entry : table) {
+        if (options & entry.flag)
+            usage += u" ["_s + OptionText(entry) + QLatin1Char(']');
     }
     return usage;
 }
@@ -42,9 +51,9 @@ QString OptionsUsage(OptionTable table, unsigned options)
 QString OptionsHelp(OptionTable table, unsigned options)
 {
     QString help = u"Options:\n"_s;
-    for (const OptionSpec& spec : table) {
-        if (options & spec.flag)
-            help += u"  %1  %2\n"_s.arg(OptionText(spec), -16).arg(QString::fromLatin1(spec.description));
+    for (const OptionEntry& entry : table) {
+        if (options & entry.flag)
+            help += u"  %1  %2\n"_s.arg(OptionText(entry), -16).arg(QString::fromLatin1(entry.description));
     }
     help += u"  %1  %2\n"_s.arg(u"-h, --help"_s, -16).arg(HelpOption.description());
     return help;

@@ -8,15 +8,18 @@
 
 #include <span>
 
-struct OptionSpec {
+struct OptionEntry {
     unsigned flag;
     const char* name;
     const char* valueName; // nullptr for a switch
     const char* description;
 };
-using OptionTable = std::span<const OptionSpec>;
+using OptionTable = std::span<const OptionEntry>;
 
 extern const QCommandLineOption HelpOption;
+
+// The name of the option with that flag; the flag is always one of the table's.
+QString OptionName(OptionTable table, unsigned flag);
 
 // Adds the options of the set to the parser, and --help.
 void AddOptions(QCommandLineParser& parser, OptionTable table, unsigned options);

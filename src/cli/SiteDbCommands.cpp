@@ -49,7 +49,7 @@ enum Option : unsigned {
     Base = 1u << 7,
 };
 
-const OptionSpec OptionSpecs[] = {
+const OptionEntry KnownOptions[] = {
     {Yes, "yes", nullptr, "answer Yes to the question"},
     {Json, "json", nullptr, "print JSON, for scripts"},
     {Category, "category", "CATEGORY", "the keyword's category"},
@@ -62,11 +62,7 @@ const OptionSpec OptionSpecs[] = {
 
 QString OptionName(Option flag)
 {
-    for (const OptionSpec& spec : OptionSpecs) {
-        if (spec.flag == flag)
-            return QString::fromLatin1(spec.name);
-    }
-    Q_UNREACHABLE();
+    return ::OptionName(KnownOptions, flag);
 }
 
 using ConcreteSiteRuns = SiteRunsOf<WebSiteCollection, SiteExtraction>;
@@ -168,13 +164,13 @@ QString SiteDbCli::Command::Usage() const
     QString usage = u"sitedb "_s + QString::fromLatin1(name);
     if (*arguments)
         usage += QLatin1Char(' ') + QString::fromLatin1(arguments);
-    return usage + OptionsUsage(OptionSpecs, options);
+    return usage + OptionsUsage(KnownOptions, options);
 }
 
 QString SiteDbCli::Command::Help() const
 {
     return u"Usage: quorvex-cli "_s + Usage() + u"\n\n"_s + QString::fromLatin1(this->help) + u"\n\n"_s +
-           OptionsHelp(OptionSpecs, options);
+           OptionsHelp(KnownOptions, options);
 }
 
 QString SiteDbUsage()
@@ -529,7 +525,7 @@ int RunSiteDb(const QStringList& arguments, bool assumeYes)
         return UsageError(nullptr, u"unknown sitedb subcommand '%1'"_s.arg(arguments.first()));
 
     QCommandLineParser parser;
-    AddOptions(parser, OptionSpecs, command->options);
+    AddOptions(parser, KnownOptions, command->options);
     // The parser takes its first argument for the program's name.
     if (!parser.parse(QStringList{u"sitedb"_s} + arguments.mid(1)))
         return UsageError(command, parser.errorText());
@@ -537,10 +533,10 @@ int RunSiteDb(const QStringList& arguments, bool assumeYes)
         Out() << command->Help() << Qt::flush;
         return Done;
     }
-    for (const OptionSpec& spec : OptionSpecs) {
-        if ((command->options & spec.flag) && spec.valueName &&
-            parser.values(QString::fromLatin1(spec.name)).size() > 1)
-            return UsageError(command, u"give --%1 once"_s.arg(QString::fromLatin1(spec.name)));
+    for (const OptionEntry& entry : KnownOptions) {
+        if ((command->options & entry.flag) && entry.valueName &&
+            parser.values(QString::fromLatin1(entry.name)).size() > 1)
+            return UsageError(command, u"give --%1 once"_s.arg(QString::fromLatin1(entry.name)));
     }
     const QStringList args = parser.positionalArguments();
     if (args.size() < command->minArguments)

@@ -4,32 +4,22 @@
 #include "app/Clock.h"
 #include "app/DirectorySettings.h"
 #include "app/Names.h"
-#include "app/Session.h"
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
-#include "cli/InterruptWatcher.h"
-#include "cli/ProcessLauncher.h"
-#include "cli/ProgressLine.h"
+#include "cli/RankCommand.h"
 #include "cli/SiteDbCommands.h"
 #include "cli/TerminalPrompter.h"
 #include "cli/TerminalText.h"
+#include "cli/TrafficListImport.h"
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
-#include "run/RankRun.h"
-#include "sources/RankListDownload.h"
-#include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
-#include "web/ocxParseWeb.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
-#include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -269,21 +259,6 @@ bool Cli::TakeProduct(QString& product, bool& given)
     return true;
 }
 
-// True when the address, as the Page Rank list stores it, names a host: one line whose host, past
-// the "www." the list puts in front, holds a letter or a digit.
-bool NamesAHost(const QString& address)
-{
-    if (address.contains(QLatin1Char('\n')) || address.contains(QLatin1Char('\r')))
-        return false;
-    const QString host = QUrl(NormalisePRURL(address)).host();
-    const QLatin1String added("www.");
-    if (!host.startsWith(added))
-        return false;
-    const QStringView name = QStringView(host).mid(added.size());
-    return !name.contains(QLatin1Char(' ')) &&
-           std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
-}
-
 QString CheckMark(int flag)
 {
     return flag == 1 ? QStringLiteral("[x]") : QStringLiteral("[ ]");
@@ -488,83 +463,7 @@ int Cli::Set(const QStringList& args)
 
 int Cli::Rank(const QStringList&)
 {
-    const bool verbose = IsSet(Verbose);
-    const bool open = IsSet(Open);
-    Session session(state, prompter);
-    RankRun& run = session.Rank();
-    ProgressLine progress;
-    ProcessLauncher launcher;
-    InterruptWatcher interrupt;
-
-    QObject::connect(&run, &RankRun::ProgressMaximumChanged, [&](int maximum) { progress.SetMaximum(maximum); });
-    QObject::connect(&run, &RankRun::ProgressValueChanged, [&](int value) { progress.SetValue(value); });
-    if (verbose) {
-        QObject::connect(&session.Downloads(), &ocxParseWeb::StatusText, [&](const QString& text) {
-            progress.Finish();
-            Err() << TerminalSafe(text) << Qt::endl;
-        });
-    }
-    QObject::connect(&run, &RankRun::ReportWritten, [&](const QString& indexPath) {
-        progress.Finish();
-        Out() << TerminalSafe(indexPath) << Qt::endl;
-        if (open)
-            launcher.OpenInBrowser(indexPath);
-    });
-    QObject::connect(&run, &RankRun::StatusText, [&](const QString& text) {
-        progress.Finish();
-        Err() << TerminalSafe(text) << Qt::endl;
-    });
-    QObject::connect(&run, &RankRun::Finished, [&](bool written) {
-        progress.Finish();
-        QCoreApplication::exit(!written ? Refused : run.Tally().Failed() > 0 ? PartlyFailed : Done);
-    });
-    // Ctrl+C does what "&Stop" does.
-    QObject::connect(&interrupt, &InterruptWatcher::Interrupted, [&] {
-        if (run.IsRunning())
-            session.cmdRank_Click();
-    });
-    QTimer::singleShot(0, &run, [&] { session.cmdRank_Click(); });
-    return QCoreApplication::exec();
-}
-
-// Imports the chosen traffic list (a file, a ZIP holding one CSV, or an http(s) address) into the
-// program folder's rank lists; the earlier list of that kind stays until the new one is complete.
-// Prints what was imported, or why not.
-int ImportTrafficList(const QString& programFolder, const TrafficSourceSettings& traffic)
-{
-    const std::optional<RankListKind> kind = RankListKindNamed(SourceName(traffic.Kind));
-    if (!kind) {
-        Err() << "quorvex-cli: only a tranco or majestic source takes a list" << Qt::endl;
-        return BadUsage;
-    }
-    RankListImportRequest request;
-    request.Kind = *kind;
-    request.Path = traffic.List;
-    request.DisplayName = QFileInfo(traffic.List).fileName();
-    ProgressLine progress;
-    request.Progress = [&progress](RankListStage, qint64 done, qint64 total) {
-        if (total > 0) {
-            progress.SetMaximum(int(total / 1024));
-            progress.SetValue(int(done / 1024));
-        }
-    };
-    RankListImportResult result;
-    const QString store = RankListsPath(programFolder);
-    if (IsRankListAddress(traffic.List)) {
-        RankListDownload download(store);
-        QObject::connect(&download, &RankListDownload::Finished, [&](const RankListImportResult& finished) {
-            result = finished;
-            QCoreApplication::exit(0);
-        });
-        request.DisplayName.clear();
-        download.Start(QUrl(traffic.List), request);
-        QCoreApplication::exec();
-    } else {
-        result = RankListStore(store).Import(request);
-    }
-    progress.Finish();
-    Err() << "quorvex-cli: " << TerminalSafe(result.Message) << Qt::endl;
-    return result.Ok ? Done : Refused;
+    return RunRankCommand(state, prompter, IsSet(Verbose), IsSet(Open));
 }
 
 int Cli::Source(const QStringList& args)

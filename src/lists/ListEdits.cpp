@@ -5,6 +5,9 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -47,6 +50,19 @@ QString NormalisePRURL(const QString& text)
     if (StartsWithNoCase(text, rest, QLatin1String("www.")))
         rest += 4;
     return scheme + text.mid(rest);
+}
+
+bool NamesAHost(const QString& address)
+{
+    if (address.contains(QLatin1Char('\n')) || address.contains(QLatin1Char('\r')))
+        return false;
+    const QString host = QUrl(NormalisePRURL(address)).host();
+    const QLatin1String added("www.");
+    if (!host.startsWith(added))
+        return false;
+    const QStringView name = QStringView(host).mid(added.size());
+    return !name.contains(QLatin1Char(' ')) &&
+           std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
 EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode)

@@ -22,6 +22,10 @@ QString ListFullText();
 // "http://www." or "https://www." in front of the rest, which keeps its letter case.
 QString NormalisePRURL(const QString& text);
 
+// True when the address, as the Page Rank list stores it, names a host: one line whose host, past
+// the "www." the list puts in front, holds a letter or a digit.
+bool NamesAHost(const QString& address);
+
 // Takes the PageRank text, one address per line. In Add mode the lines are appended (a line equal
 // to a listed address, ignoring case, is dropped); in Edit mode they replace the list.
 EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode);

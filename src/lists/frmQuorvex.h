@@ -57,6 +57,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The tabs' captions: the tab strip shows them and its click handler tells the tabs apart by them.
+    static inline const QString PageRankCaption = QStringLiteral("Page Rank");
+    static inline const QString QuorvexCaption = QStringLiteral("QUORVEX");
+
     void CreateControls();
     void ConnectRankRun();
     QPushButton* ColumnButton(const char* name, const QString& caption);

@@ -1,6 +1,7 @@
 #include "sitedb/DirectoryExport.h"
 
 #include "app/Names.h"
+#include "sitedb/DatabaseScan.h"
 #include "sitedb/DirectoryPages.h"
 #include "sitedb/SiteDatabase.h"
 #include "sitedb/SiteDbRules.h"
@@ -15,7 +16,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int MaxSitesPerKeyword = 100;
-constexpr qint64 DaysUntilDueAgain = 15;
 
 // The sites of the keywords whose pages are out leave their tables together, in one transaction
 // at the end, whether the export ends or stops: the removal of a keyword's sites never comes before
@@ -29,15 +29,10 @@ ExportResult& Finish(ExportResult& result, SiteDatabase& database, const QList<P
     return result;
 }
 
+// The scan's due rule, on the row as it is stored now.
 bool StillDue(const MasterRow& row, QDate today)
 {
-    if (row.Updated != u"N"_s || !row.SearchDate)
-        return false;
-    const QString dateFormat = u"yyyy-MM-dd"_s;
-    if (*row.SearchDate == today.toString(dateFormat))
-        return true;
-    const QDate date = QDate::fromString(*row.SearchDate, dateFormat);
-    return date.isValid() && date.daysTo(today) >= DaysUntilDueAgain;
+    return row.Updated == u"N"_s && row.SearchDate && IsDue(*row.SearchDate, today);
 }
 
 bool ReadProgress(const SqlText& searchNum, int& top, int& bottom)

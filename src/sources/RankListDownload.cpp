@@ -4,28 +4,16 @@
 #include "sources/RankListDownload.h"
 
 #include "sources/RankListStore.h"
+#include "web/WebClient.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTemporaryFile>
 #include <QTimer>
 
-namespace {
-
-const QByteArray UserAgent = QByteArrayLiteral("Quorvex/" QUORVEX_VERSION);
-constexpr int MostRedirects = 20;
-
-// The system's proxy settings (http_proxy and its kin), read afresh for every request, as the
-// download control reads them.
-class SystemProxies : public QNetworkProxyFactory {
-public:
-    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override { return systemProxyForQuery(query); }
-};
-
-} // namespace
+namespace {} // namespace
 
 bool IsRankListAddress(const QString& fileOrAddress)
 {
@@ -37,7 +25,7 @@ bool IsRankListAddress(const QString& fileOrAddress)
 RankListDownload::RankListDownload(QString databasePath, QObject* parent)
     : QObject(parent), databasePath(std::move(databasePath))
 {
-    network.setProxyFactory(new SystemProxies);
+    UseSystemProxies(network);
 }
 
 RankListDownload::~RankListDownload()
@@ -69,7 +57,7 @@ void RankListDownload::Start(const QUrl& from, RankListImportRequest request)
     }
 
     QNetworkRequest get(address);
-    get.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
+    get.setHeader(QNetworkRequest::UserAgentHeader, ProgramUserAgent);
     get.setTransferTimeout(transferTimeoutMs);
     get.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     get.setMaximumRedirectsAllowed(MostRedirects);

@@ -8,8 +8,8 @@
 #include "web/ParserTable.h"
 #include "web/Parsers.h"
 #include "web/StatusTexts.h"
+#include "web/WebClient.h"
 
-#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -18,15 +18,6 @@ namespace {
 
 const QString ProcessingText = QStringLiteral("Quorvex is processing ...");
 const QString CanceledText = QStringLiteral("Quorvex canceled analysis ...");
-
-const QByteArray UserAgent = QByteArrayLiteral("Quorvex/" QUORVEX_VERSION);
-constexpr int MostRedirects = 20;
-
-// The proxy settings of the system (http_proxy and its kin), read afresh for every request.
-class SystemProxies : public QNetworkProxyFactory {
-public:
-    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override { return systemProxyForQuery(query); }
-};
 
 // Why a service request brought no reply, in words that never quote the address (a key may be in it).
 QString NoReplyReason(QNetworkReply::NetworkError error)
@@ -59,7 +50,7 @@ bool IsTitleKey(const QString& propertyName)
 ocxParseWeb::ocxParseWeb(AppState& state, Prompter& prompter, QObject* parent)
     : QObject(parent), state(state), prompter(prompter)
 {
-    network.setProxyFactory(new SystemProxies);
+    UseSystemProxies(network);
 }
 
 ocxParseWeb::~ocxParseWeb()
@@ -106,7 +97,7 @@ void ocxParseWeb::BeginServiceRequest(const ServiceRequest& service, const QStri
 void ocxParseWeb::StartRead(const QNetworkRequest& given, const QByteArray& verb, const QByteArray& body, Read read)
 {
     QNetworkRequest request(given);
-    request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent);
+    request.setHeader(QNetworkRequest::UserAgentHeader, ProgramUserAgent);
     request.setTransferTimeout(transferTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(MostRedirects);

@@ -2,11 +2,17 @@
 // The jobs, request queues and results of one rank run; filled by the parsers by slot number and
 // read by the report.
 
+#include "sources/SourceSettings.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+
+// What a run learnt of one value: a value, a look that found none (not ranked, or not among the
+// first Depth results), or nothing, because asking failed.
+enum class ValueStatus { Found, NotRanked, Failed };
 
 struct PositionJob {
     QString URL;
@@ -18,6 +24,8 @@ struct PositionJob {
     int Page2 = -1;
     int Page3 = -1;
     std::array<QString, 10> Top10;
+    ValueStatus Status = ValueStatus::NotRanked;
+    int Depth = 100; // the results looked through
 };
 
 struct RankRunState {
@@ -34,6 +42,11 @@ struct RankRunState {
     QStringList PRJobKeywords;
     QStringList PRJobQueryURL; // one more than the jobs in the first pass: the maker's page
     QStringList PRJobAlexaURL;
+    QList<ValueStatus> PRJobPageRankStatus;
+    QList<ValueStatus> PRJobAlexaStatus;
+
+    // The sources the run asked, as they were when it started.
+    SourceSettings Sources;
 
     int PRQueryCount = 0;
     int PRQueryNext = 0;

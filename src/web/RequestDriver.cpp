@@ -5,6 +5,8 @@
 #include "app/AppState.h"
 #include "web/ocxParseWeb.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qint64 PauseNanoseconds = 200'000'000;
@@ -53,8 +55,9 @@ void RequestDriver::Turn()
         return;
     if (state.PendingHtmlCount < 1 && WantedAtHead(paced)) {
         pausing = true;
+        pauseNs = std::max(PauseNanoseconds, qint64(paced.front().PauseMs) * 1'000'000);
         pauseClock.start();
-        pauseTimer.start(PauseNanoseconds / 1'000'000);
+        pauseTimer.start(int(pauseNs / 1'000'000));
         return;
     }
     ContinueTurn(false);
@@ -62,7 +65,7 @@ void RequestDriver::Turn()
 
 void RequestDriver::PauseEnded()
 {
-    const qint64 left = PauseNanoseconds - pauseClock.nsecsElapsed();
+    const qint64 left = pauseNs - pauseClock.nsecsElapsed();
     if (left > 0) {
         pauseTimer.start(int((left + 999'999) / 1'000'000));
         return;

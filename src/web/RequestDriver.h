@@ -14,8 +14,9 @@
 //
 // A turn, run at once by Start and again with every finished download (each on a zero-time timer):
 //  1. StopRequested set: cancel every download, empty both lanes, Stopped.
-//  2. PendingHtmlCount below 1 and a paced request waiting: pause at least 0.2 s (QElapsedTimer),
-//     see the stop flag again, then send that one request.
+//  2. PendingHtmlCount below 1 and a paced request waiting: pause at least 0.2 s, or the
+//     request's longer PauseMs (QElapsedTimer), see the stop flag again, then send the request at
+//     the head of the lane.
 //  3. The side lane, when open (always, or with SideAfterPaced only once no paced request waits
 //     or is in flight): with PendingTitleCount below SideLimit, send one side request.
 //  4. StopRequested set: as in 1.
@@ -48,6 +49,8 @@ public:
         std::function<void()> Send;
         // Asked when the request's turn comes; false drops it. Empty: always wanted.
         std::function<bool()> Wanted;
+        // A paced request's pause, when a service asked for longer than the usual 0.2 s.
+        int PauseMs = 0;
     };
     static Request Download(const QString& url, const QString& propertyName) { return {url, propertyName, {}, {}}; }
     static Request Call(std::function<void()> send) { return {{}, {}, std::move(send), {}}; }
@@ -63,6 +66,8 @@ public:
     // For the next Start; the rank run's rules (ten beside the paced lane, never given up) until changed.
     void SetRules(const Rules& rules) { this->rules = rules; }
     void AddPaced(Request request) { paced.push_back(std::move(request)); }
+    // Ahead of every paced request waiting, e.g. a request asked again after a rate limit.
+    void AddPacedFirst(Request request) { paced.push_front(std::move(request)); }
     void AddSide(Request request) { side.push_back(std::move(request)); }
 
     // Runs the first turn at once. Requests may be added while the driver runs.
@@ -102,5 +107,6 @@ private:
     QTimer turnTimer;
     QTimer idleTimer;
     QElapsedTimer pauseClock;
+    qint64 pauseNs = 0;
     QElapsedTimer lastSideStart;
 };

@@ -152,6 +152,27 @@ private Q_SLOTS:
         QCOMPARE(rig.web.Requests().at(0).Url, Paced(0));
     }
 
+    // A request asked again after a rate limit goes first, after the longer pause it asked for.
+    void longerPauseAheadOfTheLane()
+    {
+        Rig rig(0);
+        rig.Queue(2, 0);
+        RequestDriver::Request again =
+            RequestDriver::Download(QStringLiteral("http://paced.example/again"), QStringLiteral("G9"));
+        again.PauseMs = 700;
+        rig.driver.AddPacedFirst(again);
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        rig.driver.Start();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.drained.count(), 1, 10000);
+        const QList<RecordedRequest> paced = rig.RequestsTo(QStringLiteral("paced.example"));
+        QCOMPARE(paced.size(), 3);
+        QCOMPARE(paced.at(0).Url, QStringLiteral("http://paced.example/again"));
+        QCOMPARE(paced.at(1).Url, Paced(0));
+        QVERIFY(sinceStart.elapsed() >= 700 + 2 * 200);
+        QVERIFY(paced.at(2).AtMs - paced.at(1).AtMs >= 199);
+    }
+
     void stopCancelsEverything()
     {
         Rig rig(-1);

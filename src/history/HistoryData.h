@@ -1,0 +1,48 @@
+#pragma once
+// What the history of rank runs holds, as read from History.db: the runs, and for each run the
+// values of its pages and of its keyword records.
+
+#include "run/RankRunState.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct HistoryRun {
+    qint64 Id = 0;
+    QDateTime Time;     // the time the report carries
+    QString Sources;    // the sources asked, in words ("historical" for the historical ones)
+    QString ReportFile; // the day's report in the Report folder, e.g. "Report20261210.htm"
+};
+
+struct PageHistoryValue {
+    qint64 RunId = 0;
+    QString URL;
+    QString PageRank; // as the report shows it
+    ValueStatus PageRankStatus = ValueStatus::NotRanked;
+    QString TrafficRank; // as the report shows it
+    ValueStatus TrafficStatus = ValueStatus::NotRanked;
+    QString Title;
+    QString Description;
+    QString Keywords;
+};
+
+// A keyword record is told apart by its address, product and keyword.
+struct PositionHistoryValue {
+    qint64 RunId = 0;
+    QString URL;
+    QString Product;
+    QString Keyword;
+    int Position = 0; // 1 to Depth when Status is Found
+    ValueStatus Status = ValueStatus::NotRanked;
+    int Depth = 100;
+    QStringList Top10;
+};
+
+// Runs oldest first; values in the order of their runs, then as the run listed them.
+struct HistoryData {
+    QList<HistoryRun> Runs;
+    QList<PageHistoryValue> Pages;
+    QList<PositionHistoryValue> Positions;
+};

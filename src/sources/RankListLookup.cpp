@@ -1,5 +1,7 @@
 // Lookups in an imported list. A run asks for thousands of hosts, so the common case (a plain ASCII
-// host) is normalised without QUrl and the registrable domain is asked only when the host misses.
+// host) is normalised without QUrl, the names of a batch are written one after another into one
+// buffer that the statement and the public-suffix rules read in place, and the registrable domain is
+// asked only when the host misses.
 
 #include "sources/RankListLookup.h"
 
@@ -7,63 +9,108 @@
 #include "sources/RankListStore.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <QUrl>
+#include <QtEndian>
 
 #include <libpsl.h>
+
+#include <array>
+#include <cstring>
 
 namespace {
 
 // Letters, digits and the punctuation of host names and IPv6 addresses: nothing that JSON or SQL
 // would have to escape.
+constexpr bool IsHostCharacter(char16_t u)
+{
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'.' || u == u'-' ||
+           u == u'_' || u == u':';
+}
+
 bool IsPlainHost(QStringView text)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'.' ||
-               u == u'-' || u == u'_' || u == u':';
-    });
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return IsHostCharacter(c.unicode()); });
+}
+
+bool IsPlainHost(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return IsHostCharacter(quint8(c)); });
 }
 
 // IPv4 addresses end in a number and IPv6 addresses hold colons; no top-level domain does either.
-bool IsAddressLiteral(const QString& host)
+bool IsAddressLiteral(QByteArrayView host)
 {
-    if (host.contains(QLatin1Char(':')))
+    if (host.contains(':'))
         return true;
-    const qsizetype dot = host.lastIndexOf(QLatin1Char('.'));
-    const QStringView last = QStringView(host).sliced(dot + 1);
-    return !last.isEmpty() && std::all_of(last.begin(), last.end(), [](QChar c) { return c.isDigit(); });
+    const QByteArrayView last = host.sliced(host.lastIndexOf('.') + 1);
+    return !last.isEmpty() && std::all_of(last.begin(), last.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+struct NamePlace {
+    qsizetype Start = 0;
+    qsizetype Size = 0; // 0 when the text names no host
+};
+
+// Appends the host as the lists spell it, and a NUL, to names.
+NamePlace AppendListHost(const QString& hostOrAddress, QByteArray& names)
+{
+    const QStringView text = QStringView(hostOrAddress).trimmed();
+    const qsizetype start = names.size();
+    if (IsPlainHost(text)) {
+        names.resize(start + text.size());
+        char* out = names.data() + start;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            *out++ = char(u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u);
+        }
+    } else {
+        // Anything else goes through QUrl: a scheme, a path, a port, user info, a Unicode name.
+        const QString address = text.toString();
+        const QUrl url =
+            address.contains(QLatin1String("://")) ? QUrl(address) : QUrl(QStringLiteral("http://") + address);
+        names += QUrl::toAce(url.host());
+        if (!IsPlainHost(QByteArrayView(names).sliced(start)))
+            names.truncate(start);
+    }
+    while (names.size() > start && names.back() == '.')
+        names.chop(1);
+    NamePlace place{start, names.size() - start};
+    const QByteArrayView host = QByteArrayView(names).sliced(start);
+    if (host.startsWith("www.") && host.indexOf('.', 4) > 0) {
+        place.Start += 4;
+        place.Size -= 4;
+    }
+    names += '\0';
+    return place;
+}
+
+// The registrable domain of a NUL-terminated host: a part of that same text, or none.
+NamePlace RegistrablePart(const QByteArray& names, NamePlace host)
+{
+    const QByteArrayView name = QByteArrayView(names).sliced(host.Start, host.Size);
+    if (name.isEmpty() || IsAddressLiteral(name))
+        return {};
+    const char* domain = psl_registrable_domain(psl_builtin(), name.data());
+    if (!domain)
+        return {};
+    const qsizetype skipped = domain - name.data();
+    return {host.Start + skipped, host.Size - skipped};
 }
 
 } // namespace
 
 QString RankListHost(const QString& hostOrAddress)
 {
-    const QString text = hostOrAddress.trimmed();
-    QString host;
-    if (IsPlainHost(text)) {
-        host = text.toLower();
-    } else {
-        // Anything else goes through QUrl: a scheme, a path, a port, user info, a Unicode name.
-        const QUrl address = text.contains(QLatin1String("://")) ? QUrl(text) : QUrl(QStringLiteral("http://") + text);
-        host = QString::fromLatin1(QUrl::toAce(address.host()));
-    }
-    if (!IsPlainHost(host))
-        return {};
-    while (host.endsWith(QLatin1Char('.')))
-        host.chop(1);
-    if (host.startsWith(QLatin1String("www.")) && host.indexOf(QLatin1Char('.'), 4) > 0)
-        host.remove(0, 4);
-    return host;
+    QByteArray names;
+    const NamePlace host = AppendListHost(hostOrAddress, names);
+    return QString::fromLatin1(QByteArrayView(names).sliced(host.Start, host.Size));
 }
 
 QString RegistrableDomain(const QString& host)
 {
-    if (host.isEmpty() || IsAddressLiteral(host))
-        return {};
     const QByteArray name = host.toUtf8();
-    const char* domain = psl_registrable_domain(psl_builtin(), name.constData());
-    return domain ? QString::fromUtf8(domain) : QString();
+    const NamePlace domain = RegistrablePart(name, {0, name.size()});
+    return QString::fromUtf8(QByteArrayView(name).sliced(domain.Start, domain.Size));
 }
 
 RankListLookup::RankListLookup(const QString& databasePath, RankListKind kind)
@@ -80,7 +127,7 @@ RankListLookup::RankListLookup(const QString& databasePath, RankListKind kind)
     // The index pages of a large list stay in memory across the lookups of a run.
     db->Execute(QStringLiteral("PRAGMA cache_size=-65536; PRAGMA mmap_size=268435456"));
     auto statement = std::make_unique<SqliteStatement>(
-        *db, QStringLiteral("SELECT list.domain, list.rank FROM json_each(?1) AS wanted JOIN %1 AS list ON "
+        *db, QStringLiteral("SELECT wanted.key, list.rank FROM json_each(?1) AS wanted JOIN %1 AS list ON "
                             "list.domain = wanted.value")
                  .arg(QuoteIdentifier(RankListStore::TableName(kind))));
     if (!statement->IsValid()) {
@@ -92,23 +139,62 @@ RankListLookup::RankListLookup(const QString& databasePath, RankListKind kind)
 
 RankListLookup::~RankListLookup() = default;
 
-bool RankListLookup::RanksOf(QStringList names, QHash<QString, qint64>& ranks)
+bool RankListLookup::RanksOf(const QByteArray& names, const std::vector<Wanted>& wanted, std::vector<qint64>& ranks)
 {
-    // The names in order, so that neighbouring lookups find their index pages still in the CPU's
-    // caches; one statement for all of them instead of a statement each.
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-    // RankListHost lets through no character that JSON escapes, so the array is written as it is;
+    // The names in the order of the index, so that neighbouring lookups find their index pages still
+    // in the CPU's caches; one statement for all of them instead of a statement each. Their first
+    // sixteen bytes as two numbers are order enough: names that share them sit side by side anyway.
+    auto nameOf = [&names, &wanted](size_t index) {
+        return QByteArrayView(names).sliced(wanted[index].Start, wanted[index].Size);
+    };
+    struct SortKey {
+        quint64 High;
+        quint64 Low;
+        size_t Index; // in wanted
+        qsizetype Slot;
+    };
+    std::vector<SortKey> order(wanted.size());
+    for (size_t index = 0; index < wanted.size(); ++index) {
+        const QByteArrayView name = nameOf(index);
+        auto bytesFrom = [name](qsizetype start) {
+            std::array<char, 8> bytes{};
+            if (start < name.size())
+                std::memcpy(bytes.data(), name.data() + start, size_t(std::min<qsizetype>(8, name.size() - start)));
+            return qFromBigEndian<quint64>(bytes.data());
+        };
+        order[index] = {bytesFrom(0), bytesFrom(8), index, wanted[index].Slot};
+    }
+    std::sort(order.begin(), order.end(),
+              [](const SortKey& a, const SortKey& b) { return a.High != b.High ? a.High < b.High : a.Low < b.Low; });
+    // Host names hold no character that JSON escapes, so the array is written as it is;
     // QJsonArray takes many times longer for a batch of thousands.
-    select->Bind(1, QStringLiteral("[\"") + names.join(QStringLiteral("\",\"")) + QStringLiteral("\"]"));
+    QString array;
+    array.reserve(names.size() + 3 * qsizetype(wanted.size()) + 2);
+    array += u'[';
+    for (const SortKey& key : order) {
+        if (array.size() > 1)
+            array += u',';
+        array += u'"';
+        const QByteArrayView name = nameOf(key.Index);
+        array += QLatin1StringView(name.data(), name.size());
+        array += u'"';
+    }
+    array += u']';
+    select->Bind(1, array);
+    // Each row names its place in the array, so no name comes back as text. The ranks are kept in
+    // that order and handed to their slots after the statement, in a loop of its own that the CPU
+    // runs without waiting on each slot.
+    std::vector<qint64> found(order.size(), 0);
     while (select->Next()) {
-        // A name listed twice keeps its better rank.
         const qint64 rank = select->Integer(1);
-        const auto known = ranks.find(select->Text(0));
-        if (known == ranks.end())
-            ranks.insert(select->Text(0), rank);
-        else
-            *known = std::min(*known, rank);
+        qint64& best = found[size_t(select->Integer(0))];
+        // A name listed twice keeps its better rank.
+        if (best == 0 || rank < best)
+            best = rank;
+    }
+    for (size_t place = 0; place < order.size(); ++place) {
+        if (found[place] > 0)
+            ranks[size_t(order[place].Slot)] = found[place];
     }
     const bool read = !select->Failed();
     if (!read)
@@ -131,48 +217,56 @@ RankLookupResult RankListLookup::Lookup(const QString& hostOrAddress)
 
 QList<RankLookupResult> RankListLookup::Lookup(const QStringList& hostsOrAddresses)
 {
+    const qsizetype count = hostsOrAddresses.size();
     if (!select)
-        return QList<RankLookupResult>(hostsOrAddresses.size(), Failure());
+        return QList<RankLookupResult>(count, Failure());
+
+    // The hosts first, then the registrable domains of those that missed. Ranks start at 1, so 0
+    // stands for a name the list does not hold.
+    QByteArray names;
+    qsizetype length = 0;
+    for (const QString& hostOrAddress : hostsOrAddresses)
+        length += hostOrAddress.size() + 1;
+    names.reserve(length);
+    std::vector<Wanted> hosts;
+    hosts.reserve(size_t(count));
+    for (qsizetype index = 0; index < count; ++index) {
+        const NamePlace host = AppendListHost(hostsOrAddresses[index], names);
+        hosts.push_back({host.Start, host.Size, index});
+    }
+    std::vector<qint64> hostRanks(size_t(count), 0);
+    if (!RanksOf(names, hosts, hostRanks))
+        return QList<RankLookupResult>(count, Failure());
+
+    std::vector<Wanted> domains;
+    for (const Wanted& host : hosts) {
+        // A name of two labels is its own registrable domain, or a public suffix.
+        if (hostRanks[size_t(host.Slot)] > 0 || QByteArrayView(names).sliced(host.Start, host.Size).count('.') < 2)
+            continue;
+        const NamePlace domain = RegistrablePart(names, {host.Start, host.Size});
+        if (domain.Size > 0 && domain.Size < host.Size)
+            domains.push_back({domain.Start, domain.Size, host.Slot});
+    }
+    std::vector<qint64> domainRanks(size_t(count), 0);
+    if (!domains.empty() && !RanksOf(names, domains, domainRanks))
+        return QList<RankLookupResult>(count, Failure());
+
     RankLookupResult notRanked;
     notRanked.Result = RankLookupResult::Outcome::NotRanked;
-    QList<RankLookupResult> results(hostsOrAddresses.size(), notRanked);
-
-    // The hosts first, then the registrable domains of those that missed.
-    QStringList hosts;
-    hosts.reserve(hostsOrAddresses.size());
-    for (const QString& hostOrAddress : hostsOrAddresses)
-        hosts.append(RankListHost(hostOrAddress));
-    QHash<QString, qint64> ranks;
-    ranks.reserve(hosts.size());
-    if (!RanksOf(hosts, ranks))
-        return QList<RankLookupResult>(hostsOrAddresses.size(), Failure());
-
-    QStringList domains(hosts.size());
-    QStringList missed;
-    for (qsizetype index = 0; index < hosts.size(); ++index) {
-        const QString& host = hosts[index];
-        // A name of two labels is its own registrable domain, or a public suffix.
-        if (host.isEmpty() || ranks.contains(host) || host.count(QLatin1Char('.')) < 2)
-            continue;
-        QString registrable = RegistrableDomain(host);
-        if (!registrable.isEmpty() && registrable != host) {
-            missed.append(registrable);
-            domains[index] = std::move(registrable);
-        }
+    QList<RankLookupResult> results(count, notRanked);
+    auto ranked = [&results, &names](const Wanted& name, qint64 rank) {
+        RankLookupResult& result = results[name.Slot];
+        result.Result = RankLookupResult::Outcome::Ranked;
+        result.Rank = rank;
+        result.Domain = QString::fromLatin1(QByteArrayView(names).sliced(name.Start, name.Size));
+    };
+    for (const Wanted& host : hosts) {
+        if (hostRanks[size_t(host.Slot)] > 0)
+            ranked(host, hostRanks[size_t(host.Slot)]);
     }
-    if (!missed.isEmpty() && !RanksOf(missed, ranks))
-        return QList<RankLookupResult>(hostsOrAddresses.size(), Failure());
-
-    for (qsizetype index = 0; index < hosts.size(); ++index) {
-        for (const QString* name : {&hosts[index], &domains[index]}) {
-            const auto found = ranks.constFind(*name);
-            if (name->isEmpty() || found == ranks.cend())
-                continue;
-            results[index].Result = RankLookupResult::Outcome::Ranked;
-            results[index].Rank = *found;
-            results[index].Domain = *name;
-            break;
-        }
+    for (const Wanted& domain : domains) {
+        if (domainRanks[size_t(domain.Slot)] > 0)
+            ranked(domain, domainRanks[size_t(domain.Slot)]);
     }
     return results;
 }

@@ -4,10 +4,10 @@
 
 #include "sources/RankList.h"
 
-#include <QHash>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class SqliteConnection;
 class SqliteStatement;
@@ -32,7 +32,7 @@ QString RankListHost(const QString& hostOrAddress);
 QString RegistrableDomain(const QString& host);
 
 // One open list, for many lookups on one connection with the same prepared statement: a batch of
-// hosts is asked in one statement.
+// hosts is asked in one statement, in the order of the list's index.
 class RankListLookup {
 public:
     RankListLookup(const QString& databasePath, RankListKind kind);
@@ -48,8 +48,15 @@ public:
     QList<RankLookupResult> Lookup(const QStringList& hostsOrAddresses);
 
 private:
-    // Adds the rank of each listed name to ranks; false when the read failed.
-    bool RanksOf(QStringList names, QHash<QString, qint64>& ranks);
+    // A name of a batch: Size bytes at Start in the batch's names, where a NUL follows each name.
+    struct Wanted {
+        qsizetype Start;
+        qsizetype Size;
+        qsizetype Slot; // the place of the lookup in the batch
+    };
+    // Sets ranks[Slot] to the best rank of each listed name, leaves the others; false when the read
+    // failed.
+    bool RanksOf(const QByteArray& names, const std::vector<Wanted>& wanted, std::vector<qint64>& ranks);
     RankLookupResult Failure() const;
 
     std::unique_ptr<SqliteConnection> db;

@@ -29,7 +29,8 @@ public:
     void Start(const ExtractionBatch& batch, const ExtractChoice& choice);
     // The check boxes, read afresh on every pass and at the write.
     void ChangeChoice(const ExtractChoice& choice) { this->choice = choice; }
-    // The PageRank and traffic-rank values of the last batch written that a source failed to give.
+    // The PageRank and traffic-rank values of the last batch that a source failed to give, of those
+    // the batch wrote.
     int FailedValueCount() const { return failedValues; }
 
 private:

@@ -1,10 +1,12 @@
 #include "history/HistoryChart.h"
 
+#include "history/HtmlBytes.h"
+
 #include <algorithm>
 
 namespace {
 
-// The drawing area in pixels; the page's style gives the SVG this size and the marks their look.
+// The drawing area in pixels; the page's style gives the SVG its size and the marks their look.
 constexpr int Left = 24;
 constexpr int Right = 256;
 constexpr int Top = 6;
@@ -23,83 +25,82 @@ int Y(int position, int depth)
     return Top + int((qint64(position - 1) * (Bottom - Top) + (depth - 1) / 2) / (depth - 1));
 }
 
-QString Tooltip(const ChartPoint& point)
+void AddTooltip(QByteArray& out, const ChartPoint& point, const QList<QByteArray>& runDays)
 {
-    return QStringLiteral("<title>") + point.Day.toString(Qt::ISODate) + QStringLiteral(": ") +
-           PositionText(point.Position, point.Status, point.Depth) + QStringLiteral("</title>");
+    Add(out, "<title>", runDays.at(point.RunIndex), ": ");
+    AddPositionText(out, point.Position, point.Status, point.Depth);
+    Add(out, "</title>");
 }
 
-QString Group(const char* kind, const QString& marks)
+void AddGroup(QByteArray& out, const char* kind, const QByteArray& marks)
 {
-    if (marks.isEmpty())
-        return {};
-    return QStringLiteral("<g class=\"") + QLatin1String(kind) + QStringLiteral("\">") + marks + QStringLiteral("</g>");
+    if (!marks.isEmpty())
+        Add(out, "<g class=\"", kind, "\">", marks, "</g>");
 }
 
 } // namespace
 
-QString PositionText(int position, ValueStatus status, int depth)
+void AddPositionText(QByteArray& out, int position, ValueStatus status, int depth)
 {
     switch (status) {
     case ValueStatus::Found:
-        return QString::number(position);
+        return Add(out, position);
     case ValueStatus::NotRanked:
-        return QStringLiteral("Not Found in top ") + QString::number(depth);
+        return Add(out, "Not Found in top ", depth);
     case ValueStatus::Failed:
         break;
     }
-    return QStringLiteral("Failed");
+    Add(out, "Failed");
 }
 
-QString PositionChart(const QList<ChartPoint>& points, int runCount)
+void AddPositionChart(QByteArray& out, const QList<ChartPoint>& points, const QList<QByteArray>& runDays)
 {
     // One scale for the whole chart, the deepest look of the record.
     int depth = 2;
     for (const ChartPoint& point : points) {
+        depth = std::max(depth, point.Depth);
         if (point.Status == ValueStatus::Found)
-            depth = std::max({depth, point.Depth, point.Position});
-        else
-            depth = std::max(depth, point.Depth);
+            depth = std::max(depth, point.Position);
     }
 
-    QString lines;
-    QString line;
-    QString found;
-    QString missed;
-    QString failed;
+    const int runCount = int(runDays.size());
+    QByteArray lines;
+    QByteArray line;
+    QByteArray found;
+    QByteArray missed;
+    QByteArray failed;
     const auto endLine = [&] {
-        if (line.contains(QLatin1Char(' ')))
-            lines += QStringLiteral("<polyline points=\"") + line + QStringLiteral("\"/>");
+        if (line.contains(' '))
+            Add(lines, "<polyline points=\"", line, "\"/>");
         line.clear();
     };
     for (const ChartPoint& point : points) {
-        const QString x = QString::number(X(point.RunIndex, runCount));
-        if (point.Status != ValueStatus::Found) {
-            // A line across a run that found nothing would claim a position there.
-            endLine();
-            if (point.Status == ValueStatus::NotRanked) {
-                missed += QStringLiteral("<circle cx=\"") + x + QStringLiteral("\" cy=\"") + QString::number(Band) +
-                          QStringLiteral("\">") + Tooltip(point) + QStringLiteral("</circle>");
-            } else {
-                failed += QStringLiteral("<path d=\"M") + QString::number(X(point.RunIndex, runCount) - 3) +
-                          QLatin1Char(' ') + QString::number(Band - 3) + QStringLiteral("l6 6m0-6l-6 6\">") +
-                          Tooltip(point) + QStringLiteral("</path>");
-            }
-            continue;
+        const int x = X(point.RunIndex, runCount);
+        if (point.Status != ValueStatus::Found)
+            endLine(); // a line across a run that found nothing would claim a position there
+        if (point.Status == ValueStatus::NotRanked) {
+            Add(missed, "<circle cx=\"", x, "\" cy=\"", Band, "\">");
+            AddTooltip(missed, point, runDays);
+            Add(missed, "</circle>");
+        } else if (point.Status == ValueStatus::Failed) {
+            Add(failed, "<path d=\"M", x - 3, ' ', Band - 3, "l6 6m0-6l-6 6\">");
+            AddTooltip(failed, point, runDays);
+            Add(failed, "</path>");
+        } else {
+            const int y = Y(point.Position, depth);
+            Add(line, line.isEmpty() ? "" : " ", x, ',', y);
+            Add(found, "<circle cx=\"", x, "\" cy=\"", y, "\">");
+            AddTooltip(found, point, runDays);
+            Add(found, "</circle>");
         }
-        const QString y = QString::number(Y(point.Position, depth));
-        if (!line.isEmpty())
-            line += QLatin1Char(' ');
-        line += x + QLatin1Char(',') + y;
-        found += QStringLiteral("<circle cx=\"") + x + QStringLiteral("\" cy=\"") + y + QStringLiteral("\">") +
-                 Tooltip(point) + QStringLiteral("</circle>");
     }
     endLine();
 
-    return QStringLiteral("<svg class=\"c\"><text x=\"2\" y=\"") + QString::number(Top + 4) +
-           QStringLiteral("\">1</text><text x=\"2\" y=\"") + QString::number(Bottom + 4) + QStringLiteral("\">") +
-           QString::number(depth) + QStringLiteral("</text><rect x=\"") + QString::number(Left - 4) +
-           QStringLiteral("\" y=\"") + QString::number(Band - 6) + QStringLiteral("\" width=\"") +
-           QString::number(Right - Left + 8) + QStringLiteral("\" height=\"12\"/>") + lines + Group("f", found) +
-           Group("n", missed) + Group("x", failed) + QStringLiteral("</svg>");
+    Add(out, "<svg class=\"c\"><text x=\"2\" y=\"", Top + 4, "\">1</text><text x=\"2\" y=\"", Bottom + 4, "\">", depth,
+        "</text><rect x=\"", Left - 4, "\" y=\"", Band - 6, "\" width=\"", Right - Left + 8, "\" height=\"12\"/>",
+        lines);
+    AddGroup(out, "f", found);
+    AddGroup(out, "n", missed);
+    AddGroup(out, "x", failed);
+    Add(out, "</svg>");
 }

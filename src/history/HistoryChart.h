@@ -4,21 +4,20 @@
 
 #include "run/RankRunState.h"
 
-#include <QDate>
+#include <QByteArray>
 #include <QList>
-#include <QString>
 
 // One value of a keyword record in one run.
 struct ChartPoint {
     int RunIndex = 0; // the run's place among all runs, oldest first
-    QDate Day;
     int Position = 0;
     ValueStatus Status = ValueStatus::NotRanked;
     int Depth = 100;
 };
 
-// A position as the history page words it: the number, "Not Found in top N" or "Failed".
-QString PositionText(int position, ValueStatus status, int depth);
+// Appends a position as the history page words it: the number, "Not Found in top N" or "Failed".
+void AddPositionText(QByteArray& out, int position, ValueStatus status, int depth);
 
-// The chart of points (in run order) over runCount runs, as markup; it holds no text of the user.
-QString PositionChart(const QList<ChartPoint>& points, int runCount);
+// Appends the chart of points (in run order) to out; runDays holds the date of every run, oldest
+// first. The chart holds no text of the user.
+void AddPositionChart(QByteArray& out, const QList<ChartPoint>& points, const QList<QByteArray>& runDays);

@@ -2,7 +2,7 @@
 
 #include "app/Names.h"
 #include "history/HistoryChart.h"
-#include "run/HtmlText.h"
+#include "history/HtmlBytes.h"
 
 #include <QHash>
 #include <QUrl>
@@ -30,12 +30,26 @@ svg.c circle{r:3px}.f circle{fill:#6cf}.n circle{fill:none;stroke:#fc6;stroke-wi
 // Sorts a table by the column of the header clicked: by data-v where every cell has one, by text
 // otherwise; a second click reverses.
 const char* const SortScript = R"(<script>
-document.querySelectorAll("table.s th").forEach(function(th,col){th.onclick=function(){
-var body=th.closest("table").tBodies[0],up=th.dataset.up!=="1",rows=Array.from(body.rows);th.dataset.up=up?"1":"0";
-rows.sort(function(a,b){var p=a.cells[col],q=b.cells[col],d=p.dataset.v!==undefined&&q.dataset.v!==undefined?
-p.dataset.v-q.dataset.v:p.textContent.localeCompare(q.textContent);return up?d:-d;});
-rows.forEach(function(r){body.appendChild(r);});};});
+document.querySelectorAll("table.s>thead th").forEach(function(th){th.onclick=function(){
+var col=th.cellIndex,body=th.closest("table").tBodies[0],up=th.dataset.up!=="1",rows=Array.from(body.rows);
+th.dataset.up=up?"1":"0";rows.sort(function(a,b){var p=a.cells[col],q=b.cells[col],
+d=p.dataset.v!==undefined&&q.dataset.v!==undefined?p.dataset.v-q.dataset.v:p.textContent.localeCompare(q.textContent);
+return up?d:-d;});rows.forEach(function(r){body.appendChild(r);});};});
 </script>)";
+
+// A keyword record is told apart by its address, product and keyword.
+struct RecordKey {
+    const PositionHistoryValue* Value;
+    bool operator==(const RecordKey& other) const
+    {
+        return Value->URL == other.Value->URL && Value->Product == other.Value->Product &&
+               Value->Keyword == other.Value->Keyword;
+    }
+};
+size_t qHash(const RecordKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.Value->URL, key.Value->Product, key.Value->Keyword);
+}
 
 struct KeywordRecord {
     const PositionHistoryValue* First = nullptr;
@@ -44,22 +58,13 @@ struct KeywordRecord {
 
 struct PageRecord {
     QString URL;
-    QList<std::pair<int, const PageHistoryValue*>> Values; // run index, value
+    QList<std::pair<int, const PageHistoryValue*>> Values; // run index, value, in run order
 };
 
-QString Cell(const QString& markup, const QString& attributes = {})
+// A table cell whose sort key is key.
+void AddSortedCell(QByteArray& out, int key, const char* kind, const QByteArray& text)
 {
-    return QStringLiteral("<td") + attributes + QLatin1Char('>') + markup + QStringLiteral("</td>");
-}
-
-QString SortKey(int key)
-{
-    return QStringLiteral(" data-v=\"") + QString::number(key) + QLatin1Char('"');
-}
-
-QString Day(const QDate& day)
-{
-    return day.toString(Qt::ISODate);
+    Add(out, "<td data-v=\"", key, kind ? "\" class=\"" : "", kind ? kind : "", "\">", text, "</td>");
 }
 
 int LatestKey(const ChartPoint& point)
@@ -77,7 +82,7 @@ int LatestKey(const ChartPoint& point)
 
 // The change of the latest value against the value before it; a failed look tells nothing, so a
 // failure before the latest is passed over and a latest failure has no change.
-QString ChangeCell(const QList<ChartPoint>& points)
+void AddChangeCell(QByteArray& out, const QList<ChartPoint>& points)
 {
     const ChartPoint& latest = points.last();
     const ChartPoint* previous = nullptr;
@@ -85,32 +90,24 @@ QString ChangeCell(const QList<ChartPoint>& points)
         if (points.at(i).Status != ValueStatus::Failed)
             previous = &points.at(i);
     }
-    const auto cell = [](const QString& text, int key, const char* kind = nullptr) {
-        const QString kindAttribute =
-            kind ? QStringLiteral(" class=\"") + QLatin1String(kind) + QLatin1Char('"') : QString();
-        return Cell(HtmlText(text), SortKey(key) + kindAttribute);
-    };
-    const QString none = QStringLiteral("\u2013");
-    if (latest.Status == ValueStatus::Failed)
-        return cell(none, -FailedKey, "muted");
     const bool foundNow = latest.Status == ValueStatus::Found;
-    if (!previous)
-        return foundNow ? cell(QStringLiteral("new"), NotRankedKey, "up") : cell(none, -FailedKey, "muted");
-    const bool foundBefore = previous->Status == ValueStatus::Found;
-    if (foundNow && !foundBefore)
-        return cell(QStringLiteral("new"), NotRankedKey, "up");
-    if (!foundNow)
-        return foundBefore ? cell(QStringLiteral("lost"), -NotRankedKey, "down") : cell(QStringLiteral("="), 0);
-    const int rise = previous->Position - latest.Position;
-    if (rise > 0)
-        return cell(QStringLiteral("\u25B2 ") + QString::number(rise), rise, "up");
-    if (rise < 0)
-        return cell(QStringLiteral("\u25BC ") + QString::number(-rise), rise, "down");
-    return cell(QStringLiteral("="), 0);
+    const bool foundBefore = previous && previous->Status == ValueStatus::Found;
+    if (latest.Status == ValueStatus::Failed || (!previous && !foundNow))
+        AddSortedCell(out, -FailedKey, "muted", "&#8211;");
+    else if (foundNow && !foundBefore)
+        AddSortedCell(out, NotRankedKey, "up", "new");
+    else if (!foundNow)
+        AddSortedCell(out, foundBefore ? -NotRankedKey : 0, foundBefore ? "down" : nullptr, foundBefore ? "lost" : "=");
+    else if (const int rise = previous->Position - latest.Position; rise > 0)
+        AddSortedCell(out, rise, "up", "&#9650; " + QByteArray::number(rise));
+    else if (rise < 0)
+        AddSortedCell(out, rise, "down", "&#9660; " + QByteArray::number(-rise));
+    else
+        AddSortedCell(out, 0, nullptr, "=");
 }
 
 // The best position and the first run that reached it.
-QString BestCell(const QList<ChartPoint>& points)
+void AddBestCell(QByteArray& out, const QList<ChartPoint>& points, const QList<QByteArray>& runDays)
 {
     const ChartPoint* best = nullptr;
     for (const ChartPoint& point : points) {
@@ -118,10 +115,11 @@ QString BestCell(const QList<ChartPoint>& points)
             best = &point;
     }
     if (!best)
-        return Cell(HtmlText(QStringLiteral("\u2013")), SortKey(NotRankedKey) + QStringLiteral(" class=\"muted\""));
-    return Cell(QString::number(best->Position) + QStringLiteral(" <span class=\"muted\">") + Day(best->Day) +
-                    QStringLiteral("</span>"),
-                SortKey(best->Position));
+        AddSortedCell(out, NotRankedKey, "muted", "&#8211;");
+    else
+        AddSortedCell(out, best->Position, nullptr,
+                      QByteArray::number(best->Position) + " <span class=\"muted\">" + runDays.at(best->RunIndex) +
+                          "</span>");
 }
 
 // A stored value as the report showed it; the status where the text is missing.
@@ -134,52 +132,58 @@ QString ValueText(const QString& text, ValueStatus status)
 
 // A relative link to a daily report of the Report folder; the name cannot leave the folder or
 // name a scheme, since every character beyond letters, digits and "-._~" is percent-encoded.
-QString ReportLink(const HistoryRun& run, const QString& caption)
+void AddReportLink(QByteArray& out, const HistoryRun& run, const QString& caption)
 {
     if (run.ReportFile.isEmpty())
-        return HtmlText(caption);
-    return QStringLiteral("<a href=\"") + QString::fromLatin1(QUrl::toPercentEncoding(run.ReportFile)) +
-           QStringLiteral("\">") + HtmlText(caption) + QStringLiteral("</a>");
+        Add(out, caption);
+    else
+        Add(out, "<a href=\"", QUrl::toPercentEncoding(run.ReportFile), "\">", caption, "</a>");
 }
 
-void AddKeywords(QString& html, const HistoryData& history, const QHash<qint64, int>& runIndex)
+void AddKeywords(QByteArray& out, const HistoryData& history, const QHash<qint64, int>& runIndex,
+                 const QList<QByteArray>& runDays)
 {
     QList<KeywordRecord> records;
-    QHash<QString, qsizetype> recordOf;
+    QHash<RecordKey, qsizetype> recordOf;
     for (const PositionHistoryValue& value : history.Positions) {
         const auto run = runIndex.constFind(value.RunId);
         if (run == runIndex.cend())
             continue;
-        const QString key = value.URL + QChar(0) + value.Product + QChar(0) + value.Keyword;
+        const RecordKey key{&value};
         auto found = recordOf.constFind(key);
         if (found == recordOf.cend()) {
             found = recordOf.insert(key, records.size());
             records.append(KeywordRecord{&value, {}});
         }
-        records[*found].Points.append(
-            {*run, history.Runs.at(*run).Time.date(), value.Position, value.Status, value.Depth});
+        records[*found].Points.append({*run, value.Position, value.Status, value.Depth});
     }
-    html += QStringLiteral("<h2>Keywords</h2>\n");
+    Add(out, "<h2>Keywords</h2>\n");
     if (records.isEmpty()) {
-        html += QStringLiteral("<p>These runs looked up no keyword.</p>\n");
+        Add(out, "<p>These runs looked up no keyword.</p>\n");
         return;
     }
-    html += QStringLiteral(
-        "<p class=\"muted\">Position 1 at the top; a filled dot is a position found, a hollow dot on the band "
-        "below a look that found none, a grey cross a look that failed. Click a heading to sort.</p>\n"
-        "<table class=\"s\" id=\"keywords\"><thead><tr><th>URL</th><th>Product</th><th>Keyword</th>"
-        "<th>Positions</th><th>Latest</th><th>Change</th><th>Best</th></tr></thead><tbody>\n");
-    for (KeywordRecord& record : records) {
+    Add(out, "<p class=\"muted\">Position 1 at the top; a filled dot is a position found, a hollow dot on the band "
+             "below a look that found none, a grey cross a look that failed. Click a heading to sort.</p>\n"
+             "<table class=\"s\" id=\"keywords\"><thead><tr><th>URL</th><th>Product</th><th>Keyword</th>"
+             "<th>Positions</th><th>Latest</th><th>Change</th><th>Best</th></tr></thead><tbody>\n");
+    for (const KeywordRecord& record : std::as_const(records)) {
         const ChartPoint& latest = record.Points.last();
-        html += QStringLiteral("<tr>") + Cell(HtmlText(record.First->URL)) + Cell(HtmlText(record.First->Product)) +
-                Cell(HtmlText(record.First->Keyword)) + Cell(PositionChart(record.Points, history.Runs.size())) +
-                Cell(HtmlText(PositionText(latest.Position, latest.Status, latest.Depth)), SortKey(LatestKey(latest))) +
-                ChangeCell(record.Points) + BestCell(record.Points) + QStringLiteral("</tr>\n");
+        Add(out, "<tr><td>", record.First->URL, "</td><td>", record.First->Product, "</td><td>", record.First->Keyword,
+            "</td><td>");
+        AddPositionChart(out, record.Points, runDays);
+        Add(out, "</td>");
+        QByteArray latestText;
+        AddPositionText(latestText, latest.Position, latest.Status, latest.Depth);
+        AddSortedCell(out, LatestKey(latest), nullptr, latestText);
+        AddChangeCell(out, record.Points);
+        AddBestCell(out, record.Points, runDays);
+        Add(out, "</tr>\n");
     }
-    html += QStringLiteral("</tbody></table>\n");
+    Add(out, "</tbody></table>\n");
 }
 
-void AddPages(QString& html, const HistoryData& history, const QHash<qint64, int>& runIndex)
+void AddPages(QByteArray& out, const HistoryData& history, const QHash<qint64, int>& runIndex,
+              const QList<QByteArray>& runDays)
 {
     QList<PageRecord> pages;
     QHash<QString, qsizetype> pageOf;
@@ -196,65 +200,67 @@ void AddPages(QString& html, const HistoryData& history, const QHash<qint64, int
     }
     if (pages.isEmpty())
         return;
-    html += QStringLiteral("<h2>Pages</h2>\n<table class=\"s\" id=\"pages\"><thead><tr><th>URL</th><th>Title</th>"
-                           "<th>Authority</th><th>Traffic rank</th><th>Over the runs</th></tr></thead><tbody>\n");
-    for (PageRecord& page : pages) {
+    Add(out, "<h2>Pages</h2>\n<table class=\"s\" id=\"pages\"><thead><tr><th>URL</th><th>Title</th>"
+             "<th>Authority</th><th>Traffic rank</th><th>Over the runs</th></tr></thead><tbody>\n");
+    for (const PageRecord& page : std::as_const(pages)) {
         const PageHistoryValue& latest = *page.Values.last().second;
-        QString runs = QStringLiteral("<details><summary>") + QString::number(page.Values.size()) +
-                       (page.Values.size() == 1 ? QStringLiteral(" run") : QStringLiteral(" runs")) +
-                       QStringLiteral("</summary><table><tr><th>Run</th><th>Authority</th><th>Traffic rank</th></tr>");
+        Add(out, "<tr><td>", page.URL, "</td><td>", latest.Title, "</td><td>",
+            ValueText(latest.PageRank, latest.PageRankStatus), "</td><td>",
+            ValueText(latest.TrafficRank, latest.TrafficStatus), "</td><td><details><summary>", int(page.Values.size()),
+            page.Values.size() == 1 ? " run" : " runs",
+            "</summary><table><tr><th>Run</th><th>Authority</th><th>Traffic rank</th></tr>");
         for (const auto& [index, value] : page.Values) {
-            const HistoryRun& run = history.Runs.at(index);
-            runs += QStringLiteral("<tr>") + Cell(ReportLink(run, Day(run.Time.date()))) +
-                    Cell(HtmlText(ValueText(value->PageRank, value->PageRankStatus))) +
-                    Cell(HtmlText(ValueText(value->TrafficRank, value->TrafficStatus))) + QStringLiteral("</tr>");
+            Add(out, "<tr><td>");
+            AddReportLink(out, history.Runs.at(index), QString::fromLatin1(runDays.at(index)));
+            Add(out, "</td><td>", ValueText(value->PageRank, value->PageRankStatus), "</td><td>",
+                ValueText(value->TrafficRank, value->TrafficStatus), "</td></tr>");
         }
-        runs += QStringLiteral("</table></details>");
-        html += QStringLiteral("<tr>") + Cell(HtmlText(page.URL)) + Cell(HtmlText(latest.Title)) +
-                Cell(HtmlText(ValueText(latest.PageRank, latest.PageRankStatus))) +
-                Cell(HtmlText(ValueText(latest.TrafficRank, latest.TrafficStatus))) + Cell(runs) +
-                QStringLiteral("</tr>\n");
+        Add(out, "</table></details></td></tr>\n");
     }
-    html += QStringLiteral("</tbody></table>\n");
+    Add(out, "</tbody></table>\n");
 }
 
-void AddRuns(QString& html, const HistoryData& history)
+void AddRuns(QByteArray& out, const HistoryData& history)
 {
-    html += QStringLiteral("<h2>Runs</h2>\n<table><tr><th>Time</th><th>Sources</th><th>Report</th></tr>\n");
+    Add(out, "<h2>Runs</h2>\n<table><tr><th>Time</th><th>Sources</th><th>Report</th></tr>\n");
     for (const HistoryRun& run : history.Runs) {
-        html += QStringLiteral("<tr>") + Cell(HtmlText(run.Time.toString(QStringLiteral("yyyy-MM-dd HH:mm")))) +
-                Cell(HtmlText(run.Sources)) + Cell(ReportLink(run, run.ReportFile)) + QStringLiteral("</tr>\n");
+        Add(out, "<tr><td>", run.Time.toString(QStringLiteral("yyyy-MM-dd HH:mm")), "</td><td>", run.Sources,
+            "</td><td>");
+        AddReportLink(out, run, run.ReportFile);
+        Add(out, "</td></tr>\n");
     }
-    html += QStringLiteral("</table>\n");
+    Add(out, "</table>\n");
 }
 
 } // namespace
 
 QByteArray HistoryPageHtml(const HistoryData& history)
 {
-    QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>") +
-                   HtmlText(AppTitle) + QStringLiteral(" - History</title>\n") + QLatin1String(Style) +
-                   QStringLiteral("\n</head><body>\n<h1>") + HtmlText(AppTitle) +
-                   QStringLiteral(": position history</h1>\n");
+    QByteArray out;
+    // About what a value takes, so that the page is not copied as it grows.
+    out.reserve(4096 + history.Positions.size() * 64 + history.Pages.size() * 96);
+    Add(out, "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>", AppTitle,
+        " - History</title>\n", Style, "\n</head><body>\n<h1>", AppTitle, ": position history</h1>\n");
     if (history.Runs.isEmpty()) {
-        html += QStringLiteral("<p>No rank run has been recorded yet: the history starts with the first rank run "
-                               "that completes.</p>\n</body></html>\n");
-        return html.toUtf8();
+        Add(out, "<p>No rank run has been recorded yet: the history starts with the first rank run that "
+                 "completes.</p>\n</body></html>\n");
+        return out;
     }
     QHash<qint64, int> runIndex;
-    for (int i = 0; i < history.Runs.size(); ++i)
-        runIndex.insert(history.Runs.at(i).Id, i);
-    const QString first = Day(history.Runs.first().Time.date());
-    const QString last = Day(history.Runs.last().Time.date());
-    html += QStringLiteral("<p>") + QString::number(history.Runs.size()) +
-            (history.Runs.size() == 1 ? QStringLiteral(" run on ") + first
-                                      : QStringLiteral(" runs from ") + first + QStringLiteral(" to ") + last) +
-            QStringLiteral(".</p>\n");
-    AddKeywords(html, history, runIndex);
-    AddPages(html, history, runIndex);
-    AddRuns(html, history);
-    html += QLatin1String(SortScript) + QStringLiteral("\n</body></html>\n");
-    return html.toUtf8();
+    QList<QByteArray> runDays;
+    for (const HistoryRun& run : history.Runs) {
+        runIndex.insert(run.Id, int(runDays.size()));
+        runDays.append(run.Time.date().toString(Qt::ISODate).toLatin1());
+    }
+    if (runDays.size() == 1)
+        Add(out, "<p>1 run on ", runDays.first(), ".</p>\n");
+    else
+        Add(out, "<p>", int(runDays.size()), " runs from ", runDays.first(), " to ", runDays.last(), ".</p>\n");
+    AddKeywords(out, history, runIndex, runDays);
+    AddPages(out, history, runIndex, runDays);
+    AddRuns(out, history);
+    Add(out, SortScript, "\n</body></html>\n");
+    return out;
 }
 
 QString HistoryPagePath(const QString& programFolder)

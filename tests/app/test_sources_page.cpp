@@ -7,6 +7,7 @@
 #include "app/Names.h"
 #include "app/Session.h"
 #include "app/frmSettings.h"
+#include "sitedb/SiteDbTexts.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 #include "support/ScriptedPrompter.h"
@@ -251,6 +252,27 @@ private Q_SLOTS:
         // A test stores nothing.
         rig.dialog->reject();
         QCOMPARE(DescribeSources(rig.Stored()), DescribeSources(SourceSettings()));
+    }
+
+    void refusedWhileRunning()
+    {
+        Rig rig;
+        rig.web.SetFallback([](const QUrl&) {
+            CannedReply never;
+            never.Kind = CannedReply::Behaviour::NeverAnswer;
+            return never;
+        });
+        rig.state.Lists.PRURLList = {{u"http://www.alpha.com"_s, 1}};
+        rig.session.cmdRank_Click();
+        QVERIFY(rig.session.IsRunning());
+        rig.Choose(u"cboAuthoritySource"_s, u"openpagerank"_s);
+        rig.Edit(u"txtAuthorityKey"_s)->setText(u"opr-key-9876"_s);
+        rig.Click(u"cmdTestAuthority"_s);
+        QCOMPARE(rig.prompter.Messages.size(), 1);
+        QCOMPARE(rig.prompter.Messages.first().Text, SiteDbTexts::RunGoing);
+        QVERIFY(rig.Text(u"lblAuthorityTest"_s).isEmpty());
+        rig.session.StopEverything();
+        QTRY_VERIFY(!rig.session.IsRunning());
     }
 
     void closedMeanwhile()

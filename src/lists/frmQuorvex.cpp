@@ -411,7 +411,7 @@ void frmQuorvex::CreateMenus(QMenuBar* menuBar)
 
     QMenu* mnuFile = menu("mnuFile", QStringLiteral("&File"));
     item(mnuFile, "mnuSettings", QStringLiteral("&Settings..."), [this] {
-        ShowDialog(new frmSettings(state.Settings, prompter, this));
+        ShowDialog(new frmSettings(session, prompter, this));
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     mnuFile->addSeparator();
     item(mnuFile, "mnuExit", QStringLiteral("E&xit"), [this] { window()->close(); });

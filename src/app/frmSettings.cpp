@@ -1,28 +1,38 @@
 #include "app/frmSettings.h"
 
+#include "app/AppState.h"
 #include "app/DirectorySettings.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
+#include "app/Session.h"
+#include "app/SourcesPage.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
-frmSettings::frmSettings(SettingsStore& store, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), store(store), prompter(prompter), tabPages(new QTabWidget(this))
+frmSettings::frmSettings(Session& session, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), store(session.State().Settings), prompter(prompter), tabPages(new QTabWidget(this))
 {
     setObjectName(u"frmSettings"_s);
     setWindowTitle(u"Settings"_s);
     tabPages->setObjectName(u"tabPages"_s);
     tabPages->addTab(DirectoryPage(), u"Directory"_s);
+    sources = new SourcesPage(session, prompter, tabPages);
+    tabPages->addTab(sources, u"Sources"_s);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(u"buttons"_s);
+    ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setDefault(true);
+    // What an import brings is chosen once it is in.
+    connect(sources, &SourcesPage::ImportRunning, ok, &QPushButton::setDisabled);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmSettings::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &frmSettings::reject);
 
@@ -58,8 +68,15 @@ void frmSettings::accept()
         txtDirectoryBase->selectAll();
         return;
     }
+    // Every page is checked before anything is stored.
+    if (const SourcesPage::Refusal refused = sources->CheckChanges(); !refused.Text.isEmpty()) {
+        tabPages->setCurrentWidget(sources);
+        prompter.ShowMessage(refused.Text, MessageIcon::Exclamation, AppTitle);
+        refused.Field->setFocus();
+        return;
+    }
     // A failed write has been told by the store; the dialog stays open with what was typed.
-    if (!SaveDirectoryBase(store, txtDirectoryBase->text(), problem))
+    if (!SaveDirectoryBase(store, txtDirectoryBase->text(), problem) || !sources->SaveChanges())
         return;
     QDialog::accept();
 }

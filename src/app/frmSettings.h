@@ -6,13 +6,17 @@
 
 class Prompter;
 class QLineEdit;
+class QPushButton;
 class QTabWidget;
+class Session;
 class SettingsStore;
+class SourcesPage;
 
 class frmSettings : public QDialog {
     Q_OBJECT
 public:
-    frmSettings(SettingsStore& store, Prompter& prompter, QWidget* parent = nullptr);
+    // The session's store holds the settings; its download control sends the sources' tests.
+    frmSettings(Session& session, Prompter& prompter, QWidget* parent = nullptr);
 
     // The pages; a group of settings adds its own.
     QTabWidget* Pages() const { return tabPages; }
@@ -27,4 +31,6 @@ private:
     Prompter& prompter;
     QTabWidget* tabPages = nullptr;
     QLineEdit* txtDirectoryBase = nullptr;
+    SourcesPage* sources = nullptr;
+    QPushButton* ok = nullptr;
 };

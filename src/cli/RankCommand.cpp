@@ -37,6 +37,8 @@ int RunRankCommand(AppState& state, Prompter& prompter, bool verbose, bool open)
     QObject::connect(&run, &RankRun::StatusText, [&](const QString& text) {
         progress.Finish();
         Err() << TerminalSafe(text) << Qt::endl;
+        for (const QString& reason : run.FailureReasons())
+            Err() << TerminalSafe(reason) << Qt::endl;
     });
     QObject::connect(&run, &RankRun::Finished, [&](bool written) {
         progress.Finish();

@@ -114,7 +114,7 @@ private:
     // is called as each run ends and may start the next (then it gives no code). Progress goes to
     // standard error; Ctrl+C stops the run that goes as "&Stop" does.
     int RunDownloads(const std::function<void(Session&)>& start,
-                     const std::function<std::optional<int>(Session&, bool written)>& finished);
+                     const std::function<std::optional<int>(Session&, ConcreteSiteRuns&, bool written)>& finished);
 
     AppState& state;
     TerminalPrompter& prompter;
@@ -134,13 +134,16 @@ const SiteDbCli::Command SiteDbCli::Commands[] = {
     {"collect", "KEYWORD", 1, 1, Yes | Category, false, "collect the sites of a keyword (--category needed)",
      "Adds the keyword under its category, or renews a known one after confirmation, and collects its\n"
      "sites from the search engine's result pages. Progress goes to standard error; Ctrl+C stops the\n"
-     "collection the way \"&Stop\" does: nothing is written, exit code 1.",
+     "collection the way \"&Stop\" does: nothing is written, exit code 1. A search service that fails\n"
+     "before any site is read writes nothing (exit code 1); one that fails later leaves the sites read\n"
+     "before, with exit code 3.",
      &SiteDbCli::Collect},
     {"extract", "KEYWORD", 1, 1, Yes | Span | Only | All, false, "extract titles, PR and Alexa of one batch",
      "Extracts the title, description, keywords, PageRank and traffic rank of the keyword's next batch\n"
      "of sites after confirmation, as one click of \"&Extract\"; --all goes on batch after batch until\n"
      "every site is extracted. Nothing left to extract is refused with exit code 1. Ctrl+C stops the\n"
-     "batch the way \"&Stop\" does: its rows are extracted again next time.",
+     "batch the way \"&Stop\" does: its rows are extracted again next time. Values that a source failed\n"
+     "to give are counted in the message, and the exit code is 3.",
      &SiteDbCli::Extract},
     {"scan", "", 0, 0, Report, false, "scan the database for today's export",
      "Groups the keywords by category, finds the keywords due today and removes their unwanted sites;\n"
@@ -310,8 +313,9 @@ int SiteDbCli::Sites(const QStringList& args)
     return Done;
 }
 
-int SiteDbCli::RunDownloads(const std::function<void(Session&)>& start,
-                            const std::function<std::optional<int>(Session&, bool written)>& finished)
+int SiteDbCli::RunDownloads(
+    const std::function<void(Session&)>& start,
+    const std::function<std::optional<int>(Session&, ConcreteSiteRuns&, bool written)>& finished)
 {
     ConcreteSiteRuns* runs = nullptr;
     Session session(state, prompter, {}, [&runs](AppState& s, RequestDriver& d, Prompter& p, const Clock& c) {
@@ -332,7 +336,7 @@ int SiteDbCli::RunDownloads(const std::function<void(Session&)>& start,
         progress.Finish();
         // The next run starts once the one that ended has let go of the driver.
         QTimer::singleShot(0, &session, [&, written] {
-            if (const std::optional<int> code = finished(session, written))
+            if (const std::optional<int> code = finished(session, *runs, written))
                 QCoreApplication::exit(*code);
         });
     };
@@ -357,7 +361,11 @@ int SiteDbCli::Collect(const QStringList& args)
     if (!request)
         return Refused;
     return RunDownloads([&](Session& session) { session.StartCollection(*request); },
-                        [](Session&, bool written) { return std::optional<int>(written ? Done : Refused); });
+                        [](Session&, ConcreteSiteRuns& runs, bool written) -> std::optional<int> {
+                            if (!written)
+                                return Refused;
+                            return runs.CollectionRun().Failure() ? PartlyFailed : Done;
+                        });
 }
 
 int SiteDbCli::Extract(const QStringList& args)
@@ -407,17 +415,20 @@ int SiteDbCli::Extract(const QStringList& args)
         return Refused;
     // The question was answered once for the whole of --all.
     TerminalPrompter answered(true);
+    bool valuesFailed = false;
     return RunDownloads([&](Session& session) { session.StartExtraction(*first, choice); },
-                        [&](Session& session, bool written) -> std::optional<int> {
+                        [&](Session& session, ConcreteSiteRuns& runs, bool written) -> std::optional<int> {
                             if (!written)
                                 return Refused;
+                            valuesFailed = valuesFailed || runs.ExtractionRun().FailedValueCount() > 0;
+                            const int done = valuesFailed ? PartlyFailed : Done;
                             if (!all)
-                                return Done;
+                                return done;
                             const std::optional<Progress> now = progressNow();
                             if (!now)
                                 return Refused;
                             if (PlanBatch(now->Top, now->Bottom, span).AllDone)
-                                return Done;
+                                return done;
                             const std::optional<ExtractionBatch> next = prepare(answered);
                             if (!next)
                                 return Refused;

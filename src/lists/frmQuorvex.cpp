@@ -10,6 +10,7 @@
 #include "app/frmAbout.h"
 #include "app/frmHelp.h"
 #include "app/frmSettings.h"
+#include "history/HistoryPage.h"
 #include "lists/ListStore.h"
 #include "lists/frmPRURL.h"
 #include "lists/frmQUORVEXURL.h"
@@ -38,6 +39,7 @@ namespace {
 
 const QString StopCaption = QStringLiteral("&Stop");
 const QString ContinueQuestion = QStringLiteral("Do you want to continue ?");
+const QString NoHistoryText = QStringLiteral("No history yet: run a rank first.");
 
 QTreeWidgetItem* NumberedItem(int n, int checked)
 {
@@ -409,7 +411,7 @@ void frmQuorvex::CreateMenus(QMenuBar* menuBar)
 
     QMenu* mnuFile = menu("mnuFile", QStringLiteral("&File"));
     item(mnuFile, "mnuSettings", QStringLiteral("&Settings..."), [this] {
-        ShowDialog(new frmSettings(state.Settings, prompter, this));
+        ShowDialog(new frmSettings(session, prompter, this));
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     mnuFile->addSeparator();
     item(mnuFile, "mnuExit", QStringLiteral("E&xit"), [this] { window()->close(); });
@@ -418,6 +420,15 @@ void frmQuorvex::CreateMenus(QMenuBar* menuBar)
     QAction* mnuReport = item(mnuView, "mnuReport", QStringLiteral("&Report"), [this] {
         if (cmdViewReport->isEnabled())
             cmdViewReport_Click();
+    });
+    // The history page is written when a rank run completes; before the first there is none to open.
+    item(mnuView, "mnuHistory", QStringLiteral("&History"), [this] {
+        const QString page = HistoryPagePath(state.ProgramFolder);
+        if (QFileInfo::exists(page))
+            launcher.OpenInBrowser(page);
+        else
+            prompter.ShowMessage(NoHistoryText, MessageIcon::Information, AppTitle);
+        tmrSetFocus->start();
     });
     item(mnuView, "mnuSiteDatabase", QStringLiteral("&Keyword site database..."), [this] {
         OpenSiteDatabase();

@@ -4,6 +4,7 @@
 #include "app/CheckedFile.h"
 #include "app/Names.h"
 #include "run/HtmlText.h"
+#include "run/RankRunSources.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -91,6 +92,22 @@ void AddPageRankTables(QStringList& lines, const AppState& state)
     }
 }
 
+// Today's sources tell a miss within their depth apart from a failure.
+QString PositionText(const PositionJob& job, bool todaysSource)
+{
+    if (job.Rank != 0)
+        return QString::number(job.Rank);
+    if (!todaysSource)
+        return QStringLiteral("Not Found");
+    return job.Status == ValueStatus::Failed ? FailedText : NotFoundInTopText(job.Depth);
+}
+
+// The historical TOP 10 holds sites without their scheme; today's sources give whole addresses.
+QString TopTenAddress(const QString& site, bool todaysSource)
+{
+    return todaysSource ? site : QStringLiteral("http://") + site;
+}
+
 void AddPositionTable(QStringList& lines, const RankRunState& run)
 {
     lines << TableStart << QStringLiteral("<TR>") << QStringLiteral("<TD>") << Header("URL") << QStringLiteral("</TD>")
@@ -104,7 +121,7 @@ void AddPositionTable(QStringList& lines, const RankRunState& run)
         // A row that repeats the address or product of the row above shows it invisibly.
         const QString url = previous && job.URL == previous->URL ? Black(job.URL) : Grey(job.URL);
         const QString product = previous && job.Product == previous->Product ? Black(job.Product) : Grey(job.Product);
-        const QString position = job.Rank != 0 ? Grey(QString::number(job.Rank)) : Grey(QStringLiteral("Not Found"));
+        const QString position = Grey(PositionText(job, run.Sources.Search.Kind != SearchSourceKind::Historical));
         const QString view = job.Rank != 0
                                  ? QStringLiteral("<FONT FACE=ARIAL SIZE=2><B><A TARGET=\"_BLANK\" HREF=") +
                                        HtmlUnquotedAttribute(job.ViewURL) + QStringLiteral(">View Page</A></B></FONT>")
@@ -128,13 +145,13 @@ void AddTopTenTables(QStringList& lines, const RankRunState& run)
                                 " Keyword=") +
                      HtmlText(job.Keyword) + QStringLiteral("</FONT></B></FONT>")
               << QStringLiteral("</TD>") << QStringLiteral("</TR>");
+        const bool todaysSource = run.Sources.Search.Kind != SearchSourceKind::Historical;
         for (int k = 1; k <= 10; ++k) {
             const QString& site = job.Top10.at(k - 1);
-            AddRow(lines,
-                   {Grey(QString::number(k)),
-                    QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#888888><B><A TARGET=\"_BLANK\" HREF=http://") +
-                        HtmlUnquotedAttribute(site) + QLatin1Char('>') + HtmlText(site) +
-                        QStringLiteral("</A></B></FONT>")});
+            AddRow(lines, {Grey(QString::number(k)),
+                           QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#888888><B><A TARGET=\"_BLANK\" HREF=") +
+                               HtmlUnquotedAttribute(TopTenAddress(site, todaysSource)) + QLatin1Char('>') +
+                               HtmlText(site) + QStringLiteral("</A></B></FONT>")});
         }
         lines << QStringLiteral("</TABLE>") << QStringLiteral("<BR>");
     }
@@ -147,6 +164,9 @@ QStringList ReportLines(const AppState& state, const QDateTime& now)
           << QStringLiteral("<CENTER>") << QStringLiteral("<H2><B>") + AppTitle + QStringLiteral("</B></H2>")
           << QStringLiteral("<H4><B>") + now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
                  QStringLiteral("</B></H4>");
+    // The historical report names no source; a report of today's sources says which were asked.
+    if (state.Run.SourcesText != QStringLiteral("historical") && !state.Run.SourcesText.isEmpty())
+        lines << QStringLiteral("<H5><B>Sources: ") + HtmlText(state.Run.SourcesText) + QStringLiteral("</B></H5>");
     if (state.Run.PRJobCount >= 1)
         AddPageRankTables(lines, state);
     if (state.Run.PositionJobCount >= 1) {

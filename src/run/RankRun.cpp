@@ -19,7 +19,8 @@ constexpr int TitlesInFlight = 10;
 
 RankRun::RankRun(AppState& state, ocxParseWeb& control, RequestDriver& driver, Prompter& prompter, const Clock& clock,
                  QObject* parent)
-    : QObject(parent), state(state), control(control), prompter(prompter), clock(clock), driver(driver)
+    : QObject(parent), state(state), control(control), prompter(prompter), clock(clock), driver(driver),
+      sources(state, driver, tally, [this](int steps) { SetProgress(progressValue + steps); })
 {
     tmrPR.setObjectName(QStringLiteral("tmrPR"));
     tmrPR.setInterval(10);
@@ -35,8 +36,10 @@ RankRun::RankRun(AppState& state, ocxParseWeb& control, RequestDriver& driver, P
             FinishStop();
     });
     connect(&control, &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName) {
-        if (running)
+        if (running) {
             tally.CountFailed(propertyName);
+            sources.NoteFailedDownload(propertyName);
+        }
     });
 }
 
@@ -68,6 +71,7 @@ void RankRun::Start()
     Q_EMIT RankCaptionChanged(StopCaption);
 
     run = RankRunState();
+    sources.Begin();
     for (const PRURLEntry& entry : std::as_const(state.Lists.PRURLList)) {
         if (entry.Checked != 1)
             continue;
@@ -82,8 +86,9 @@ void RankRun::Start()
         run.ProgressSteps += 3;
         ++run.PRJobCount;
     }
-    run.PRQueryCount = run.PRJobCount;
-    run.AlexaCount = run.PRJobCount;
+    // Today's sources of authority and traffic rank send no query of their own per page.
+    run.PRQueryCount = sources.TodaysAuthority() ? 0 : run.PRJobCount;
+    run.AlexaCount = sources.TodaysTraffic() ? 0 : run.PRJobCount;
     run.TitleCount = run.PRJobCount;
     BuildSearchPass();
 }
@@ -105,15 +110,21 @@ void RankRun::BuildSearchPass()
             // Pieces are searched as they stand: a blank after a comma is sent as a leading "+".
             for (const QString& keyword : entry.Keyword.split(QLatin1Char(','))) {
                 const int r = run.PositionJobCount;
-                run.SearchURL.append(SearchResultsURL(keyword, 100, 0));
-                run.SearchTag.append(QString::number(r) + QStringLiteral("$0"));
                 PositionJob job;
                 job.URL = entry.URL;
                 job.Product = entry.Product;
                 job.Keyword = keyword;
+                if (sources.TodaysSearch()) {
+                    // Its pages are queued when the pass starts.
+                    job.Depth = run.Sources.Search.Depth;
+                    run.ProgressSteps += 1;
+                } else {
+                    run.SearchURL.append(SearchResultsURL(keyword, 100, 0));
+                    run.SearchTag.append(QString::number(r) + QStringLiteral("$0"));
+                    run.ProgressSteps += 4;
+                    ++run.SearchCount;
+                }
                 run.PositionJobs.append(job);
-                run.ProgressSteps += 4;
-                ++run.SearchCount;
                 ++run.PositionJobCount;
             }
             ++run.PositionEntriesTaken;
@@ -148,10 +159,12 @@ void RankRun::tmrPR_Timer()
 {
     RankRunState& run = state.Run;
     if (run.RunPhase == 0) {
-        // The maker's page goes with the PageRank queries once per run; its answer is not kept.
-        run.PRJobQueryURL.append(MakerPageURL());
-        ++run.PRQueryCount;
-        ++run.ProgressSteps;
+        // The maker's page goes with the historical PageRank queries once per run; its answer is not kept.
+        if (!sources.TodaysAuthority()) {
+            run.PRJobQueryURL.append(MakerPageURL());
+            ++run.PRQueryCount;
+            ++run.ProgressSteps;
+        }
         SetProgress(0);
         Q_EMIT ProgressMaximumChanged(run.ProgressSteps);
     }
@@ -161,17 +174,22 @@ void RankRun::tmrPR_Timer()
     driver.Start();
 }
 
-// PageRank queries first, then traffic-rank pages, then searches, each paced; the summaries beside
-// them. The queues of the first pass are used up there, so the follow-up passes queue only searches.
+// PageRank queries (or today's authority batches) first, then traffic-rank pages (today's ranks are
+// answered at once), then searches, each paced; the summaries beside them. The queues of the first
+// pass are used up there, so the follow-up passes queue only searches.
 void RankRun::QueuePass()
 {
     const RankRunState& run = state.Run;
     for (int n = run.PRQueryNext; n < run.PRQueryCount; ++n)
         driver.AddPaced(RequestDriver::Call(
             [this] { SendJobRequest(state.Run.PRJobQueryURL, state.Run.PRQueryNext, QLatin1Char('G')); }));
+    if (run.RunPhase == 0)
+        sources.AnswerTrafficAndQueueAuthority();
     for (int n = run.AlexaNext; n < run.AlexaCount; ++n)
         driver.AddPaced(RequestDriver::Call(
             [this] { SendJobRequest(state.Run.PRJobAlexaURL, state.Run.AlexaNext, QLatin1Char('A')); }));
+    if (run.RunPhase == 0 && sources.TodaysSearch())
+        sources.QueueSearches();
     for (int m = run.SearchNext; m < run.SearchCount; ++m)
         driver.AddPaced(RequestDriver::Call([this] { SendSearch(); }));
     for (int n = run.TitleNext; n < run.TitleCount; ++n) {
@@ -224,13 +242,15 @@ void RankRun::SendSummary()
 void RankRun::EndOfPass()
 {
     RankRunState& run = state.Run;
-    if (run.RunPhase < 2) {
+    // Positions from today's sources are exact in the first pass.
+    if (run.RunPhase < 2 && !sources.TodaysSearch()) {
         ++run.RunPhase;
         BuildSearchPass();
         return;
     }
     run.RunPhase = 0;
     running = false;
+    sources.SettleHistorical();
     Q_EMIT StatusText(tally.CompletedText());
     bool written = false;
     if (state.Lists.PRURLCount() >= 1 || state.Lists.QuorvexCount() >= 1) {

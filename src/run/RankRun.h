@@ -1,9 +1,11 @@
 #pragma once
 // The rank run: PageRank queries, then traffic-rank pages, then searches, one at a time with a
 // pause of at least 0.2 s before each, and up to ten page summaries beside them; two follow-up
-// passes over pages of ten; then the report. The session's request driver paces each pass, so the
-// window stays responsive throughout.
+// passes over pages of ten; then the report. Today's sources (RankRunSources) take the place of
+// the historical queries of their columns, and their positions need no follow-up passes. The session's request driver
+// paces each pass, so the window stays responsive throughout.
 
+#include "run/RankRunSources.h"
 #include "web/RequestTally.h"
 
 #include <QObject>
@@ -30,6 +32,8 @@ public:
 
     // The requests of the last run that was started, and those that failed, by kind.
     const RequestTally& Tally() const { return tally; }
+    // Why today's sources failed, a line for each source that did.
+    const QStringList& FailureReasons() const { return sources.FailureReasons(); }
 
 Q_SIGNALS:
     // "&Stop" while a run goes, "Ran&k" otherwise.
@@ -72,5 +76,6 @@ private:
     int keywordEntriesTaken = 0;
     RequestTally tally;
     RequestDriver& driver;
+    RankRunSources sources;
     QTimer tmrPR;
 };

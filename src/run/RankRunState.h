@@ -45,8 +45,9 @@ struct RankRunState {
     QList<ValueStatus> PRJobPageRankStatus;
     QList<ValueStatus> PRJobAlexaStatus;
 
-    // The sources the run asked, as they were when it started.
+    // The sources the run asked, as they were when it started, and in words.
     SourceSettings Sources;
+    QString SourcesText;
 
     int PRQueryCount = 0;
     int PRQueryNext = 0;

@@ -55,6 +55,12 @@ void SiteDbRun::EndFailed(const QString& reason)
     End(false);
 }
 
+void SiteDbRun::EndUnwritten(const QString& message)
+{
+    prompter.ShowMessage(message, MessageIcon::Exclamation, SiteDbTitle);
+    End(false);
+}
+
 void SiteDbRun::End(bool written)
 {
     running = false;

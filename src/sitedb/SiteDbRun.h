@@ -36,6 +36,8 @@ protected:
     void EndWritten(const QString& keyword, const QString& message);
     // A failed write: nothing of the run is kept, the database is as before.
     void EndFailed(const QString& reason);
+    // Nothing worth writing came in: the message says why, the database is as before.
+    void EndUnwritten(const QString& message);
 
     AppState& state;
     RequestDriver& driver;

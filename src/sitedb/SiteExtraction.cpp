@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "app/Clock.h"
+#include "sources/ServiceSend.h"
 #include "web/NormaliseURL.h"
 #include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
@@ -17,6 +18,13 @@ QString ExtractionDoneText(const QString& table, qint64 milliseconds)
     const float minutes = float(milliseconds) / 60000.0f;
     return u"You have gotten Title,Description,Keyword,PR,Alexa in '"_s + table + u"' table !\r\nTime consuming : "_s +
            QString::number(double(minutes), 'g', 7) + u" minutes"_s;
+}
+
+QString FailedValuesText(const ValueFailures& failures)
+{
+    if (failures.Count == 0)
+        return {};
+    return u"\r\nFailed values : %1 ("_s.arg(failures.Count) + failures.FirstReason + u')';
 }
 
 SiteExtraction::SiteExtraction(AppState& state, RequestDriver& driver, Prompter& prompter, const Clock& clock,
@@ -47,30 +55,52 @@ void SiteExtraction::Start(const ExtractionBatch& extraction, const ExtractChoic
     sites.SiteAlexa = QList<qint32>(count, 0);
     sites.SiteTitle = sites.SiteDescription = sites.SiteKeyword = QStringList(count);
     sites.TitlesDone = 0;
+    LoadSources();
     prQueryURLs.clear();
     alexaURLs.clear();
     for (const QString& url : std::as_const(batch.URLs)) {
         const QString site = NormaliseURL(url);
-        prQueryURLs.append(PageRankQueryURL(site));
-        alexaURLs.append(AlexaSiteInfoURL(site));
+        if (!authority)
+            prQueryURLs.append(PageRankQueryURL(site));
+        if (alexaTotal > 0)
+            alexaURLs.append(AlexaSiteInfoURL(site));
     }
     prIssued = alexaIssued = titleIssued = 0;
     progress = 0;
+    failedValues = 0;
 
     driver.SetRules({.SideLimit = TitlesInFlight, .SideAfterPaced = true, .IdleGiveUpMs = TitleGiveUpMs});
     QueueRequests();
-    Q_EMIT ProgressMaximumChanged(3 * count);
+    Q_EMIT ProgressMaximumChanged(prTotal + alexaTotal + count);
     Q_EMIT ProgressValueChanged(0);
     driver.Start();
 }
 
-// Every paced request sends the next PageRank query while "Extract PR" is ticked and some are left,
-// otherwise the next traffic-rank page; once neither is wanted the paced work is over. The summaries
-// go while "Extract Title" is ticked.
+// The sources chosen now serve the whole batch. A traffic rank from a list is in at once, for every
+// site, so that ticking "Extract Alexa" later still finds it.
+void SiteExtraction::LoadSources()
+{
+    const SourceSettings sources = LoadSourceSettings(state.Settings);
+    const int count = int(batch.URLs.size());
+    authority.reset();
+    if (sources.Authority.Kind != AuthoritySourceKind::Historical)
+        authority = std::make_unique<AuthorityGroups>(sources.Authority, batch.URLs);
+    prTotal = authority ? authority->Count() : count;
+    trafficFailures = {};
+    alexaTotal = count;
+    if (sources.Traffic.Kind != TrafficSourceKind::Historical) {
+        trafficFailures = TrafficFromList(sources.Traffic.Kind, state.ProgramFolder, batch.URLs, state.Sites.SiteAlexa);
+        alexaTotal = 0;
+    }
+}
+
+// Every paced request sends the next PageRank request while "Extract PR" is ticked and some are
+// left, otherwise the next traffic-rank page; once neither is wanted the paced work is over. The
+// summaries go while "Extract Title" is ticked.
 void SiteExtraction::QueueRequests()
 {
     const int count = int(batch.URLs.size());
-    for (int n = 0; n < 2 * count; ++n) {
+    for (int n = 0; n < prTotal + alexaTotal; ++n) {
         RequestDriver::Request rank = RequestDriver::Call([this] { SendRank(); });
         rank.Wanted = [this] { return RankWanted(); };
         driver.AddPaced(std::move(rank));
@@ -84,20 +114,22 @@ void SiteExtraction::QueueRequests()
 
 bool SiteExtraction::RankWanted() const
 {
-    const int count = int(batch.URLs.size());
-    return (choice.PR && prIssued < count) || (choice.Alexa && alexaIssued < count);
+    return (choice.PR && prIssued < prTotal) || (choice.Alexa && alexaIssued < alexaTotal);
 }
 
 void SiteExtraction::SendRank()
 {
-    const int count = int(batch.URLs.size());
     ocxParseWeb& control = driver.Control();
     // The boxes may have changed during the pause.
-    if (choice.PR && prIssued < count) {
+    if (choice.PR && prIssued < prTotal) {
         const int n = prIssued++;
-        ++state.PendingHtmlCount;
-        control.BeginDownload(prQueryURLs.at(n), u"g"_s + QString::number(n));
-    } else if (choice.Alexa && alexaIssued < count) {
+        if (authority) {
+            SendAuthority(n);
+        } else {
+            ++state.PendingHtmlCount;
+            control.BeginDownload(prQueryURLs.at(n), u"g"_s + QString::number(n));
+        }
+    } else if (choice.Alexa && alexaIssued < alexaTotal) {
         const int n = alexaIssued++;
         ++state.PendingHtmlCount;
         control.BeginDownload(alexaURLs.at(n), u"a"_s + QString::number(n));
@@ -105,6 +137,28 @@ void SiteExtraction::SendRank()
         return;
     }
     Advance();
+}
+
+void SiteExtraction::SendAuthority(int group)
+{
+    SendServiceRequest(state, driver, authority->Request(group), u"g"_s + QString::number(group),
+                       [this, group](const ServiceReply& reply) { TakeAuthority(group, reply); });
+}
+
+void SiteExtraction::TakeAuthority(int group, const ServiceReply& reply)
+{
+    switch (authority->Take(group, reply, state.Sites.SitePR)) {
+    case AuthorityGroups::Step::Read:
+        break;
+    case AuthorityGroups::Step::Retry:
+        QueueServiceRetry(driver, authority->RetryDelayMs(), [this, group] { SendAuthority(group); });
+        break;
+    case AuthorityGroups::Step::EndSource:
+        // The groups not asked yet are never sent.
+        authority->FailFrom(prIssued);
+        prIssued = prTotal;
+        break;
+    }
 }
 
 void SiteExtraction::SendTitle()
@@ -130,9 +184,18 @@ void SiteExtraction::Drained()
         details.append({batch.URLs.at(i), sites.SiteTitle.value(i), sites.SiteDescription.value(i),
                         sites.SiteKeyword.value(i), sites.SitePR.value(i), sites.SiteAlexa.value(i)});
 
+    // Only the values that are written count; a historical request that failed leaves its 0 unseen.
+    ValueFailures failures;
+    if (choice.PR && authority)
+        failures.Add(authority->Failures());
+    if (choice.Alexa)
+        failures.Add(trafficFailures);
+    failedValues = failures.Count;
+
     SiteDatabase database(DatabasePath(state.ProgramFolder));
     if (database.WriteExtractionBatch(batch.Keyword, batch.Table, details, choice, batch.Next, batch.End))
-        EndWritten(batch.Keyword, ExtractionDoneText(batch.Table, startTime.msecsTo(clock.Now())));
+        EndWritten(batch.Keyword,
+                   ExtractionDoneText(batch.Table, startTime.msecsTo(clock.Now())) + FailedValuesText(failures));
     else
         EndFailed(database.LastError());
 }

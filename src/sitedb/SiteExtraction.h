@@ -1,14 +1,18 @@
 #pragma once
 // The extraction of one batch of a keyword's sites: PageRank queries, then traffic-rank pages, one
 // at a time on the request driver, then up to six page summaries at once; then the batch's details
-// and the new progress in one write.
+// and the new progress in one write. Through openpagerank one request asks for up to 100 domains;
+// a traffic rank from an imported list is answered at the start, without a request.
 
+#include "sitedb/ExtractionSources.h"
 #include "sitedb/SiteDatabase.h"
 #include "sitedb/SiteDbRequests.h"
 #include "sitedb/SiteDbRun.h"
 
 #include <QDateTime>
 #include <QStringList>
+
+#include <memory>
 
 class SiteExtraction : public SiteDbRun {
     Q_OBJECT
@@ -25,11 +29,17 @@ public:
     void Start(const ExtractionBatch& batch, const ExtractChoice& choice);
     // The check boxes, read afresh on every pass and at the write.
     void ChangeChoice(const ExtractChoice& choice) { this->choice = choice; }
+    // The PageRank and traffic-rank values of the last batch that a source failed to give, of those
+    // the batch wrote.
+    int FailedValueCount() const { return failedValues; }
 
 private:
+    void LoadSources();
     void QueueRequests();
     bool RankWanted() const;
     void SendRank();
+    void SendAuthority(int group);
+    void TakeAuthority(int group, const ServiceReply& reply);
     void SendTitle();
     void Advance();
     void Drained() override;
@@ -39,6 +49,14 @@ private:
     QDateTime startTime;
     QStringList prQueryURLs;
     QStringList alexaURLs;
+    // Null for the historical PageRank queries.
+    std::unique_ptr<AuthorityGroups> authority;
+    ValueFailures trafficFailures;
+    // The paced requests of each kind: one a site, or, through openpagerank, one a group of domains
+    // and none for a traffic rank from a list.
+    int prTotal = 0;
+    int alexaTotal = 0;
+    int failedValues = 0;
     int prIssued = 0;
     int alexaIssued = 0;
     int titleIssued = 0;
@@ -48,3 +66,5 @@ private:
 // "You have gotten Title,..." and the minutes the batch took, as single precision in its shortest
 // text of at most seven significant digits.
 QString ExtractionDoneText(const QString& table, qint64 milliseconds);
+// The line added to it when values failed: how many, and the first reason.
+QString FailedValuesText(const ValueFailures& failures);

@@ -6,6 +6,9 @@
 #include "app/Clock.h"
 #include "app/Random24.h"
 #include "sitedb/SiteDatabase.h"
+#include "sources/KeywordSearch.h"
+#include "sources/ServiceSend.h"
+#include "sources/SourceSettings.h"
 #include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
 
@@ -20,6 +23,11 @@ constexpr int PageSize = 100;
 QString AllGottenText(const QString& table)
 {
     return u"You have gotten all URLs in '"_s + table + u"' table !"_s;
+}
+
+QString SourceFailedText(SearchSourceKind kind, int page, const SourceFailure& failure)
+{
+    return SourceName(kind) + u" failed on result page %1: "_s.arg(page) + failure.Reason;
 }
 
 } // namespace
@@ -45,6 +53,8 @@ WebSiteCollection::WebSiteCollection(AppState& state, RequestDriver& driver, Pro
     : SiteDbRun(state, driver, prompter, clock, parent)
 {}
 
+WebSiteCollection::~WebSiteCollection() = default;
+
 void WebSiteCollection::Start(const CollectionRequest& collection)
 {
     if (!Begin())
@@ -56,10 +66,22 @@ void WebSiteCollection::Start(const CollectionRequest& collection)
     sites.WebSiteCount = 0;
     pages = 0;
     previousCount = 0;
+    failure.reset();
+    search.reset();
+    const SearchSourceSettings source = LoadSourceSettings(state.Settings).Search;
+    service = MakeSearchService(source);
+    if (service)
+        search = std::make_unique<KeywordSearch>(*service, request.Keyword, source.Depth,
+                                                 KeywordSearch::Purpose::Collection);
     driver.SetRules({.SideLimit = 0, .SideAfterPaced = false, .IdleGiveUpMs = 0});
-    Q_EMIT ProgressMaximumChanged(PageLimit);
+    Q_EMIT ProgressMaximumChanged(service ? service->MaxPages(source.Depth) : PageLimit);
     Q_EMIT ProgressValueChanged(0);
-    RequestPage();
+    if (!search) {
+        RequestPage();
+        return;
+    }
+    driver.AddPaced(RequestDriver::Call([this] { SendServicePage(); }));
+    driver.Start();
 }
 
 void WebSiteCollection::RequestPage()
@@ -73,28 +95,76 @@ void WebSiteCollection::RequestPage()
     driver.Start();
 }
 
+// One page of the service: its reply says whether the next page follows, the same page once more
+// after a rate limit's wait, or the paging is over.
+void WebSiteCollection::SendServicePage()
+{
+    SendServiceRequest(state, driver, search->NextRequest(), QStringLiteral("W0"),
+                       [this](const ServiceReply& reply) { TakeServicePage(reply); });
+    Q_EMIT ProgressValueChanged(search->PagesRead() + 1);
+}
+
+void WebSiteCollection::TakeServicePage(const ServiceReply& reply)
+{
+    switch (search->TakeReply(reply)) {
+    case KeywordSearch::Step::NextPage:
+        driver.AddPaced(RequestDriver::Call([this] { SendServicePage(); }));
+        break;
+    case KeywordSearch::Step::Retry:
+        QueueServiceRetry(driver, search->RetryDelayMs(), [this] { SendServicePage(); });
+        break;
+    case KeywordSearch::Step::Done:
+    case KeywordSearch::Step::Failed:
+        break;
+    }
+}
+
 void WebSiteCollection::Drained()
 {
+    if (search) {
+        EndServiceSearch();
+        return;
+    }
     const int count = state.Sites.WebSiteCount;
     if (previousCount < count && pages < PageLimit) {
         previousCount = count;
         RequestPage();
         return;
     }
-    Write();
+    Write(state.Sites.WebSiteList.mid(0, state.Sites.WebSiteCount), {});
 }
 
-void WebSiteCollection::Write()
+// A failure ends the paging. Without any site read nothing is written: a renewed keyword keeps its
+// rows. The sites read before it are written, as a failed result page of the historical source
+// ends the collection with what it has, and the message says that the list ends early and why.
+void WebSiteCollection::EndServiceSearch()
+{
+    const QStringList found = search->Sites();
+    failure = search->Failure();
+    QString note;
+    if (failure) {
+        const QString why = SourceFailedText(service->Kind(), search->PagesRead() + 1, *failure);
+        if (found.isEmpty()) {
+            EndUnwritten(u"No URL has been gotten for '"_s + request.Table + u"' table, nothing was written !\r\n"_s +
+                         why);
+            return;
+        }
+        note = u"\r\nThe collection ended early with the %1 URLs read before: "_s.arg(found.size()) + why;
+    }
+    state.Sites.WebSiteCount = int(found.size());
+    Write(found, note);
+}
+
+void WebSiteCollection::Write(QStringList urls, const QString& note)
 {
     SiteTables& sites = state.Sites;
-    QStringList urls = sites.WebSiteList.mid(0, sites.WebSiteCount);
     const QDateTime now = clock.Now();
     ShuffleSites(urls, now.time().msecsSinceStartOfDay() / 1000.0);
     sites.WebSiteList = urls;
 
     SiteDatabase database(DatabasePath(state.ProgramFolder));
     if (database.ReplaceSearchRows(request.Keyword, request.Table, urls, now.date().toString(Qt::ISODate)))
-        EndWritten(request.Keyword, AllGottenText(request.Table));
+        EndWritten(request.Keyword, AllGottenText(request.Table) + note);
     else
         EndFailed(database.LastError());
 }

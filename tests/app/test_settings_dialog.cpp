@@ -1,7 +1,9 @@
 // The directory address setting: which addresses it takes, its scrambled storage, the settings
 // dialog's page and the command line's "set export-base".
+#include "app/AppState.h"
 #include "app/DirectorySettings.h"
 #include "app/Names.h"
+#include "app/Session.h"
 #include "app/SettingsStore.h"
 #include "app/frmSettings.h"
 #include "cli/CliRunner.h"
@@ -74,10 +76,12 @@ private Q_SLOTS:
 
     void dialogPage()
     {
-        SettingsStore store(StorePath());
+        AppState state(dir.path());
+        SettingsStore& store = state.Settings;
         QVERIFY(store.Load());
         ScriptedPrompter prompter;
-        frmSettings dialog(store, prompter);
+        Session session(state, prompter);
+        frmSettings dialog(session, prompter);
         dialog.show();
         QCOMPARE(dialog.objectName(), u"frmSettings"_s);
         QCOMPARE(dialog.Pages()->tabText(0), u"Directory"_s);
@@ -101,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(ReadDirectoryBase(store), u"https://sites.example/dir/"_s);
 
         // Cancel leaves the stored address.
-        frmSettings again(store, prompter);
+        frmSettings again(session, prompter);
         again.show();
         again.findChild<QLineEdit*>(u"txtDirectoryBase"_s)->setText(u"https://other.example/"_s);
         QTest::mouseClick(again.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);

@@ -43,12 +43,13 @@ class TestCliSiteDb : public QObject {
     FakeWeb web;
     QTemporaryDir home;
 
-    CliResult Cli(const QStringList& args)
+    CliResult Cli(const QStringList& args) { return Cli(home.path(), args); }
+    CliResult Cli(const QString& programFolder, const QStringList& args)
     {
         // The fake web answers in this process, so the command runs while the event loop serves it.
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"QUORVEX_HOME"_s, home.path());
+        env.insert(u"QUORVEX_HOME"_s, programFolder);
         env.insert(u"http_proxy"_s, web.ProxyUrl());
         process.setProcessEnvironment(env);
         process.start(BinFolder() + u"/quorvex-cli"_s, args);
@@ -102,6 +103,25 @@ private Q_SLOTS:
         const CliResult nothingLeft = Cli({u"sitedb"_s, u"extract"_s, u"web design"_s, u"--yes"_s});
         QCOMPARE(nothingLeft.ExitCode, 1);
         QVERIFY(nothingLeft.Err.contains(u"You have extracted all title information from 'web_design' table !"_s));
+    }
+
+    // A source that refuses the key: the batch is written with its values at 0, the message counts
+    // them, and the exit code says that values failed.
+    void failedValuesExitWithThree()
+    {
+        QTemporaryDir own;
+        QCOMPARE(Cli(own.path(), {u"sitedb"_s, u"collect"_s, u"web design"_s, u"--category"_s, u"business"_s}).ExitCode,
+                 0);
+        QCOMPARE(Cli(own.path(), {u"source"_s, u"authority"_s, u"openpagerank"_s, u"--key"_s, u"bad-key"_s,
+                                  u"--endpoint"_s, u"http://openpagerank.com/api/v1.0/getPageRank"_s})
+                     .ExitCode,
+                 0);
+        const CliResult extract =
+            Cli(own.path(), {u"sitedb"_s, u"extract"_s, u"web design"_s, u"--only"_s, u"pr"_s, u"--yes"_s});
+        QCOMPARE(extract.ExitCode, 3);
+        QVERIFY2(extract.Err.contains(u"Failed values : %1 (openpagerank: the service refused the key (HTTP 401): "
+                                      "Unauthorized)"_s.arg(SiteCount)),
+                 qPrintable(extract.Err));
     }
 
     void keywordsAndSitesShowTheTable()

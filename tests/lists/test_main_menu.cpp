@@ -1,11 +1,13 @@
 // The main window with its menu bar: the client area below it at its designed size, the menus and
-// their keys, and the keyword site database window opened over the main window on the session.
+// their keys, the history page, and the keyword site database window opened over the main window on
+// the session.
 
 #include "app/AppState.h"
 #include "app/Names.h"
 #include "app/Session.h"
 #include "app/frmAbout.h"
 #include "app/frmHelp.h"
+#include "history/HistoryPage.h"
 #include "lists/MainWindowFrame.h"
 #include "lists/frmQuorvex.h"
 #include "run/RankReport.h"
@@ -111,7 +113,7 @@ private Q_SLOTS:
         QTest::newRow("File") << u"mnuFile"_s << u"&File"_s
                               << QStringList{u"mnuSettings|&Settings...|Ctrl+,"_s, u"|"_s, u"mnuExit|E&xit"_s};
         QTest::newRow("View") << u"mnuView"_s << u"V&iew"_s
-                              << QStringList{u"mnuReport|&Report"_s,
+                              << QStringList{u"mnuReport|&Report"_s, u"mnuHistory|&History"_s,
                                              u"mnuSiteDatabase|&Keyword site database...|Ctrl+G"_s};
         QTest::newRow("Help") << u"mnuHelp"_s << u"Hel&p"_s
                               << QStringList{u"mnuHelpTopics|&Help"_s, u"mnuAbout|&About"_s};
@@ -228,6 +230,28 @@ private Q_SLOTS:
         desk.Item(u"mnuExit"_s)->trigger();
         QVERIFY(desk.state.StopRequested);
         QVERIFY(!desk.frame.isVisible());
+    }
+
+    // The page of the runs so far opens in the browser; before the first run a message says why not.
+    void historyOpensItsPage()
+    {
+        Desk desk;
+        QAction* history = desk.Item(u"mnuHistory"_s);
+        history->trigger();
+        QVERIFY(desk.launcher.BrowserTargets.isEmpty());
+        QCOMPARE(desk.prompter.Messages.size(), 1);
+        QCOMPARE(desk.prompter.Messages.at(0).Text, u"No history yet: run a rank first."_s);
+        QCOMPARE(desk.prompter.Messages.at(0).Icon, MessageIcon::Information);
+        QCOMPARE(desk.prompter.Messages.at(0).Title, AppTitle);
+
+        const QString page = HistoryPagePath(desk.state.ProgramFolder);
+        QVERIFY(QDir().mkpath(QFileInfo(page).path()));
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        history->trigger();
+        QCOMPARE(desk.launcher.BrowserTargets, QStringList{page});
+        QCOMPARE(desk.prompter.Messages.size(), 1);
     }
 };
 

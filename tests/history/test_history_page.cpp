@@ -1,0 +1,286 @@
+// Report/History.htm from a history of three runs: one chart per keyword record with its marks in
+// run order, 1 at the top and misses and failures apart; the summary texts; the pages over the
+// runs; the escaping of texts from the data; and the page as headless Chromium renders it.
+
+#include "HistorySample.h"
+#include "history/HistoryPage.h"
+#include "support/TestHome.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Page = QString::fromUtf8(HistoryPageHtml(ThreeRunHistory()));
+
+// The text a browser shows for markup: tags become blanks, references their characters.
+QString Text(const QString& markup)
+{
+    QString text = markup;
+    text.replace(QRegularExpression(u"<[^>]*>"_s), u" "_s);
+    static const QRegularExpression reference(u"&#(\\d+);"_s);
+    for (auto match = reference.match(text); match.hasMatch(); match = reference.match(text))
+        text.replace(match.capturedStart(), match.capturedLength(),
+                     QString::fromUcs4(std::array{char32_t(match.captured(1).toUInt())}.data(), 1));
+    text.replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&quot;"_s, u"\""_s);
+    return text.simplified();
+}
+
+// The markup of each row of the table with this id.
+QStringList Rows(const QString& page, const QString& tableId)
+{
+    const qsizetype start = page.indexOf(u"<tbody>"_s, page.indexOf(u"id=\""_s + tableId + u'"'));
+    const QString body = page.mid(start, page.indexOf(u"</tbody>"_s, start) - start);
+    QStringList rows;
+    static const QRegularExpression row(u"<tr>(.*?)</tr>\\n"_s, QRegularExpression::DotMatchesEverythingOption);
+    for (const auto& match : row.globalMatch(body))
+        rows << match.captured(1);
+    return rows;
+}
+
+// The markup of a row's cells; no cell may hold a table.
+QStringList Cells(const QString& row)
+{
+    QStringList cells;
+    static const QRegularExpression cell(u"<td[^>]*>(.*?)</td>"_s, QRegularExpression::DotMatchesEverythingOption);
+    for (const auto& match : cell.globalMatch(row))
+        cells << match.captured(1);
+    return cells;
+}
+
+QStringList KeywordRow(const QString& keyword)
+{
+    for (const QString& row : Rows(Page, u"keywords"_s)) {
+        const QStringList cells = Cells(row);
+        if (Text(cells.value(2)) == keyword)
+            return cells;
+    }
+    qFatal("no row for %s", qPrintable(keyword));
+}
+
+struct Mark {
+    QString Kind; // f found, n not found, x failed
+    int X = 0;
+    int Y = 0;
+    QString Title;
+};
+
+// The marks of a chart, by their place from left to right.
+QList<Mark> Marks(const QString& svg)
+{
+    QList<Mark> marks;
+    QXmlStreamReader xml(svg);
+    QString kind;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const auto name = xml.name();
+        const auto attributes = xml.attributes();
+        if (name == u"g"_s) {
+            kind = attributes.value(u"class"_s).toString();
+        } else if (name == u"circle"_s) {
+            marks.append({kind, attributes.value(u"cx"_s).toInt(), attributes.value(u"cy"_s).toInt(), {}});
+        } else if (name == u"path"_s) {
+            // "M x-3 y-3 ...": the cross around its point
+            const QStringList start = attributes.value(u"d"_s).mid(1).toString().split(u' ');
+            marks.append({kind, start.value(0).toInt() + 3, start.value(1).section(u'l', 0, 0).toInt() + 3, {}});
+        } else if (name == u"title"_s && !marks.isEmpty()) {
+            marks.last().Title = xml.readElementText();
+        }
+    }
+    if (xml.hasError())
+        qFatal("chart is not well-formed: %s", qPrintable(xml.errorString()));
+    std::stable_sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.X < b.X; });
+    return marks;
+}
+
+QStringList Charts(const QString& page)
+{
+    QStringList charts;
+    static const QRegularExpression svg(u"<svg.*?</svg>"_s, QRegularExpression::DotMatchesEverythingOption);
+    for (const auto& match : svg.globalMatch(page))
+        charts << match.captured(0);
+    return charts;
+}
+
+} // namespace
+
+class TestHistoryPage : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void chartFollowsTheRuns_data()
+    {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QStringList>("marks"); // kind and title, left to right
+        QTest::newRow("rises") << u"seo tools"_s
+                               << QStringList{u"f 2026-12-08: 8"_s, u"f 2026-12-09: 5"_s, u"f 2026-12-10: 2"_s};
+        QTest::newRow("lost") << u"blue widgets"_s
+                              << QStringList{u"f 2026-12-08: 7"_s, u"f 2026-12-09: 9"_s,
+                                             u"n 2026-12-10: Not Found in top 10"_s};
+        QTest::newRow("failed between") << u"<script>\"x\"</script>"_s
+                                        << QStringList{u"n 2026-12-08: Not Found in top 100"_s,
+                                                       u"x 2026-12-09: Failed"_s, u"f 2026-12-10: 4"_s};
+        QTest::newRow("only the last run") << u"late"_s << QStringList{u"f 2026-12-10: 12"_s};
+    }
+    void chartFollowsTheRuns()
+    {
+        QFETCH(QString, keyword);
+        QFETCH(QStringList, marks);
+        const QList<Mark> drawn = Marks(KeywordRow(keyword).value(3));
+        QStringList found;
+        for (const Mark& mark : drawn)
+            found << mark.Kind + u' ' + mark.Title;
+        QCOMPARE(found, marks);
+
+        // The runs share one time axis: the last run is at the right end of every chart.
+        const QList<Mark> full = Marks(KeywordRow(u"page rank"_s).value(3));
+        QCOMPARE(drawn.last().X, full.last().X);
+        for (qsizetype i = 1; i < drawn.size(); ++i)
+            QVERIFY(drawn.at(i).X > drawn.at(i - 1).X);
+    }
+
+    void positionOneIsAtTheTopAndMissesApart()
+    {
+        QList<Mark> all;
+        for (const QString& chart : Charts(Page))
+            all += Marks(chart);
+        int topFound = INT_MAX;
+        int lowestFound = 0;
+        for (const Mark& mark : std::as_const(all)) {
+            if (mark.Kind == u"f"_s) {
+                topFound = std::min(topFound, mark.Y);
+                lowestFound = std::max(lowestFound, mark.Y);
+            }
+        }
+        for (const Mark& mark : std::as_const(all)) {
+            if (mark.Title.endsWith(u": 1"_s))
+                QCOMPARE(mark.Y, topFound);
+            if (mark.Kind != u"f"_s)
+                QVERIFY2(mark.Y > lowestFound, qPrintable(mark.Title));
+        }
+        // A better position is drawn higher; the same place on a shallower look lies lower.
+        const QList<Mark> falls = Marks(KeywordRow(u"page rank"_s).value(3));
+        QVERIFY(falls.at(0).Y < falls.at(1).Y && falls.at(1).Y < falls.at(2).Y);
+        const QList<Mark> shallow = Marks(KeywordRow(u"blue widgets"_s).value(3));
+        QVERIFY(shallow.at(1).Y > falls.at(2).Y);
+        // Found positions are joined, and the line breaks at a run that found none.
+        QCOMPARE(KeywordRow(u"seo tools"_s).value(3).count(u"<polyline"_s), 1);
+        QVERIFY(!KeywordRow(u"<script>\"x\"</script>"_s).value(3).contains(u"<polyline"_s));
+    }
+
+    void summaryTexts_data()
+    {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("latest");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("best");
+        QTest::newRow("rise") << u"seo tools"_s << u"2"_s << u"\u25B2 3"_s << u"2 2026-12-10"_s;
+        QTest::newRow("fall") << u"page rank"_s << u"6"_s << u"\u25BC 2"_s << u"3 2026-12-08"_s;
+        QTest::newRow("lost") << u"blue widgets"_s << u"Not Found in top 10"_s << u"lost"_s << u"7 2026-12-08"_s;
+        QTest::newRow("found after a failure")
+            << u"<script>\"x\"</script>"_s << u"4"_s << u"new"_s << u"4 2026-12-10"_s;
+        QTest::newRow("failed now") << u"cheap"_s << u"Failed"_s << u"\u2013"_s << u"1 2026-12-08"_s;
+        QTest::newRow("never found") << u"nowhere"_s << u"Not Found in top 100"_s << u"="_s << u"\u2013"_s;
+        QTest::newRow("first run") << u"late"_s << u"12"_s << u"new"_s << u"12 2026-12-10"_s;
+    }
+    void summaryTexts()
+    {
+        QFETCH(QString, keyword);
+        QFETCH(QString, latest);
+        QFETCH(QString, change);
+        QFETCH(QString, best);
+        const QStringList row = KeywordRow(keyword);
+        QCOMPARE(row.size(), 7);
+        QCOMPARE(Text(row.at(4)), latest);
+        QCOMPARE(Text(row.at(5)), change);
+        QCOMPARE(Text(row.at(6)), best);
+    }
+
+    void pagesOverTheRuns()
+    {
+        const QStringList pages = Rows(Page, u"pages"_s);
+        QCOMPARE(pages.size(), 2);
+        // The latest values, then the runs oldest first, each dated and linked to its daily report.
+        QCOMPARE(Text(pages.at(0)), u"http://www.alpha.com Alpha Failed 12,342 3 runs Run Authority Traffic rank "
+                                    "2026-12-08 3/10 12,340 2026-12-09 4/10 12,341 2026-12-10 Failed 12,342"_s);
+        for (const char* day : {"08", "09", "10"})
+            QVERIFY(pages.at(0).contains(u"<a href=\"Report202612%1.htm\">2026-12-%1</a>"_s.arg(QLatin1String(day))));
+        QVERIFY(Text(pages.at(1)).startsWith(u"http://beta.org/shop <b>bold</b> & \"q\" 0/10 not ranked 3 runs"_s));
+    }
+
+    // Texts of the user and the web stay text, also as an attribute or a link; the page is ASCII.
+    void textFromTheDataStaysText()
+    {
+        HistoryData history = ThreeRunHistory();
+        history.Runs[0].ReportFile = u"javascript:alert(1)"_s;
+        history.Runs[1].ReportFile = u"../../x\" onclick=\"y"_s;
+        const QByteArray page = HistoryPageHtml(history);
+        QVERIFY(std::all_of(page.cbegin(), page.cend(), [](char c) { return uchar(c) < 128; }));
+        QVERIFY(!page.contains("<script>\"x\""));
+        QVERIFY(!page.contains("<b>bold"));
+        QVERIFY(!page.contains("\" onclick"));
+        QCOMPARE(page.count("<script"), 1); // the table sorting
+        QVERIFY(page.contains("&lt;script&gt;&quot;x&quot;&lt;/script&gt;"));
+        QVERIFY(page.contains("caf&#233;"));
+        QVERIFY(page.contains("href=\"javascript%3Aalert%281%29\""));
+        QVERIFY(page.contains("href=\"..%2F..%2Fx%22%20onclick%3D%22y\""));
+    }
+
+    void chartsStaySmall()
+    {
+        const QStringList charts = Charts(Page);
+        QCOMPARE(charts.size(), Rows(Page, u"keywords"_s).size());
+        for (const QString& chart : charts)
+            QVERIFY2(chart.toUtf8().size() < 1500, qPrintable(chart));
+    }
+
+    void emptyHistorySaysSo()
+    {
+        const QString page = QString::fromUtf8(HistoryPageHtml({}));
+        QVERIFY(page.startsWith(u"<!DOCTYPE html>"_s));
+        QVERIFY(Text(page).contains(u"No rank run has been recorded yet"_s));
+        QVERIFY(!page.contains(u"<svg"_s));
+        QVERIFY(!page.contains(u"<table"_s));
+        QCOMPARE(HistoryPagePath(u"/p"_s), u"/p/Report/History.htm"_s);
+    }
+
+    // Headless Chromium from Debian on the file, with a profile of its own and no way out.
+    void opensInABrowser()
+    {
+        const QString browser = QStandardPaths::findExecutable(u"chromium"_s);
+        if (browser.isEmpty())
+            QSKIP("chromium is not installed");
+        QTemporaryDir folder;
+        const QString path = HistoryPagePath(folder.path());
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(HistoryPageHtml(ThreeRunHistory()));
+        file.close();
+
+        QProcess chromium;
+        chromium.start(browser,
+                       {u"--headless"_s, u"--no-sandbox"_s, u"--disable-gpu"_s, u"--no-first-run"_s,
+                        u"--disable-background-networking"_s, u"--disable-extensions"_s,
+                        u"--proxy-server=http://127.0.0.1:9"_s, u"--user-data-dir="_s + folder.path() + u"/profile"_s,
+                        u"--dump-dom"_s, QUrl::fromLocalFile(path).toString()});
+        QVERIFY(chromium.waitForFinished(120000));
+        const QString dom = QString::fromUtf8(chromium.readAllStandardOutput());
+        QVERIFY2(chromium.exitCode() == 0 && !dom.isEmpty(), chromium.readAllStandardError().constData());
+        QCOMPARE(dom.count(u"<svg"_s), 7);
+        QCOMPARE(dom.count(u"<script"_s), 1);
+        QCOMPARE(dom.count(u"<tr>"_s) >= 7, true);
+        QVERIFY(dom.contains(u"&lt;script&gt;\"x\"&lt;/script&gt;"_s));
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestHistoryPage)
+#include "test_history_page.moc"

@@ -1,0 +1,217 @@
+// A rank run on today's sources against the fake web's replicas: positions paged to the depth and
+// found across pages, authority in one batched request, traffic ranks from an imported list with no
+// request, and the report's honest cells; then what a refused key, a missing list and a rate limit
+// leave.
+
+#include "app/AppState.h"
+#include "app/Clock.h"
+#include "run/RankReport.h"
+#include "run/RankRun.h"
+#include "sources/RankListStore.h"
+#include "sources/SourceSettings.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestHome.h"
+#include "web/PendingCounters.h"
+#include "web/RequestDriver.h"
+#include "web/ocxParseWeb.h"
+
+#include "FakeWeb.h"
+#include "PageGenerator.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QUrlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class FixedClock : public Clock {
+public:
+    QDateTime Now() const override { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); }
+};
+
+const QString Keyword = u"garden tools"_s;
+// The services' own addresses over plain http, which the fake web serves as the proxy.
+const QString SerpApiEndpoint = u"http://serpapi.com/search.json"_s;
+const QString OpenPageRankEndpoint = u"http://openpagerank.com/api/v1.0/getPageRank"_s;
+
+struct Bench {
+    QTemporaryDir home;
+    AppState state{home.path()};
+    ScriptedPrompter prompter;
+    FixedClock clock;
+    FakeWeb web;
+    ocxParseWeb control{state, prompter};
+    RequestDriver driver{state, control};
+    RankRun run{state, control, driver, prompter, clock};
+    QList<bool> finished;
+
+    Bench()
+    {
+        web.Listen();
+        web.SetFallback(GeneratedReply);
+        qputenv("http_proxy", web.ProxyUrl().toUtf8());
+        ConnectPendingCounters(control, state);
+        QObject::connect(&run, &RankRun::Finished, [this](bool written) { finished << written; });
+        QVERIFY(state.Settings.Load());
+    }
+    void Choose(const QString& searchKey, int depth, const QString& authorityKey, bool withList)
+    {
+        SourceSettings sources;
+        sources.Search = {SearchSourceKind::SerpApi, searchKey, SerpApiEndpoint, depth};
+        sources.Authority = {AuthoritySourceKind::OpenPageRank, authorityKey, OpenPageRankEndpoint};
+        sources.Traffic = {TrafficSourceKind::Tranco, u"list.csv"_s};
+        if (withList) {
+            const QString file = home.filePath(u"tranco_DEMO1.csv"_s);
+            QFile list(file);
+            QVERIFY(list.open(QIODevice::WriteOnly));
+            list.write("1,ranked.example\r\n2,bbc.co.uk\r\n");
+            list.close();
+            RankListImportRequest import;
+            import.Kind = RankListKind::Tranco;
+            import.Path = file;
+            import.DisplayName = u"tranco_DEMO1.csv"_s;
+            QVERIFY(RankListStore(RankListsPath(home.path())).Import(import).Ok);
+        }
+        for (SourceColumn column : {SourceColumn::Search, SourceColumn::Authority, SourceColumn::Traffic})
+            QVERIFY(SaveSourceSettings(sources, state.Settings, column));
+    }
+    void Run()
+    {
+        run.cmdRank_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
+    }
+    QList<RecordedRequest> RequestsTo(const QString& host) const
+    {
+        QList<RecordedRequest> found;
+        for (const RecordedRequest& request : web.Requests())
+            if (QUrl(request.Url).host() == host)
+                found << request;
+        return found;
+    }
+    QString Report() const
+    {
+        QFile file(home.filePath(u"Report/Report20260307.htm"_s));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+};
+
+QString Query(const RecordedRequest& request, const QString& key)
+{
+    return QUrlQuery(QUrl(request.Url)).queryItemValue(key, QUrl::FullyDecoded);
+}
+
+} // namespace
+
+class TestRankRunSources : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void realValuesFromTodaysSources()
+    {
+        Bench bench;
+        bench.Choose(u"serp-key-0042"_s, 20, u"opr-key-0042"_s, true);
+        const QString found = GeneratedResultHost(Keyword, 14); // position 15, on the second page
+        ListState& lists = bench.state.Lists;
+        lists.PRURLList = {{u"http://www.ranked.example/"_s, 1},
+                           {u"http://news.bbc.co.uk/"_s, 1},
+                           {u"http://site.unknown/"_s, 1}};
+        lists.QuorvexList = {{u"http://"_s + found + u"/shop"_s, QString(), Keyword, 1},
+                             {u"http://nowhere.example/"_s, QString(), Keyword, 1}};
+        lists.TOP10List = true;
+        bench.Run();
+        QCOMPARE(bench.finished.at(0), true);
+        QVERIFY(bench.prompter.Messages.isEmpty());
+
+        // One authority request for the three domains, with the key in its header only.
+        const QList<RecordedRequest> authority = bench.RequestsTo(u"openpagerank.com"_s);
+        QCOMPARE(authority.size(), 1);
+        QCOMPARE(QUrlQuery(QUrl(authority.at(0).Url)).allQueryItemValues(u"domains[]"_s),
+                 (QStringList{u"ranked.example"_s, u"news.bbc.co.uk"_s, u"site.unknown"_s}));
+        QCOMPARE(authority.at(0).Header("API-OPR"), QByteArray("opr-key-0042"));
+        QVERIFY(!authority.at(0).Url.contains(u"opr-key"_s));
+
+        // The found record stops at its page, the missing one at the depth; no follow-up pass, no
+        // historical query, no traffic-rank request.
+        const QList<RecordedRequest> searches = bench.RequestsTo(u"serpapi.com"_s);
+        QStringList starts;
+        for (const RecordedRequest& request : searches)
+            starts << Query(request, u"start"_s);
+        QCOMPARE(starts, (QStringList{u"0"_s, u"0"_s, u"10"_s, u"10"_s}));
+        QCOMPARE(Query(searches.at(0), u"num"_s), u"10"_s);
+        QCOMPARE(bench.web.Requests().size(), 1 + 4);
+        QCOMPARE(bench.run.Tally().Sent, 5);
+        QCOMPARE(bench.run.Tally().Failed(), 0);
+
+        const RankRunState& run = bench.state.Run;
+        QCOMPARE(run.PRJobAlexa, (QStringList{u"1"_s, u"2"_s, u"not ranked"_s}));
+        QCOMPARE(run.PRJobPageRank.at(2), u"not ranked"_s);
+        QVERIFY(run.PRJobPageRank.at(0).endsWith(u"/10"_s));
+        QCOMPARE(run.PRJobPageRankStatus,
+                 (QList<ValueStatus>{ValueStatus::Found, ValueStatus::Found, ValueStatus::NotRanked}));
+        QCOMPARE(run.PRJobAlexaStatus,
+                 (QList<ValueStatus>{ValueStatus::Found, ValueStatus::Found, ValueStatus::NotRanked}));
+        QCOMPARE(run.PositionJobs.at(0).Rank, 15);
+        QCOMPARE(run.PositionJobs.at(0).Status, ValueStatus::Found);
+        QCOMPARE(run.PositionJobs.at(1).Status, ValueStatus::NotRanked);
+        QCOMPARE(run.PositionJobs.at(0).Top10.at(0), u"http://"_s + GeneratedResultHost(Keyword, 0) + u'/');
+
+        const QString report = bench.Report();
+        QVERIFY(report.contains(
+            u"Sources: positions serpapi (depth 20), authority openpagerank, traffic rank tranco (list DEMO1)"_s));
+        QVERIFY(report.contains(u"<B>15</B>"_s));
+        QVERIFY(report.contains(u"<B>Not Found in top 20</B>"_s));
+        QVERIFY(report.contains(u"HREF=http://"_s + GeneratedResultHost(Keyword, 0) + u"/>"_s));
+        QVERIFY(!report.contains(u"serp-key"_s));
+        QVERIFY(!report.contains(u"opr-key"_s));
+    }
+
+    // A refused key ends its source for the run; a missing list fails every traffic rank; a rate
+    // limit is waited out once.
+    void failuresAreToldApart()
+    {
+        Bench bench;
+        bench.Choose(u"bad-key"_s, 10, u"bad-key"_s, false);
+        ListState& lists = bench.state.Lists;
+        lists.PRURLList = {{u"http://one.example/"_s, 1}, {u"http://two.example/"_s, 1}};
+        lists.QuorvexList = {{u"http://one.example/"_s, QString(), u"a,b,c"_s, 1}};
+        bench.Run();
+        QCOMPARE(bench.finished.at(0), true);
+
+        QCOMPARE(bench.RequestsTo(u"serpapi.com"_s).size(), 1);
+        QCOMPARE(bench.RequestsTo(u"openpagerank.com"_s).size(), 1);
+        const RankRunState& run = bench.state.Run;
+        QCOMPARE(run.PRJobPageRank, (QStringList{u"Failed"_s, u"Failed"_s}));
+        QCOMPARE(run.PRJobAlexa, (QStringList{u"Failed"_s, u"Failed"_s}));
+        for (const PositionJob& job : run.PositionJobs)
+            QCOMPARE(job.Status, ValueStatus::Failed);
+        // The two refused requests, the two searches never sent, the two traffic ranks.
+        const RequestTally& tally = bench.run.Tally();
+        QCOMPARE(tally.Sent, 2);
+        QCOMPARE(tally.Failed(), 6);
+        const QStringList reasons = bench.run.FailureReasons();
+        QCOMPARE(reasons.size(), 3);
+        QVERIFY(reasons.at(0).startsWith(u"traffic rank (tranco): "_s));
+        QVERIFY(reasons.join(u'\n').contains(u"positions (serpapi): "_s));
+        QVERIFY(!reasons.join(u'\n').contains(u"bad-key"_s));
+        QCOMPARE(bench.Report().count(u"<B>Failed</B>"_s), 2 + 2 + 3);
+    }
+
+    void rateLimitIsWaitedOutOnce()
+    {
+        Bench bench;
+        bench.Choose(u"serp-key-0042"_s, 10, u"opr-key-0042"_s, true);
+        bench.state.Lists.QuorvexList = {{u"http://"_s + GeneratedResultHost(u"rate-limit"_s, 3) + u'/', QString(),
+                                          u"rate-limit"_s, 1}};
+        bench.Run();
+        const QList<RecordedRequest> searches = bench.RequestsTo(u"serpapi.com"_s);
+        QCOMPARE(searches.size(), 2);
+        QVERIFY(searches.at(1).AtMs - searches.at(0).AtMs >= 1000);
+        QCOMPARE(bench.state.Run.PositionJobs.at(0).Rank, 4);
+        QCOMPARE(bench.run.Tally().Failed(), 0);
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestRankRunSources)
+#include "test_rank_run_sources.moc"

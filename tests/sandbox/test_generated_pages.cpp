@@ -4,13 +4,17 @@
 #include "FakeWeb.h"
 #include "PageGenerator.h"
 #include "app/AppState.h"
+#include "sources/RankListLookup.h"
+#include "sources/RankListStore.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 class TestGeneratedPages : public QObject {
     Q_OBJECT
@@ -131,6 +135,36 @@ private Q_SLOTS:
         QCOMPARE(run.PositionJobs[0].Rank, 1);
         QCOMPARE(run.PositionJobs[1].Rank, 14);
         QCOMPARE(run.PositionJobs[1].ViewURL, SearchResultsURL(QStringLiteral("seo tools"), 10, 10));
+    }
+
+    // The sandbox's traffic-rank list, imported as the user imports a list: the demo's sites have
+    // ranks, and among a keyword's results some sites are ranked and some are left out.
+    void trancoListRanksTheGeneratedSites()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("tranco-demo.csv")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(GeneratedTrancoList());
+        file.close();
+        RankListImportRequest request;
+        request.Path = file.fileName();
+        const RankListImportResult imported = RankListStore(RankListsPath(dir.path())).Import(request);
+        QVERIFY2(imported.Ok, qPrintable(imported.Message));
+        QCOMPARE(imported.Info.Id, QStringLiteral("demo"));
+
+        RankListLookup lookup(RankListsPath(dir.path()), RankListKind::Tranco);
+        for (const QString& page :
+             {QStringLiteral("http://www.bluefern.example/"), QStringLiteral("http://www.maplenest.example/"),
+              QStringLiteral("http://www.silverforge.example/shop")})
+            QCOMPARE(lookup.Lookup(page).Result, RankLookupResult::Outcome::Ranked);
+        QStringList results;
+        for (int index = 0; index < 100; ++index)
+            results << GeneratedResultHost(QStringLiteral("web design"), index);
+        QSet<RankLookupResult::Outcome> outcomes;
+        for (const RankLookupResult& result : lookup.Lookup(results))
+            outcomes.insert(result.Result);
+        QCOMPARE(outcomes, (QSet<RankLookupResult::Outcome>{RankLookupResult::Outcome::Ranked,
+                                                            RankLookupResult::Outcome::NotRanked}));
     }
 };
 

@@ -187,6 +187,30 @@ private Q_SLOTS:
         // The summary parsers stop at the first link, so the head comes before it.
         QVERIFY(page.indexOf(QLatin1String("keywords")) < page.indexOf(QLatin1String("<a ")));
     }
+
+    // The list is served on any host and written by --write-tranco, the same bytes both ways.
+    void servesAndWritesItsTrafficRankList()
+    {
+        const Fetched served = Fetch(QStringLiteral("http://lists.example/tranco-demo.csv"));
+        QCOMPARE(served.Status, 200);
+        QVERIFY(served.Body.count("\r\n") > 100);
+        QCOMPARE(Fetch(QStringLiteral("http://another.example/tranco-demo.csv")).Body, served.Body);
+
+        const QString written = fixtures.filePath(QStringLiteral("tranco_DEMO.csv"));
+        QProcess process;
+        process.start(BinFolder() + QStringLiteral("/quorvex-sandbox"), {QStringLiteral("--write-tranco"), written});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+        QFile file(written);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), served.Body);
+
+        process.start(BinFolder() + QStringLiteral("/quorvex-sandbox"),
+                      {QStringLiteral("--write-tranco"), fixtures.filePath(QStringLiteral("none/list.csv"))});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().contains("cannot write"));
+    }
 };
 
 QUORVEX_TEST_MAIN_CORE(TestSandbox)

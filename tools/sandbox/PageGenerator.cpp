@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -33,6 +34,7 @@ constexpr int HostCount = int(HostFirst.size() * HostSecond.size());
 constexpr std::array<int, 16> HostSteps = {7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47, 49, 53, 59, 61};
 
 const QString SiteInfoPath = QStringLiteral("/siteinfo/");
+const QString TrancoListPath = QStringLiteral("/tranco-demo.csv");
 
 constexpr std::array<const char*, 8> Taglines = {
     "Tools and advice for every season", "Independent reviews since 1998", "Quality goods delivered to your door",
@@ -241,9 +243,35 @@ CannedReply SitePage(const QUrl& url)
 
 } // namespace
 
+QByteArray GeneratedTrancoList()
+{
+    // The sites in the order of their fingerprints, ranks apart by a few thousand as in a list of a
+    // million sites; about one site in nine is left out.
+    QList<std::pair<quint32, QString>> sites;
+    for (int index = 0; index < HostCount; ++index) {
+        const QString domain = PoolHost(index).mid(4);
+        sites.append({Fingerprint(domain), domain});
+    }
+    std::sort(sites.begin(), sites.end());
+    QByteArray list;
+    qint64 rank = 0;
+    for (const auto& [print, domain] : sites) {
+        rank += 1 + (print >> 8) % 4000;
+        if (print % 9 != 0)
+            list += QByteArray::number(rank) + ',' + domain.toLatin1() + "\r\n";
+    }
+    return list;
+}
+
 CannedReply GeneratedReply(const QUrl& url)
 {
     const QString path = url.path();
+    if (path == TrancoListPath) {
+        CannedReply list;
+        list.ContentType = "text/csv";
+        list.Body = GeneratedTrancoList();
+        return list;
+    }
     if (path == QLatin1String("/search"))
         return SearchPage(url);
     if (path == QLatin1String("/tbr") && QueryValue(url, QStringLiteral("features")) == QLatin1String("Rank"))

@@ -6,7 +6,7 @@
 #include "FakeWeb.h"
 
 // Routes by path and query, never by host: "/search", "/tbr" with features=Rank, "/siteinfo/" +
-// address; every other address gets a site page of its host.
+// address, "/tranco-demo.csv" (the list below); every other address gets a site page of its host.
 CannedReply GeneratedReply(const QUrl& url);
 
 // The same stable results as the generated search pages, for the replicas of today's services:
@@ -15,3 +15,7 @@ CannedReply GeneratedReply(const QUrl& url);
 int GeneratedResultCount(const QString& keyword);
 QString GeneratedResultHost(const QString& keyword, int index);
 quint32 GeneratedFingerprint(const QString& text);
+
+// A traffic-rank list of the tranco form ("rank,domain" lines ending in CRLF, no header) that ranks
+// the generated sites, without "www.", and leaves a few of them out.
+QByteArray GeneratedTrancoList();

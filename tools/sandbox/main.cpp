@@ -18,8 +18,9 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A local HTTP proxy that stands in for the web. Point http_proxy at it.\n"
-                       "Answers first from DIR/routes.json, then with generated pages: /search, /tbr, "
-                       "/siteinfo/ and site pages of any host."));
+                       "Answers first from DIR/routes.json, then with replicas of today's data services, then "
+                       "with generated pages: /search, /tbr, /siteinfo/, /tranco-demo.csv (a small traffic-rank "
+                       "list of the generated sites, on any host) and site pages of any host."));
     parser.addHelpOption();
     const QCommandLineOption portOption(QStringLiteral("port"),
                                         QStringLiteral("Port on 127.0.0.1; 0 picks a free one and prints it."),
@@ -30,16 +31,31 @@ int main(int argc, char** argv)
         QStringLiteral("port-file"),
         QStringLiteral("Write the port to FILE once the proxy listens; the file appears whole or not at all."),
         QStringLiteral("FILE"));
+    const QCommandLineOption trancoOption(
+        QStringLiteral("write-tranco"),
+        QStringLiteral("Write the traffic-rank list that /tranco-demo.csv serves to FILE and end."),
+        QStringLiteral("FILE"));
     parser.addOption(portOption);
     parser.addOption(fixturesOption);
     parser.addOption(portFileOption);
+    parser.addOption(trancoOption);
     parser.process(app);
 
     QTextStream err(stderr);
+    if (parser.isSet(trancoOption)) {
+        QSaveFile list(parser.value(trancoOption));
+        const QByteArray text = GeneratedTrancoList();
+        if (!list.open(QIODevice::WriteOnly) || list.write(text) != text.size() || !list.commit()) {
+            err << "quorvex-sandbox: cannot write " << parser.value(trancoOption) << ": " << list.errorString() << '\n';
+            return 1;
+        }
+        return 0;
+    }
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);
     if (!portOk || port > 65535 || !parser.positionalArguments().isEmpty()) {
-        err << "quorvex-sandbox: usage: quorvex-sandbox --port N [--fixtures DIR] [--port-file FILE]\n";
+        err << "quorvex-sandbox: usage: quorvex-sandbox --port N [--fixtures DIR] [--port-file FILE]\n"
+               "       quorvex-sandbox --write-tranco FILE\n";
         return 2;
     }
 

@@ -13,25 +13,15 @@
 #include "web/ocxParseWeb.h"
 
 #include "LoopGapProbe.h"
+#include "SandboxProcess.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
-
-// Starts quorvex-sandbox beside this program on a free port; empty text when it does not come up.
-QString StartSandbox(QProcess& sandbox)
-{
-    sandbox.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quorvex-sandbox"), {"--port", "0"});
-    if (!sandbox.waitForStarted(10000) || !sandbox.waitForReadyRead(10000))
-        return {};
-    const QByteArray port = sandbox.readLine().trimmed();
-    return port.isEmpty() ? QString() : QStringLiteral("http://127.0.0.1:") + QString::fromLatin1(port);
-}
 
 void BM_RankRunPacing(benchmark::State& benchState)
 {

@@ -144,57 +144,54 @@ bool RankListLookup::RanksOf(const QByteArray& names, const std::vector<Wanted>&
     // The names in the order of the index, so that neighbouring lookups find their index pages still
     // in the CPU's caches; one statement for all of them instead of a statement each. Their first
     // sixteen bytes as two numbers are order enough: names that share them sit side by side anyway.
-    auto nameOf = [&names, &wanted](size_t index) {
-        return QByteArrayView(names).sliced(wanted[index].Start, wanted[index].Size);
-    };
+    auto nameOf = [&names](const Wanted& name) { return QByteArrayView(names).sliced(name.Start, name.Size); };
     struct SortKey {
         quint64 High;
         quint64 Low;
-        size_t Index; // in wanted
-        qsizetype Slot;
+        Wanted Name;
     };
-    std::vector<SortKey> order(wanted.size());
-    for (size_t index = 0; index < wanted.size(); ++index) {
-        const QByteArrayView name = nameOf(index);
+    std::vector<SortKey> order;
+    order.reserve(wanted.size());
+    for (const Wanted& one : wanted) {
+        const QByteArrayView name = nameOf(one);
         auto bytesFrom = [name](qsizetype start) {
             std::array<char, 8> bytes{};
             if (start < name.size())
                 std::memcpy(bytes.data(), name.data() + start, size_t(std::min<qsizetype>(8, name.size() - start)));
             return qFromBigEndian<quint64>(bytes.data());
         };
-        order[index] = {bytesFrom(0), bytesFrom(8), index, wanted[index].Slot};
+        order.push_back({bytesFrom(0), bytesFrom(8), one});
     }
     std::sort(order.begin(), order.end(),
               [](const SortKey& a, const SortKey& b) { return a.High != b.High ? a.High < b.High : a.Low < b.Low; });
     // Host names hold no character that JSON escapes, so the array is written as it is;
     // QJsonArray takes many times longer for a batch of thousands.
-    QString array;
+    QByteArray array;
     array.reserve(names.size() + 3 * qsizetype(wanted.size()) + 2);
-    array += u'[';
+    array += '[';
     for (const SortKey& key : order) {
         if (array.size() > 1)
-            array += u',';
-        array += u'"';
-        const QByteArrayView name = nameOf(key.Index);
-        array += QLatin1StringView(name.data(), name.size());
-        array += u'"';
+            array += ',';
+        array += '"';
+        array += nameOf(key.Name);
+        array += '"';
     }
-    array += u']';
-    select->Bind(1, array);
+    array += ']';
+    select->Bind(1, QString::fromLatin1(array));
     // Each row names its place in the array, so no name comes back as text. The ranks are kept in
     // that order and handed to their slots after the statement, in a loop of its own that the CPU
     // runs without waiting on each slot.
     std::vector<qint64> found(order.size(), 0);
     while (select->Next()) {
+        const auto place = size_t(select->Integer(0));
         const qint64 rank = select->Integer(1);
-        qint64& best = found[size_t(select->Integer(0))];
         // A name listed twice keeps its better rank.
-        if (best == 0 || rank < best)
-            best = rank;
+        if (place < found.size() && (found[place] == 0 || rank < found[place]))
+            found[place] = rank;
     }
     for (size_t place = 0; place < order.size(); ++place) {
         if (found[place] > 0)
-            ranks[size_t(order[place].Slot)] = found[place];
+            ranks[size_t(order[place].Name.Slot)] = found[place];
     }
     const bool read = !select->Failed();
     if (!read)

@@ -21,13 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr SearchSourceKind SearchKinds[] = {SearchSourceKind::Historical, SearchSourceKind::SerpApi,
-                                            SearchSourceKind::Serper, SearchSourceKind::Brave,
-                                            SearchSourceKind::Searxng};
-constexpr AuthoritySourceKind AuthorityKinds[] = {AuthoritySourceKind::Historical, AuthoritySourceKind::OpenPageRank};
-constexpr TrafficSourceKind TrafficKinds[] = {TrafficSourceKind::Historical, TrafficSourceKind::Tranco,
-                                              TrafficSourceKind::Majestic};
-
 template <typename Kind, size_t N> QComboBox* SourceCombo(const QString& name, const Kind (&kinds)[N], Kind chosen)
 {
     auto* combo = new QComboBox;

@@ -49,13 +49,6 @@ template <typename Kind, size_t N> std::optional<Kind> KindNamed(const QString& 
     return std::nullopt;
 }
 
-constexpr SearchSourceKind SearchKinds[] = {SearchSourceKind::Historical, SearchSourceKind::SerpApi,
-                                            SearchSourceKind::Serper, SearchSourceKind::Brave,
-                                            SearchSourceKind::Searxng};
-constexpr AuthoritySourceKind AuthorityKinds[] = {AuthoritySourceKind::Historical, AuthoritySourceKind::OpenPageRank};
-constexpr TrafficSourceKind TrafficKinds[] = {TrafficSourceKind::Historical, TrafficSourceKind::Tranco,
-                                              TrafficSourceKind::Majestic};
-
 template <typename Kind, size_t N> QString ChoicesText(const Kind (&kinds)[N])
 {
     QStringList names;

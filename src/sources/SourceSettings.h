@@ -14,6 +14,15 @@ enum class SearchSourceKind { Historical, SerpApi, Serper, Brave, Searxng };
 enum class AuthoritySourceKind { Historical, OpenPageRank };
 enum class TrafficSourceKind { Historical, Tranco, Majestic };
 
+// Every source of each column, in the order they are offered.
+inline constexpr SearchSourceKind SearchKinds[] = {SearchSourceKind::Historical, SearchSourceKind::SerpApi,
+                                                   SearchSourceKind::Serper, SearchSourceKind::Brave,
+                                                   SearchSourceKind::Searxng};
+inline constexpr AuthoritySourceKind AuthorityKinds[] = {AuthoritySourceKind::Historical,
+                                                         AuthoritySourceKind::OpenPageRank};
+inline constexpr TrafficSourceKind TrafficKinds[] = {TrafficSourceKind::Historical, TrafficSourceKind::Tranco,
+                                                     TrafficSourceKind::Majestic};
+
 // The results a search source looks through for a keyword.
 inline constexpr int DepthChoices[] = {10, 20, 50, 100};
 inline constexpr int DefaultDepth = 100;

@@ -114,9 +114,8 @@ private Q_SLOTS:
         bench.Choose(u"serp-key-0042"_s, 20, u"opr-key-0042"_s, true);
         const QString found = GeneratedResultHost(Keyword, 14); // position 15, on the second page
         ListState& lists = bench.state.Lists;
-        lists.PRURLList = {{u"http://www.ranked.example/"_s, 1},
-                           {u"http://news.bbc.co.uk/"_s, 1},
-                           {u"http://site.unknown/"_s, 1}};
+        lists.PRURLList = {
+            {u"http://www.ranked.example/"_s, 1}, {u"http://news.bbc.co.uk/"_s, 1}, {u"http://site.unknown/"_s, 1}};
         lists.QuorvexList = {{u"http://"_s + found + u"/shop"_s, QString(), Keyword, 1},
                              {u"http://nowhere.example/"_s, QString(), Keyword, 1}};
         lists.TOP10List = true;
@@ -202,8 +201,8 @@ private Q_SLOTS:
     {
         Bench bench;
         bench.Choose(u"serp-key-0042"_s, 10, u"opr-key-0042"_s, true);
-        bench.state.Lists.QuorvexList = {{u"http://"_s + GeneratedResultHost(u"rate-limit"_s, 3) + u'/', QString(),
-                                          u"rate-limit"_s, 1}};
+        bench.state.Lists.QuorvexList = {
+            {u"http://"_s + GeneratedResultHost(u"rate-limit"_s, 3) + u'/', QString(), u"rate-limit"_s, 1}};
         bench.Run();
         const QList<RecordedRequest> searches = bench.RequestsTo(u"serpapi.com"_s);
         QCOMPARE(searches.size(), 2);

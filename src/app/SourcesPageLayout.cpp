@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -260,6 +259,5 @@ void SourcesPage::ShowListInfo()
     else if (!info)
         lblListInfo->setText(u"no %1 list imported yet"_s.arg(RankListName(*kind)));
     else
-        lblListInfo->setText(u"%1, imported %2, %3 domains, from %4"_s.arg(
-            info->Id, info->ImportedOn, QLocale(QLocale::English).toString(info->Rows), info->Source));
+        lblListInfo->setText(DescribeRankList(*info));
 }

@@ -13,6 +13,7 @@
 #include "cli/TrafficListImport.h"
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
+#include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 
 #include <QCommandLineParser>
@@ -472,6 +473,10 @@ int Cli::Source(const QStringList& args)
     if (args.isEmpty()) {
         for (const QString& line : DescribeSources(settings))
             Out() << TerminalSafe(line) << '\n';
+        for (const RankListInfo& list : RankListStore(RankListsPath(state.ProgramFolder)).ListInfo())
+            Out() << TerminalSafe(QStringLiteral("list ") + RankListName(list.Kind) + QStringLiteral(": ") +
+                                  DescribeRankList(list))
+                  << '\n';
         Out() << Qt::flush;
         return Done;
     }

@@ -3,6 +3,7 @@
 #include "sources/RankList.h"
 
 #include <QDir>
+#include <QLocale>
 
 QString RankListsPath(const QString& programFolder)
 {
@@ -21,4 +22,10 @@ std::optional<RankListKind> RankListKindNamed(const QString& name)
             return kind;
     }
     return std::nullopt;
+}
+
+QString DescribeRankList(const RankListInfo& info)
+{
+    return QStringLiteral("%1, imported %2, %3 domains, from %4")
+        .arg(info.Id, info.ImportedOn, QLocale(QLocale::English).toString(info.Rows), info.Source);
 }

@@ -6,6 +6,7 @@
 #include "app/Clock.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
+#include "history/HistoryRecorder.h"
 #include "run/RankRun.h"
 #include "sitedb/SiteDbTexts.h"
 #include "web/PendingCounters.h"
@@ -17,7 +18,9 @@ Session::Session(AppState& state, Prompter& prompter, std::unique_ptr<Clock> clo
     : SiteDatabaseActions(parent), state(state), prompter(prompter),
       clock(clock ? std::move(clock) : std::make_unique<Clock>()),
       control(std::make_unique<ocxParseWeb>(state, prompter)), driver(std::make_unique<RequestDriver>(state, *control)),
-      rankRun(std::make_unique<RankRun>(state, *control, *driver, prompter, *this->clock))
+      rankRun(std::make_unique<RankRun>(state, *control, *driver, prompter, *this->clock)),
+      // Made with the rank run, so that it hears a run's end before anyone else does.
+      history(std::make_unique<HistoryRecorder>(state, *rankRun, prompter, *this->clock))
 {
     control->setObjectName(QStringLiteral("ocxParseWeb"));
     ConnectPendingCounters(*control, state);

@@ -1,6 +1,6 @@
 #pragma once
 // What every run of the program shares, made once beside AppState: the download control with its
-// counters, the one request driver, the rank run, the site database's collection and extraction,
+// counters, the one request driver, the rank run and its history, the site database's collection and extraction,
 // and the clock. Only one of the three runs at a time, since they share the counters and tables.
 // The main window and the command line take it; tests give it a clock and site runs of their own.
 
@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class HistoryRecorder;
 class RankRun;
 class ocxParseWeb;
 
@@ -25,6 +26,8 @@ public:
     const Clock& Time() const { return *clock; }
     ocxParseWeb& Downloads() const { return *control; }
     RankRun& Rank() const { return *rankRun; }
+    // Keeps every rank run that wrote its report in History.db.
+    HistoryRecorder& History() const { return *history; }
 
     // The rank button: stops the rank run that goes, or starts one unless another run goes.
     void cmdRank_Click();
@@ -54,5 +57,6 @@ private:
     std::unique_ptr<ocxParseWeb> control;
     std::unique_ptr<RequestDriver> driver;
     std::unique_ptr<RankRun> rankRun;
+    std::unique_ptr<HistoryRecorder> history;
     std::unique_ptr<SiteRuns> siteRuns;
 };

@@ -118,6 +118,12 @@ QString SqliteStatement::Text(int column) const
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)) : QString();
 }
 
+QByteArrayView SqliteStatement::Utf8(int column) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return text ? QByteArrayView(text, sqlite3_column_bytes(stmt, column)) : QByteArrayView();
+}
+
 qint64 SqliteStatement::Integer(int column) const
 {
     return sqlite3_column_int64(stmt, column);

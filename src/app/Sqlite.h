@@ -3,6 +3,7 @@
 // when it goes out of scope. The settings store, the site database and every other SQLite file of
 // the program go through these three.
 
+#include <QByteArrayView>
 #include <QString>
 
 struct sqlite3;
@@ -57,6 +58,8 @@ public:
 
     // Columns count from 0. NULL reads as empty text; IsNull tells the two apart.
     QString Text(int column) const;
+    // The column's UTF-8 bytes, valid until the next step or reset; empty for NULL.
+    QByteArrayView Utf8(int column) const;
     qint64 Integer(int column) const;
     bool IsNull(int column) const;
 

@@ -6,6 +6,7 @@
 #include "app/Names.h"
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
+#include "cli/HistoryCommand.h"
 #include "cli/RankCommand.h"
 #include "cli/SiteDbCommands.h"
 #include "cli/TerminalPrompter.h"
@@ -67,8 +68,10 @@ public:
         bool readOnly;
         const char* summary; // its line in the general usage
         const char* help;
-        // nullptr: the command reads its own sub-commands and options.
+        // nullptr: the command reads its own sub-commands and options, in own.
         int (Cli::*run)(const QStringList& args);
+        // What follows the command's name, and whether --yes came before it; the exit code.
+        int (*own)(const QStringList& arguments, bool assumeYes) = nullptr;
 
         QString Usage() const;
         QString Help() const;
@@ -143,10 +146,12 @@ const Cli::Command Cli::Commands[] = {
      "Sets an option on or off, or export-base: the address under which the exported directory is\n"
      "published, an absolute http:// or https:// address ending in \"/\".",
      &Cli::Set},
-    {"rank", "", 0, 0, Verbose | Open, false, "run the checked entries and write the report",
-     "Runs the checked entries of both lists through the web and writes the report; prints the path of\n"
-     "its Index.htm. Progress goes to standard error, the status texts too with --verbose; --open shows\n"
-     "the report in the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, exit code 1.\n"
+    {"rank", "", 0, 0, Verbose | Open | Json, false, "run the checked entries and write the report",
+     "Runs the checked entries of both lists through the web, writes the report and keeps the run in\n"
+     "the history; prints the path of its Index.htm, or with --json the run's results. Progress goes to\n"
+     "standard error, the status texts too with --verbose, and at the end how many requests failed and\n"
+     "how many keyword records rose, fell and stayed since the run before; --open shows the report in\n"
+     "the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, nothing kept, exit code 1.\n"
      "Requests go through the proxy that http_proxy names.",
      &Cli::Rank},
     {"source", "[search|authority|traffic SOURCE]", 0, 2, Key | Endpoint | Depth | ListFile, false,
@@ -160,7 +165,10 @@ const Cli::Command Cli::Commands[] = {
      "address of your own instance. A missing key, an endpoint that is not an http or https address or\n"
      "a depth other than 10, 20, 50 or 100 is refused and nothing is changed.",
      &Cli::Source},
-    {"sitedb", "SUBCOMMAND [ARGUMENTS]", 1, -1, 0, false, "the keyword site database ('sitedb --help')", "", nullptr},
+    {"history", "[prune] [OPTIONS]", 0, -1, 0, false, "the values of every run kept ('history --help')", "", nullptr,
+     RunHistory},
+    {"sitedb", "SUBCOMMAND [ARGUMENTS]", 1, -1, 0, false, "the keyword site database ('sitedb --help')", "", nullptr,
+     RunSiteDb},
 };
 
 QString Cli::Command::Usage() const
@@ -295,10 +303,7 @@ int Cli::List(const QStringList&)
                                {QStringLiteral("extract_keyword"), lists.CheckExtractKeyword},
                                {QStringLiteral("top10"), lists.TOP10List},
                                {QStringLiteral("export_base"), ReadDirectoryBase(state.Settings)}};
-        // The document escapes C0 controls itself but leaves DEL, C1 and the bidirectional controls.
-        Out() << TerminalSafe(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)),
-                              TerminalStyle::Json);
-        Out().flush();
+        Out() << TerminalJson(QJsonDocument(root)) << Qt::flush;
         return Done;
     }
     Out() << "Page Rank (Extract Keyword: " << OnOff(lists.CheckExtractKeyword) << ")\n";
@@ -464,7 +469,7 @@ int Cli::Set(const QStringList& args)
 
 int Cli::Rank(const QStringList&)
 {
-    return RunRankCommand(state, prompter, IsSet(Verbose), IsSet(Open));
+    return RunRankCommand(state, prompter, {.Verbose = IsSet(Verbose), .Open = IsSet(Open), .Json = IsSet(Json)});
 }
 
 int Cli::Source(const QStringList& args)
@@ -550,7 +555,7 @@ int RunCli(const QStringList& arguments)
     if (!command)
         return UsageError(nullptr, QStringLiteral("unknown command '%1'").arg(commandLine.first()));
     if (!command->run)
-        return RunSiteDb(commandLine.mid(1), global.isSet(yesOption));
+        return command->own(commandLine.mid(1), global.isSet(yesOption));
 
     QCommandLineParser parser;
     AddOptions(parser, KnownOptions, command->options);

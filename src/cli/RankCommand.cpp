@@ -2,17 +2,19 @@
 
 #include "app/Session.h"
 #include "cli/CliStart.h"
+#include "cli/HistoryOutput.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProcessLauncher.h"
 #include "cli/ProgressLine.h"
 #include "cli/TerminalText.h"
+#include "history/HistoryRecorder.h"
 #include "run/RankRun.h"
 #include "web/ocxParseWeb.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
-int RunRankCommand(AppState& state, Prompter& prompter, bool verbose, bool open)
+int RunRankCommand(AppState& state, Prompter& prompter, const RankOptions& options)
 {
     Session session(state, prompter);
     RankRun& run = session.Rank();
@@ -22,7 +24,11 @@ int RunRankCommand(AppState& state, Prompter& prompter, bool verbose, bool open)
 
     QObject::connect(&run, &RankRun::ProgressMaximumChanged, [&](int maximum) { progress.SetMaximum(maximum); });
     QObject::connect(&run, &RankRun::ProgressValueChanged, [&](int value) { progress.SetValue(value); });
-    if (verbose) {
+    // The summary line is told once the run has ended, with the moves of its keyword records when
+    // the history has taken the run.
+    QString summary;
+    HistoryData results;
+    if (options.Verbose) {
         QObject::connect(&session.Downloads(), &ocxParseWeb::StatusText, [&](const QString& text) {
             progress.Finish();
             Err() << TerminalSafe(text) << Qt::endl;
@@ -30,18 +36,25 @@ int RunRankCommand(AppState& state, Prompter& prompter, bool verbose, bool open)
     }
     QObject::connect(&run, &RankRun::ReportWritten, [&](const QString& indexPath) {
         progress.Finish();
-        Out() << TerminalSafe(indexPath) << Qt::endl;
-        if (open)
+        if (!options.Json)
+            Out() << TerminalSafe(indexPath) << Qt::endl;
+        if (options.Open)
             launcher.OpenInBrowser(indexPath);
     });
-    QObject::connect(&run, &RankRun::StatusText, [&](const QString& text) {
-        progress.Finish();
-        Err() << TerminalSafe(text) << Qt::endl;
-        for (const QString& reason : run.FailureReasons())
-            Err() << TerminalSafe(reason) << Qt::endl;
-    });
+    QObject::connect(&run, &RankRun::StatusText, [&](const QString& text) { summary = text; });
+    QObject::connect(&session.History(), &HistoryRecorder::Recorded,
+                     [&](const HistoryData& values, const QString& text) {
+                         results = values;
+                         summary = text;
+                     });
     QObject::connect(&run, &RankRun::Finished, [&](bool written) {
         progress.Finish();
+        if (!summary.isEmpty())
+            Err() << TerminalSafe(summary) << Qt::endl;
+        for (const QString& reason : run.FailureReasons())
+            Err() << TerminalSafe(reason) << Qt::endl;
+        if (options.Json && written)
+            PrintRunJson(results, Out());
         QCoreApplication::exit(!written ? Refused : run.Tally().Failed() > 0 ? PartlyFailed : Done);
     });
     // Ctrl+C does what "&Stop" does.

@@ -217,9 +217,7 @@ int SiteDbCli::Fail(const QString& text) const
 
 void PrintJson(const QJsonArray& rows)
 {
-    // The document escapes C0 controls itself but leaves DEL, C1 and the bidirectional controls.
-    Out() << TerminalSafe(QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Indented)), TerminalStyle::Json);
-    Out().flush();
+    Out() << TerminalJson(QJsonDocument(rows)) << Qt::flush;
 }
 
 QJsonValue JsonText(const SqlText& text)

@@ -1,5 +1,7 @@
 #include "cli/TerminalText.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsControl(char16_t c)
@@ -10,8 +12,11 @@ bool IsControl(char16_t c)
 
 } // namespace
 
-QString TerminalSafe(QStringView text, TerminalStyle style)
+QString TerminalSafe(const QString& text, TerminalStyle style)
 {
+    // Most text has nothing to escape; it is handed back shared, without a copy.
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return IsControl(ch.unicode()); }))
+        return text;
     QString shown;
     shown.reserve(text.size());
     for (const QChar ch : text) {
@@ -25,4 +30,9 @@ QString TerminalSafe(QStringView text, TerminalStyle style)
         }
     }
     return shown;
+}
+
+QString TerminalJson(const QJsonDocument& document)
+{
+    return TerminalSafe(QString::fromUtf8(document.toJson(QJsonDocument::Indented)), TerminalStyle::Json);
 }

@@ -2,6 +2,7 @@
 // Text on its way to the terminal: stored or typed text must never move the cursor, retitle the
 // window or turn the direction of what follows, so its control characters are shown escaped.
 
+#include <QJsonDocument>
 #include <QString>
 
 enum class TerminalStyle {
@@ -10,5 +11,9 @@ enum class TerminalStyle {
 };
 
 // C0 controls, DEL, C1 controls, the line and paragraph separators and the bidirectional
-// controls escaped; every other character as it is.
-QString TerminalSafe(QStringView text, TerminalStyle style = TerminalStyle::Plain);
+// controls escaped; every other character as it is. Text without any comes back as it is.
+QString TerminalSafe(const QString& text, TerminalStyle style = TerminalStyle::Plain);
+
+// A JSON document, indented, for standard output. The document escapes C0 controls itself but
+// leaves DEL, C1 and the bidirectional controls, which are escaped here.
+QString TerminalJson(const QJsonDocument& document);

@@ -11,6 +11,7 @@
 #include "app/frmHelp.h"
 #include "app/frmSettings.h"
 #include "history/HistoryPage.h"
+#include "history/HistoryRecorder.h"
 #include "lists/ListStore.h"
 #include "lists/frmPRURL.h"
 #include "lists/frmQUORVEXURL.h"
@@ -57,6 +58,9 @@ void frmQuorvex::ConnectRankRun()
     RankRun* rankRun = &session.Rank();
     connect(&session.Downloads(), &ocxParseWeb::StatusText, this, &frmQuorvex::SetStatusText);
     connect(rankRun, &RankRun::StatusText, this, &frmQuorvex::SetStatusText);
+    // Once the history holds the run, the text goes on with how its keyword records moved.
+    connect(&session.History(), &HistoryRecorder::Recorded, this,
+            [this](const HistoryData&, const QString& text) { SetStatusText(text); });
     connect(rankRun, &RankRun::RankCaptionChanged, cmdRank, &QPushButton::setText);
     connect(rankRun, &RankRun::RunStarting, this, [this] {
         cmdEdit->setEnabled(false);

@@ -1,0 +1,17 @@
+#pragma once
+// The history as quorvex-cli prints it: one row per value and run, as a tab-separated table or as
+// CSV (RFC 4180), or the runs with their values as JSON. Every text goes through TerminalSafe.
+
+#include "history/HistoryData.h"
+
+#include <QTextStream>
+
+// Columns: time, url, product, keyword, value, result, status, depth. A page gives a row for its
+// pagerank, traffic rank, title, description and keywords; a keyword record one for its position
+// and one for its top10 (the sites separated by blanks).
+void PrintHistoryTable(const HistoryData& history, QTextStream& out);
+void PrintHistoryCsv(const HistoryData& history, QTextStream& out);
+// {"runs": [run, ...]}, each run as PrintRunJson shows it.
+void PrintHistoryJson(const HistoryData& history, QTextStream& out);
+// The first run of run: {"time", "sources", "report", "pages": [...], "keyword_records": [...]}.
+void PrintRunJson(const HistoryData& run, QTextStream& out);

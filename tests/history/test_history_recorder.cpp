@@ -1,0 +1,176 @@
+// The end of a rank run through the session: a run with a report is kept in History.db and the
+// history page is written again; a stopped run keeps nothing; a history that cannot be written is
+// told while the report stays.
+
+#include "app/AppState.h"
+#include "app/Session.h"
+#include "history/HistoryPage.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
+#include "run/RankReport.h"
+#include "run/RankRun.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestHome.h"
+
+#include "FakeWeb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QUrlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class DayClock : public Clock {
+public:
+    QDateTime Now() const override { return QDateTime(QDate(2026, 3, Day), QTime(9, 30)); }
+    int Day = 7;
+};
+
+// A results page of the historical layout: count results from first on, www.example.com at the
+// 1-based position at when it falls among them.
+QByteArray ResultsPage(int first, int count, int at)
+{
+    QByteArray page = "<html><body><ol>";
+    for (int i = first; i < first + count; ++i) {
+        const QByteArray site = i + 1 == at ? "www.example.com/" : "www.filler" + QByteArray::number(i) + ".net/";
+        page += "<li class=g><div class=s>Snippet<br><cite>" + site +
+                " - 3k - </cite><span class=gl><a href=\"/x\">Similar pages</a></span></div></li>";
+    }
+    return page + "</ol></body></html>";
+}
+
+struct Rig {
+    Rig()
+    {
+        state.Lists.PRURLList = {{u"http://www.example.com"_s, 1}};
+        auto owned = std::make_unique<DayClock>();
+        clock = owned.get();
+        session = std::make_unique<Session>(state, prompter, std::move(owned));
+        QObject::connect(&session->Rank(), &RankRun::Finished, [this](bool written) { finished << written; });
+        QObject::connect(&session->History(), &HistoryRecorder::Recorded,
+                         [this](const HistoryData&, const QString& text) { texts << text; });
+        web.SetFallback([this](const QUrl& url) {
+            CannedReply reply;
+            const QUrlQuery query(url);
+            if (url.path() == u"/search") {
+                const int at = Positions.value(query.queryItemValue(u"q"_s, QUrl::FullyDecoded));
+                if (at < 0)
+                    reply.Status = 500;
+                else
+                    reply.Body = ResultsPage(query.queryItemValue(u"start"_s).toInt(),
+                                             query.queryItemValue(u"num"_s).toInt() == 100 ? 30 : 10, at);
+            } else if (url.path() == u"/tbr") {
+                reply.Body = "Rank_1:1:4\n";
+            } else {
+                reply.Body = "<html><head><title>Example</title></head></html>";
+            }
+            return reply;
+        });
+        web.Listen();
+        qputenv("http_proxy", web.ProxyUrl().toUtf8());
+    }
+
+    // A whole run on the given day; false when it did not end with a report.
+    bool RankOn(int day)
+    {
+        clock->Day = day;
+        const qsizetype before = finished.size();
+        session->cmdRank_Click();
+        if (!QTest::qWaitFor([&] { return finished.size() > before; }, 30000))
+            return false;
+        return finished.last();
+    }
+
+    HistoryData Stored()
+    {
+        HistoryData history;
+        HistoryStore store(home.path());
+        if (!store.Read({}, history))
+            qWarning() << store.LastError();
+        return history;
+    }
+
+    QTemporaryDir home;
+    AppState state{home.path()};
+    ScriptedPrompter prompter;
+    DayClock* clock = nullptr;
+    FakeWeb web;
+    std::unique_ptr<Session> session;
+    QList<bool> finished;
+    QStringList texts;
+    // By keyword: the position of www.example.com, 0 for none, -1 for a failing search.
+    QHash<QString, int> Positions;
+};
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestHistoryRecorder : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Each run with a report is kept with its day's report and written into the history page.
+    void runsAreKeptAndThePageFollows()
+    {
+        Rig rig;
+        QVERIFY(rig.RankOn(7));
+        QVERIFY(rig.RankOn(8));
+        const HistoryData history = rig.Stored();
+        QCOMPARE(history.Runs.size(), 2);
+        QCOMPARE(history.Runs[1].Time, QDateTime(QDate(2026, 3, 8), QTime(9, 30)));
+        QCOMPARE(history.Runs[1].ReportFile, ReportFileName(QDate(2026, 3, 8)));
+        QVERIFY(QFile::exists(rig.home.filePath(u"Report/"_s + history.Runs[1].ReportFile)));
+        QCOMPARE(history.Pages.size(), 2);
+        QCOMPARE(history.Pages[1].URL, u"http://www.example.com"_s);
+        QCOMPARE(history.Pages[1].PageRank, u"4/10"_s);
+        // A run of pages only has no keyword record to tell of.
+        QCOMPARE(rig.texts, QStringList(2, u"Quorvex completed: 3 requests, 0 failed"_s));
+        HistoryFilter withoutTop10;
+        withoutTop10.WithTop10 = false;
+        HistoryData shown;
+        QVERIFY(HistoryStore(rig.home.path()).Read(withoutTop10, shown));
+        QCOMPARE(Bytes(HistoryPagePath(rig.home.path())), HistoryPageHtml(shown));
+        QVERIFY(rig.prompter.Messages.isEmpty());
+    }
+
+    void aStoppedRunKeepsNothing()
+    {
+        Rig rig;
+        rig.session->cmdRank_Click();
+        rig.session->cmdRank_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finished, QList<bool>{false}, 20000);
+        QCOMPARE(rig.prompter.Messages.size(), 1);
+        QCOMPARE(rig.prompter.Messages[0].Text, u"You press the stop button !"_s);
+        QVERIFY(!QFileInfo::exists(HistoryStore(rig.home.path()).FilePath()));
+        QVERIFY(!QFileInfo::exists(HistoryPagePath(rig.home.path())));
+        QVERIFY(rig.texts.isEmpty());
+    }
+
+    // The report stands, the history's failure is told once, and the status text leaves out the moves.
+    void aHistoryThatCannotBeWrittenIsTold()
+    {
+        Rig rig;
+        rig.state.Lists.QuorvexList = {{u"http://www.example.com"_s, {}, u"seo"_s, 1}};
+        rig.Positions.insert(u"seo"_s, 3);
+        const QString path = HistoryStore(rig.home.path()).FilePath();
+        QVERIFY(QDir().mkpath(path));
+        QVERIFY(rig.RankOn(7));
+        QVERIFY(QFile::exists(ReportIndexPath(rig.home.path())));
+        QCOMPARE(rig.prompter.Messages.size(), 1);
+        const QString text = rig.prompter.Messages[0].Text;
+        QVERIFY2(text.startsWith(u"The history could not be written to "_s + path + u" ("_s), qPrintable(text));
+        QCOMPARE(rig.texts.size(), 1);
+        QVERIFY2(rig.texts[0].endsWith(u" failed"_s), qPrintable(rig.texts[0]));
+        QVERIFY(!QFileInfo::exists(HistoryPagePath(rig.home.path())));
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestHistoryRecorder)
+#include "test_history_recorder.moc"

@@ -1,0 +1,270 @@
+// History.db: a run reads back as it was recorded, whatever its texts hold; the moves of the keyword
+// records against the value before; the filters; pruning; and a store that cannot be written.
+
+#include "history/HistoryStore.h"
+#include "history/RunHistory.h"
+#include "support/TestHome.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+using enum ValueStatus;
+
+namespace {
+
+struct Look {
+    QString Keyword;
+    ValueStatus Status;
+    int Position = 0;
+};
+
+// One run on the given day with one page and a keyword record per look, all of one address.
+HistoryData Run(int day, const QList<Look>& looks, const QString& url = u"http://www.alpha.com"_s)
+{
+    HistoryData run;
+    run.Runs.append({0, QDateTime(QDate(2026, 3, day), QTime(9, 30)), u"historical"_s,
+                     u"Report202603%1.htm"_s.arg(day, 2, 10, QLatin1Char('0'))});
+    run.Pages.append({0, url, u"4/10"_s, Found, u"98,765"_s, Found, u"Alpha"_s, {}, {}});
+    for (const Look& look : looks)
+        run.Positions.append({0, url, u"Widget"_s, look.Keyword, look.Position, look.Status, 100, {}});
+    return run;
+}
+
+} // namespace
+
+class TestHistoryStore : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir folder;
+
+    HistoryStore Fresh()
+    {
+        QFile::remove(folder.filePath(u"History.db"_s));
+        return HistoryStore(folder.path());
+    }
+
+private Q_SLOTS:
+    void trends_data()
+    {
+        QTest::addColumn<ValueStatus>("before");
+        QTest::addColumn<int>("positionBefore");
+        QTest::addColumn<ValueStatus>("now");
+        QTest::addColumn<int>("positionNow");
+        QTest::addColumn<Trend>("trend");
+        QTest::newRow("higher up") << Found << 5 << Found << 2 << Trend::Rose;
+        QTest::newRow("lower down") << Found << 3 << Found << 8 << Trend::Fell;
+        QTest::newRow("same place") << Found << 4 << Found << 4 << Trend::Stayed;
+        QTest::newRow("lost") << Found << 7 << NotRanked << 0 << Trend::Fell;
+        QTest::newRow("found again") << NotRanked << 0 << Found << 60 << Trend::Rose;
+        QTest::newRow("never found") << NotRanked << 0 << NotRanked << 0 << Trend::Stayed;
+        QTest::newRow("failed now") << Found << 2 << Failed << 0 << Trend::Unknown;
+        QTest::newRow("failed before") << Failed << 0 << Found << 1 << Trend::Unknown;
+    }
+    void trends()
+    {
+        QFETCH(ValueStatus, before);
+        QFETCH(int, positionBefore);
+        QFETCH(ValueStatus, now);
+        QFETCH(int, positionNow);
+        QFETCH(Trend, trend);
+        QCOMPARE(CompareValues(before, positionBefore, now, positionNow), trend);
+    }
+
+    // Texts that would break a hand-built statement, a separator or an encoding come back unchanged.
+    void runReadsBackAsRecorded()
+    {
+        HistoryStore store = Fresh();
+        HistoryData run = Run(7, {{u"seo"_s, Found, 3}, {u" a,b"_s, NotRanked}, {u"x"_s, Failed}});
+        PageHistoryValue& page = run.Pages[0];
+        page.Title = u"O'Brien \"quoted\"; DROP TABLE runs; --"_s;
+        page.Description = u"line\nbreak\ttab \u00E9\U0001F600"_s;
+        page.PageRank = u"Failed"_s;
+        page.PageRankStatus = Failed;
+        page.TrafficStatus = NotRanked;
+        run.Positions[0].Top10 = {u"a.com/\"x\""_s, u"b.com/[1,2]"_s, {}, u"\\n"_s, u"c\nd"_s};
+        run.Positions[1].Depth = 10;
+        const qint64 id = store.Record(run);
+        QVERIFY2(id > 0, qPrintable(store.LastError()));
+
+        HistoryData read;
+        QVERIFY(store.Read({}, read));
+        QCOMPARE(read.Runs.size(), 1);
+        QCOMPARE(read.Runs[0].Id, id);
+        QCOMPARE(read.Runs[0].Time, run.Runs[0].Time);
+        QCOMPARE(read.Runs[0].Sources, u"historical"_s);
+        QCOMPARE(read.Runs[0].ReportFile, u"Report20260307.htm"_s);
+        QCOMPARE(read.Pages.size(), 1);
+        const PageHistoryValue& back = read.Pages[0];
+        QCOMPARE(back.RunId, id);
+        QCOMPARE(back.URL, page.URL);
+        QCOMPARE(back.PageRank, page.PageRank);
+        QCOMPARE(back.PageRankStatus, Failed);
+        QCOMPARE(back.TrafficRank, page.TrafficRank);
+        QCOMPARE(back.TrafficStatus, NotRanked);
+        QCOMPARE(back.Title, page.Title);
+        QCOMPARE(back.Description, page.Description);
+        QCOMPARE(back.Keywords, QString());
+        QCOMPARE(read.Positions.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const PositionHistoryValue& want = run.Positions[i];
+            const PositionHistoryValue& got = read.Positions[i];
+            QCOMPARE(got.RunId, id);
+            QCOMPARE(got.Keyword, want.Keyword);
+            QCOMPARE(got.Product, want.Product);
+            QCOMPARE(got.Status, want.Status);
+            QCOMPARE(got.Position, want.Position);
+            QCOMPARE(got.Depth, want.Depth);
+            QCOMPARE(got.Top10, want.Top10);
+        }
+    }
+
+    // Each record against its own latest value that did not fail: a failure in between is passed
+    // over, a new record counts in none, and a keyword listed twice is compared twice.
+    void changesOfARun()
+    {
+        HistoryStore store = Fresh();
+        QVERIFY(store.Record(Run(1, {{u"rise"_s, Found, 5},
+                                     {u"fall"_s, Found, 3},
+                                     {u"lost"_s, Found, 7},
+                                     {u"fails"_s, Found, 2},
+                                     {u"never"_s, NotRanked},
+                                     {u"same"_s, Found, 4},
+                                     {u"twice"_s, Found, 9},
+                                     {u"twice"_s, Found, 9}})));
+        const qint64 second = store.Record(Run(2, {{u"rise"_s, Found, 2},
+                                                   {u"fall"_s, Found, 8},
+                                                   {u"lost"_s, NotRanked},
+                                                   {u"fails"_s, Failed},
+                                                   {u"never"_s, NotRanked},
+                                                   {u"same"_s, Found, 4},
+                                                   {u"twice"_s, Found, 6},
+                                                   {u"twice"_s, Found, 6},
+                                                   {u"new"_s, Found, 1}}));
+        const qint64 third = store.Record(Run(3, {{u"fails"_s, Found, 1}, {u"lost"_s, Failed}}));
+        // Another address's record of the same keyword is a record of its own.
+        const qint64 other = store.Record(Run(4, {{u"rise"_s, Found, 50}}, u"http://www.beta.com"_s));
+        QVERIFY(second > 0 && third > 0 && other > 0);
+
+        RankChanges changes;
+        QVERIFY(store.Changes(second, changes));
+        QCOMPARE(changes.Rose, 3); // rise, and twice both times
+        QCOMPARE(changes.Fell, 2); // fall and lost
+        QCOMPARE(changes.Stayed, 2);
+        QCOMPARE(ChangesText(changes), u"3 rose, 2 fell, 2 stayed"_s);
+        QVERIFY(store.Changes(third, changes));
+        QCOMPARE(ChangesText(changes), u"1 rose, 0 fell, 0 stayed"_s); // 1 against the 2 of the first run
+        QVERIFY(store.Changes(other, changes));
+        QCOMPARE(ChangesText(changes), u"0 rose, 0 fell, 0 stayed"_s);
+    }
+
+    void filters_data()
+    {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QDate>("since");
+        QTest::addColumn<QList<int>>("runDays");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QStringList>("keywords");
+        QTest::newRow("everything") << QString() << QString() << QDate() << QList<int>{1, 2, 3} << 3
+                                    << QStringList{u"seo"_s, u" Tools"_s, u"seo"_s, u"other"_s};
+        QTest::newRow("keyword, blanks and case ignored")
+            << u" tools "_s << QString() << QDate() << QList<int>{1} << 0 << QStringList{u" Tools"_s};
+        QTest::newRow("address, case ignored")
+            << QString() << u"HTTP://WWW.BETA.COM"_s << QDate() << QList<int>{3} << 1 << QStringList{u"other"_s};
+        QTest::newRow("since a day") << QString() << QString() << QDate(2026, 3, 2) << QList<int>{2, 3} << 2
+                                     << QStringList{u"seo"_s, u"other"_s};
+        QTest::newRow("all three") << u"seo"_s << u"http://www.alpha.com"_s << QDate(2026, 3, 2) << QList<int>{2} << 0
+                                   << QStringList{u"seo"_s};
+        QTest::newRow("nothing matches") << u"absent"_s << QString() << QDate() << QList<int>{} << 0 << QStringList{};
+    }
+    void filters()
+    {
+        QFETCH(QString, keyword);
+        QFETCH(QString, url);
+        QFETCH(QDate, since);
+        QFETCH(QList<int>, runDays);
+        QFETCH(int, pages);
+        QFETCH(QStringList, keywords);
+        HistoryStore store = Fresh();
+        QVERIFY(store.Record(Run(1, {{u"seo"_s, Found, 1}, {u" Tools"_s, Found, 2}})));
+        QVERIFY(store.Record(Run(2, {{u"seo"_s, Found, 3}})));
+        QVERIFY(store.Record(Run(3, {{u"other"_s, NotRanked}}, u"http://www.beta.com"_s)));
+
+        HistoryFilter filter;
+        filter.Keyword = keyword;
+        filter.URL = url;
+        filter.Since = since;
+        HistoryData read;
+        QVERIFY(store.Read(filter, read));
+        QList<int> days;
+        for (const HistoryRun& run : read.Runs)
+            days << run.Time.date().day();
+        QCOMPARE(days, runDays);
+        QCOMPARE(read.Pages.size(), pages);
+        QStringList found;
+        for (const PositionHistoryValue& value : read.Positions)
+            found << value.Keyword;
+        QCOMPARE(found, keywords);
+    }
+
+    void pruneDeletesTheRunsBeforeADay()
+    {
+        HistoryStore store = Fresh();
+        for (int day = 1; day <= 3; ++day)
+            QVERIFY(store.Record(Run(day, {{u"seo"_s, Found, day}})));
+        int count = -1;
+        QVERIFY(store.CountRunsBefore(QDate(2026, 3, 3), count));
+        QCOMPARE(count, 2);
+        int removed = -1;
+        QVERIFY(store.Prune(QDate(2026, 3, 3), removed));
+        QCOMPARE(removed, 2);
+        HistoryData read;
+        QVERIFY(store.Read({}, read));
+        QCOMPARE(read.Runs.size(), 1);
+        QCOMPARE(read.Runs[0].Time.date(), QDate(2026, 3, 3));
+        QCOMPARE(read.Pages.size(), 1);
+        QCOMPARE(read.Positions.size(), 1);
+        QCOMPARE(read.Positions[0].Position, 3);
+        QVERIFY(store.Prune(QDate(2026, 3, 1), removed));
+        QCOMPARE(removed, 0);
+    }
+
+    void noFileIsAnEmptyHistory()
+    {
+        HistoryStore store = Fresh();
+        HistoryData read;
+        QVERIFY(store.Read({}, read));
+        QVERIFY(read.Runs.isEmpty());
+        int removed = -1;
+        QVERIFY(store.Prune(QDate(2026, 3, 1), removed));
+        QCOMPARE(removed, 0);
+        QVERIFY(!QFileInfo::exists(store.FilePath()));
+    }
+
+    // A file that is no database, or a folder in its place: the action fails with a reason and
+    // changes nothing.
+    void unusableFileIsTold()
+    {
+        HistoryStore store = Fresh();
+        QFile file(store.FilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        HistoryData read;
+        QVERIFY(!store.Read({}, read));
+        QVERIFY(!store.LastError().isEmpty());
+        QCOMPARE(store.Record(Run(1, {})), 0);
+        QVERIFY(!store.LastError().isEmpty());
+        QCOMPARE(QFileInfo(store.FilePath()).size(), 4096);
+
+        QVERIFY(QFile::remove(store.FilePath()));
+        QVERIFY(QDir().mkpath(store.FilePath()));
+        QCOMPARE(store.Record(Run(1, {})), 0);
+        QVERIFY(!store.LastError().isEmpty());
+        QVERIFY(QDir().rmdir(store.FilePath()));
+    }
+};
+
+QUORVEX_TEST_MAIN_CORE(TestHistoryStore)
+#include "test_history_store.moc"

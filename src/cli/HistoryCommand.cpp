@@ -99,15 +99,17 @@ int WritePage(const AppState& state, bool open)
 int List(const AppState& state, const QCommandLineParser& parser, const HistoryFilter& filter)
 {
     HistoryStore store(state.ProgramFolder);
-    HistoryData history;
-    if (!store.Read(filter, history))
+    bool read = true;
+    if (parser.isSet(OptionName(Json))) {
+        HistoryData history;
+        read = store.Read(filter, history);
+        if (read)
+            PrintHistoryJson(history, Out());
+    } else {
+        read = PrintHistoryRows(store, filter, parser.isSet(OptionName(Csv)), Out());
+    }
+    if (!read)
         return Fail(u"the history could not be read from %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
-    if (parser.isSet(OptionName(Json)))
-        PrintHistoryJson(history, Out());
-    else if (parser.isSet(OptionName(Csv)))
-        PrintHistoryCsv(history, Out());
-    else
-        PrintHistoryTable(history, Out());
     return Done;
 }
 

@@ -1,8 +1,10 @@
 #include "cli/HistoryOutput.h"
 
 #include "cli/TerminalText.h"
+#include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,11 +18,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Row = std::array<QString, 8>;
 using Pages = std::span<const PageHistoryValue>;
 using Positions = std::span<const PositionHistoryValue>;
-
-const Row Header{u"time"_s, u"url"_s, u"product"_s, u"keyword"_s, u"value"_s, u"result"_s, u"status"_s, u"depth"_s};
 
 // The values of each run, run by run: the runs and the values are both in the order of the runs.
 void ForEachRun(const HistoryData& history,
@@ -40,64 +39,131 @@ void ForEachRun(const HistoryData& history,
     }
 }
 
-void ForEachRow(const HistoryData& history, const std::function<void(const Row&)>& take)
-{
-    const QString pageRank = u"pagerank"_s;
-    const QString trafficRank = u"traffic rank"_s;
-    const QString title = u"title"_s;
-    const QString description = u"description"_s;
-    const QString keywords = u"keywords"_s;
-    const QString positionName = u"position"_s;
-    const QString top10 = u"top10"_s;
-    ForEachRun(history, [&](const HistoryRun& run, Pages pages, Positions positions) {
-        const QString time = HistoryTimeText(run.Time);
-        for (const PageHistoryValue& page : pages) {
-            take({time, page.URL, {}, {}, pageRank, page.PageRank, StatusWord(page.PageRankStatus), {}});
-            take({time, page.URL, {}, {}, trafficRank, page.TrafficRank, StatusWord(page.TrafficStatus), {}});
-            take({time, page.URL, {}, {}, title, page.Title, {}, {}});
-            take({time, page.URL, {}, {}, description, page.Description, {}, {}});
-            take({time, page.URL, {}, {}, keywords, page.Keywords, {}, {}});
-        }
-        for (const PositionHistoryValue& value : positions) {
-            const QString result = value.Status == ValueStatus::Found ? QString::number(value.Position) : QString();
-            take({time, value.URL, value.Product, value.Keyword, positionName, result, StatusWord(value.Status),
-                  QString::number(value.Depth)});
-            take({time, value.URL, value.Product, value.Keyword, top10, value.Top10.join(QLatin1Char(' ')), {}, {}});
-        }
-    });
-}
-
 // RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
-void AppendCsvField(QString& line, const QString& field)
+QString CsvField(const QString& field)
 {
     static const QString special = u",\"\r\n"_s;
-    if (std::none_of(field.cbegin(), field.cend(), [](QChar ch) { return special.contains(ch); })) {
-        line += field;
-        return;
-    }
-    line += QLatin1Char('"');
-    line += QString(field).replace(QLatin1Char('"'), u"\"\""_s);
-    line += QLatin1Char('"');
+    if (std::none_of(field.cbegin(), field.cend(), [](QChar ch) { return special.contains(ch); }))
+        return field;
+    return QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), u"\"\""_s) + QLatin1Char('"');
 }
 
-// Rows are gathered and written in pieces, so that a year of history is not held twice.
-class PieceWriter {
+// The bytes a text may hold to be printed as it is: printable ASCII, in CSV but the comma and the quote.
+constexpr std::array<bool, 256> PlainBytes(bool csv)
+{
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7f; ++c)
+        plain[size_t(c)] = !(csv && (c == ',' || c == '"'));
+    return plain;
+}
+constexpr std::array<bool, 256> PlainInTable = PlainBytes(false);
+constexpr std::array<bool, 256> PlainInCsv = PlainBytes(true);
+
+// The rows of the table or the CSV, one per value and run, written as they are read in pieces of
+// about a megabyte, so that a year of history is never held in memory. Columns: time, url,
+// product, keyword, value, result, status, depth. A page gives a row for each of its five values,
+// a keyword record one for its position and one for its top10.
+class RowPrinter : public HistoryReader {
 public:
-    explicit PieceWriter(QTextStream& out) : out(out) { text.reserve(Piece + 4096); }
-    ~PieceWriter() { out << text << Qt::flush; }
-    QString& Text()
+    RowPrinter(QTextStream& out, bool csv) : out(out), csv(csv)
     {
-        if (text.size() >= Piece) {
-            out << text;
-            text.clear();
-        }
-        return text;
+        piece.reserve(Piece + 65536);
+        for (const char* name : {"time", "url", "product", "keyword", "value", "result", "status", "depth"})
+            Cell(name);
+        EndRow();
+    }
+    ~RowPrinter() override { Write(); }
+
+    void Run(const HistoryRun& run) override { time = HistoryTimeText(run.Time).toUtf8(); }
+    void Page(const StoredPage& page) override
+    {
+        PageRow(page, "pagerank", page.PageRank, StatusWord(page.PageRankStatus));
+        PageRow(page, "traffic rank", page.TrafficRank, StatusWord(page.TrafficStatus));
+        PageRow(page, "title", page.Title, {});
+        PageRow(page, "description", page.Description, {});
+        PageRow(page, "keywords", page.Keywords, {});
+    }
+    void Position(const StoredPosition& value) override
+    {
+        RecordCells(value, "position");
+        Cell(value.Status == ValueStatus::Found ? QByteArray::number(value.Position) : QByteArray());
+        Cell(StatusWord(value.Status));
+        Cell(QByteArray::number(value.Depth));
+        EndRow();
+        RecordCells(value, "top10");
+        Text(Top10Line(value.Top10));
+        Blank();
+        Blank();
+        EndRow();
     }
 
 private:
     static constexpr qsizetype Piece = 1 << 20;
+
+    void PageRow(const StoredPage& page, const char* value, QByteArrayView result, QLatin1StringView status)
+    {
+        Cell(time);
+        Text(page.URL);
+        Blank();
+        Blank();
+        Cell(value);
+        Text(result);
+        Cell(status);
+        Blank();
+        EndRow();
+    }
+    void RecordCells(const StoredPosition& value, const char* name)
+    {
+        Cell(time);
+        Text(value.URL);
+        Text(value.Product);
+        Text(value.Keyword);
+        Cell(name);
+    }
+
+    // A text of the history, UTF-8. Most are printable ASCII with nothing to quote, and go as they are.
+    void Text(QByteArrayView text)
+    {
+        const std::array<bool, 256>& plainByte = csv ? PlainInCsv : PlainInTable;
+        const bool plain = std::all_of(text.begin(), text.end(), [&](char c) { return plainByte[quint8(c)]; });
+        if (plain) {
+            Cell(text);
+            return;
+        }
+        const QString safe = TerminalSafe(QString::fromUtf8(text));
+        Cell((csv ? CsvField(safe) : safe).toUtf8());
+    }
+    // Bytes made here: names and numbers, which need neither escaping nor quoting.
+    void Cell(QLatin1StringView name) { Cell(QByteArrayView(name.data(), name.size())); }
+    void Blank() { Cell(QByteArrayView()); }
+    void Cell(QByteArrayView bytes)
+    {
+        if (cells++ > 0)
+            piece += csv ? ',' : '\t';
+        piece += bytes;
+    }
+    void EndRow()
+    {
+        piece += csv ? "\r\n" : "\n";
+        cells = 0;
+        if (piece.size() >= Piece)
+            Write();
+    }
+    void Write()
+    {
+        out.flush();
+        if (QIODevice* device = out.device())
+            device->write(piece);
+        else
+            out << QString::fromUtf8(piece);
+        piece.clear();
+    }
+
     QTextStream& out;
-    QString text;
+    const bool csv;
+    QByteArray time;
+    QByteArray piece;
+    int cells = 0;
 };
 
 QJsonObject RunObject(const HistoryRun& run, Pages pages, Positions positions)
@@ -133,36 +199,10 @@ QJsonObject RunObject(const HistoryRun& run, Pages pages, Positions positions)
 
 } // namespace
 
-void PrintHistoryTable(const HistoryData& history, QTextStream& out)
+bool PrintHistoryRows(HistoryStore& store, const HistoryFilter& filter, bool csv, QTextStream& out)
 {
-    PieceWriter writer(out);
-    const auto line = [&](const Row& row) {
-        QString& text = writer.Text();
-        for (const QString& cell : row) {
-            if (&cell != &row.front())
-                text += QLatin1Char('\t');
-            text += TerminalSafe(cell);
-        }
-        text += QLatin1Char('\n');
-    };
-    line(Header);
-    ForEachRow(history, line);
-}
-
-void PrintHistoryCsv(const HistoryData& history, QTextStream& out)
-{
-    PieceWriter writer(out);
-    const auto line = [&](const Row& row) {
-        QString& text = writer.Text();
-        for (const QString& cell : row) {
-            if (&cell != &row.front())
-                text += QLatin1Char(',');
-            AppendCsvField(text, TerminalSafe(cell));
-        }
-        text += u"\r\n"_s;
-    };
-    line(Header);
-    ForEachRow(history, line);
+    RowPrinter printer(out, csv);
+    return store.Scan(filter, printer);
 }
 
 void PrintHistoryJson(const HistoryData& history, QTextStream& out)

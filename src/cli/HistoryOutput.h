@@ -6,11 +6,15 @@
 
 #include <QTextStream>
 
-// Columns: time, url, product, keyword, value, result, status, depth. A page gives a row for its
-// pagerank, traffic rank, title, description and keywords; a keyword record one for its position
-// and one for its top10 (the sites separated by blanks).
-void PrintHistoryTable(const HistoryData& history, QTextStream& out);
-void PrintHistoryCsv(const HistoryData& history, QTextStream& out);
+class HistoryStore;
+struct HistoryFilter;
+
+// The values the filter selects, one row per value and run, as a tab-separated table or as CSV,
+// each printed as it is read. Columns: time, url, product, keyword, value, result, status, depth. A
+// page gives a row for its pagerank, traffic rank, title, description and keywords; a keyword
+// record one for its position and one for its top10 (the sites separated by blanks). False when
+// the history could not be read.
+bool PrintHistoryRows(HistoryStore& store, const HistoryFilter& filter, bool csv, QTextStream& out);
 // {"runs": [run, ...]}, each run as PrintRunJson shows it.
 void PrintHistoryJson(const HistoryData& history, QTextStream& out);
 // The first run of run: {"time", "sources", "report", "pages": [...], "keyword_records": [...]}.

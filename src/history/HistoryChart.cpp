@@ -12,6 +12,9 @@ constexpr int Right = 256;
 constexpr int Top = 6;
 constexpr int Bottom = 105; // where the deepest position lies: a pixel a place at the usual depth of 100
 constexpr int Band = 118;   // misses and failures
+// Beyond this many runs the marks of neighbouring runs would touch: each found position is then
+// only a point of the line, and a miss or a failure a tick on the band, none with a tooltip.
+constexpr int MarkedRuns = 60;
 
 int X(int runIndex, int runCount)
 {
@@ -64,21 +67,27 @@ void AddPositionChart(QByteArray& out, const QList<ChartPoint>& points, const QL
     }
 
     const int runCount = int(runDays.size());
+    const bool marked = runCount <= MarkedRuns;
     QByteArray lines;
     QByteArray line;
+    QByteArray lonePoint; // the one point of a line that has no second
     QByteArray found;
     QByteArray missed;
     QByteArray failed;
     const auto endLine = [&] {
         if (line.contains(' '))
             Add(lines, "<polyline points=\"", line, "\"/>");
+        else if (!marked && !line.isEmpty())
+            found += lonePoint;
         line.clear();
     };
     for (const ChartPoint& point : points) {
         const int x = X(point.RunIndex, runCount);
         if (point.Status != ValueStatus::Found)
             endLine(); // a line across a run that found nothing would claim a position there
-        if (point.Status == ValueStatus::NotRanked) {
+        if (!marked && point.Status != ValueStatus::Found) {
+            Add(point.Status == ValueStatus::NotRanked ? missed : failed, "M", x, ' ', Band - 4, "v8");
+        } else if (point.Status == ValueStatus::NotRanked) {
             Add(missed, "<circle cx=\"", x, "\" cy=\"", Band, "\">");
             AddTooltip(missed, point, runDays);
             Add(missed, "</circle>");
@@ -89,12 +98,24 @@ void AddPositionChart(QByteArray& out, const QList<ChartPoint>& points, const QL
         } else {
             const int y = Y(point.Position, depth);
             Add(line, line.isEmpty() ? "" : " ", x, ',', y);
-            Add(found, "<circle cx=\"", x, "\" cy=\"", y, "\">");
-            AddTooltip(found, point, runDays);
-            Add(found, "</circle>");
+            if (marked) {
+                Add(found, "<circle cx=\"", x, "\" cy=\"", y, "\">");
+                AddTooltip(found, point, runDays);
+                Add(found, "</circle>");
+            } else {
+                lonePoint.clear();
+                Add(lonePoint, "<circle cx=\"", x, "\" cy=\"", y, "\"/>");
+            }
         }
     }
     endLine();
+    if (!marked) {
+        // All the ticks of a kind are one path.
+        for (QByteArray* ticks : {&missed, &failed}) {
+            if (!ticks->isEmpty())
+                *ticks = "<path d=\"" + *ticks + "\"/>";
+        }
+    }
 
     Add(out, "<svg class=\"c\"><text x=\"2\" y=\"", Top + 4, "\">1</text><text x=\"2\" y=\"", Bottom + 4, "\">", depth,
         "</text><rect x=\"", Left - 4, "\" y=\"", Band - 6, "\" width=\"", Right - Left + 8, "\" height=\"12\"/>",

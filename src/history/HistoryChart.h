@@ -1,6 +1,8 @@
 #pragma once
 // The small inline SVG of one keyword record's positions over the runs: position 1 at the top, the
-// found positions joined, a miss as a hollow mark and a failure as a grey cross on a band below.
+// found positions joined, a miss as a hollow mark and a failure as a grey cross on a band below,
+// each mark with its run's day and value as a tooltip. Over many runs the marks give way to the line
+// alone and to ticks on the band, so that a year of daily runs stays a few kilobytes.
 
 #include "run/RankRunState.h"
 

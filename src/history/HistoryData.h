@@ -40,6 +40,11 @@ struct PositionHistoryValue {
     QStringList Top10;
 };
 
+// Plain texts and numbers: a year of values is moved, not copied, when its list grows.
+Q_DECLARE_TYPEINFO(HistoryRun, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(PageHistoryValue, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(PositionHistoryValue, Q_RELOCATABLE_TYPE);
+
 // Runs oldest first; values in the order of their runs, then as the run listed them.
 struct HistoryData {
     QList<HistoryRun> Runs;

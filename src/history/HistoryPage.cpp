@@ -2,6 +2,7 @@
 
 #include "app/Names.h"
 #include "history/HistoryChart.h"
+#include "history/HistoryStore.h"
 #include "history/HtmlBytes.h"
 
 #include <QHash>
@@ -24,7 +25,7 @@ svg.c{width:260px;height:125px;display:block}
 svg.c text{font:9px sans-serif;fill:#888}svg.c rect{fill:#1e1e1e}
 svg.c polyline{fill:none;stroke:#6cf;stroke-width:1.5}
 svg.c circle{r:3px}.f circle{fill:#6cf}.n circle{fill:none;stroke:#fc6;stroke-width:1.5}
-.x path{stroke:#999;stroke-width:1.5}
+.n path{stroke:#fc6;stroke-width:1.5}.x path{stroke:#999;stroke-width:1.5}
 </style>)";
 
 // Sorts a table by the column of the header clicked: by data-v where every cell has one, by text
@@ -37,28 +38,84 @@ d=p.dataset.v!==undefined&&q.dataset.v!==undefined?p.dataset.v-q.dataset.v:p.tex
 return up?d:-d;});rows.forEach(function(r){body.appendChild(r);});};});
 </script>)";
 
-// A keyword record is told apart by its address, product and keyword.
-struct RecordKey {
-    const PositionHistoryValue* Value;
-    bool operator==(const RecordKey& other) const
-    {
-        return Value->URL == other.Value->URL && Value->Product == other.Value->Product &&
-               Value->Keyword == other.Value->Keyword;
-    }
-};
-size_t qHash(const RecordKey& key, size_t seed = 0)
-{
-    return qHashMulti(seed, key.Value->URL, key.Value->Product, key.Value->Keyword);
-}
-
 struct KeywordRecord {
-    const PositionHistoryValue* First = nullptr;
+    QString URL;
+    QString Product;
+    QString Keyword;
     QList<ChartPoint> Points; // in run order, as the history lists them
+};
+
+struct PageValue {
+    int RunIndex = 0;
+    QString PageRank;
+    ValueStatus PageRankStatus = ValueStatus::NotRanked;
+    QString TrafficRank;
+    ValueStatus TrafficStatus = ValueStatus::NotRanked;
 };
 
 struct PageRecord {
     QString URL;
-    QList<std::pair<int, const PageHistoryValue*>> Values; // run index, value, in run order
+    QString Title;           // of its latest run
+    QList<PageValue> Values; // in run order
+};
+
+// What the page shows, gathered as the history is read: for each keyword record and each page its
+// values, without the texts that repeat in every run.
+class PageModel : public HistoryReader {
+public:
+    QList<HistoryRun> Runs;
+    QList<QByteArray> RunDays; // yyyy-MM-dd of each run
+    QList<KeywordRecord> Records;
+    QList<PageRecord> Pages;
+
+    void Run(const HistoryRun& run) override
+    {
+        Runs.append(run);
+        RunDays.append(run.Time.date().toString(Qt::ISODate).toLatin1());
+    }
+    void Page(const StoredPage& page) override
+    {
+        const QByteArray url = page.URL.toByteArray();
+        auto found = pageOf.constFind(url);
+        if (found == pageOf.cend()) {
+            found = pageOf.insert(url, Pages.size());
+            Pages.append({QString::fromUtf8(url), {}, {}});
+        }
+        PageRecord& record = Pages[*found];
+        record.Title = QString::fromUtf8(page.Title);
+        record.Values.append({int(Runs.size() - 1), QString::fromUtf8(page.PageRank), page.PageRankStatus,
+                              QString::fromUtf8(page.TrafficRank), page.TrafficStatus});
+    }
+    // A keyword record is told apart by its address, product and keyword. A run mostly lists the
+    // records of the run before in the same order, so a record is first looked for at its place
+    // in that run.
+    void Position(const StoredPosition& value) override
+    {
+        key.clear();
+        key.append(value.URL).append('\0').append(value.Product).append('\0').append(value.Keyword);
+        if (value.Seq >= qsizetype(places.size()))
+            places.resize(value.Seq + 1);
+        auto& [placeKey, index] = places[value.Seq];
+        if (placeKey != key) {
+            auto found = recordOf.constFind(key);
+            if (found == recordOf.cend()) {
+                found = recordOf.insert(key, Records.size());
+                Records.append({QString::fromUtf8(value.URL),
+                                QString::fromUtf8(value.Product),
+                                QString::fromUtf8(value.Keyword),
+                                {}});
+            }
+            placeKey = key;
+            index = *found;
+        }
+        Records[index].Points.append({int(Runs.size() - 1), value.Position, value.Status, value.Depth});
+    }
+
+private:
+    QHash<QByteArray, qsizetype> pageOf;
+    QHash<QByteArray, qsizetype> recordOf;
+    std::vector<std::pair<QByteArray, qsizetype>> places;
+    QByteArray key;
 };
 
 // A table cell whose sort key is key.
@@ -140,25 +197,10 @@ void AddReportLink(QByteArray& out, const HistoryRun& run, const QString& captio
         Add(out, "<a href=\"", QUrl::toPercentEncoding(run.ReportFile), "\">", caption, "</a>");
 }
 
-void AddKeywords(QByteArray& out, const HistoryData& history, const QHash<qint64, int>& runIndex,
-                 const QList<QByteArray>& runDays)
+void AddKeywords(QByteArray& out, const PageModel& model)
 {
-    QList<KeywordRecord> records;
-    QHash<RecordKey, qsizetype> recordOf;
-    for (const PositionHistoryValue& value : history.Positions) {
-        const auto run = runIndex.constFind(value.RunId);
-        if (run == runIndex.cend())
-            continue;
-        const RecordKey key{&value};
-        auto found = recordOf.constFind(key);
-        if (found == recordOf.cend()) {
-            found = recordOf.insert(key, records.size());
-            records.append(KeywordRecord{&value, {}});
-        }
-        records[*found].Points.append({*run, value.Position, value.Status, value.Depth});
-    }
     Add(out, "<h2>Keywords</h2>\n");
-    if (records.isEmpty()) {
+    if (model.Records.isEmpty()) {
         Add(out, "<p>These runs looked up no keyword.</p>\n");
         return;
     }
@@ -166,64 +208,49 @@ void AddKeywords(QByteArray& out, const HistoryData& history, const QHash<qint64
              "below a look that found none, a grey cross a look that failed. Click a heading to sort.</p>\n"
              "<table class=\"s\" id=\"keywords\"><thead><tr><th>URL</th><th>Product</th><th>Keyword</th>"
              "<th>Positions</th><th>Latest</th><th>Change</th><th>Best</th></tr></thead><tbody>\n");
-    for (const KeywordRecord& record : std::as_const(records)) {
+    for (const KeywordRecord& record : model.Records) {
         const ChartPoint& latest = record.Points.last();
-        Add(out, "<tr><td>", record.First->URL, "</td><td>", record.First->Product, "</td><td>", record.First->Keyword,
-            "</td><td>");
-        AddPositionChart(out, record.Points, runDays);
+        Add(out, "<tr><td>", record.URL, "</td><td>", record.Product, "</td><td>", record.Keyword, "</td><td>");
+        AddPositionChart(out, record.Points, model.RunDays);
         Add(out, "</td>");
         QByteArray latestText;
         AddPositionText(latestText, latest.Position, latest.Status, latest.Depth);
         AddSortedCell(out, LatestKey(latest), nullptr, latestText);
         AddChangeCell(out, record.Points);
-        AddBestCell(out, record.Points, runDays);
+        AddBestCell(out, record.Points, model.RunDays);
         Add(out, "</tr>\n");
     }
     Add(out, "</tbody></table>\n");
 }
 
-void AddPages(QByteArray& out, const HistoryData& history, const QHash<qint64, int>& runIndex,
-              const QList<QByteArray>& runDays)
+void AddPages(QByteArray& out, const PageModel& model)
 {
-    QList<PageRecord> pages;
-    QHash<QString, qsizetype> pageOf;
-    for (const PageHistoryValue& value : history.Pages) {
-        const auto run = runIndex.constFind(value.RunId);
-        if (run == runIndex.cend())
-            continue;
-        auto found = pageOf.constFind(value.URL);
-        if (found == pageOf.cend()) {
-            found = pageOf.insert(value.URL, pages.size());
-            pages.append(PageRecord{value.URL, {}});
-        }
-        pages[*found].Values.append({*run, &value});
-    }
-    if (pages.isEmpty())
+    if (model.Pages.isEmpty())
         return;
     Add(out, "<h2>Pages</h2>\n<table class=\"s\" id=\"pages\"><thead><tr><th>URL</th><th>Title</th>"
              "<th>Authority</th><th>Traffic rank</th><th>Over the runs</th></tr></thead><tbody>\n");
-    for (const PageRecord& page : std::as_const(pages)) {
-        const PageHistoryValue& latest = *page.Values.last().second;
-        Add(out, "<tr><td>", page.URL, "</td><td>", latest.Title, "</td><td>",
+    for (const PageRecord& page : model.Pages) {
+        const PageValue& latest = page.Values.last();
+        Add(out, "<tr><td>", page.URL, "</td><td>", page.Title, "</td><td>",
             ValueText(latest.PageRank, latest.PageRankStatus), "</td><td>",
             ValueText(latest.TrafficRank, latest.TrafficStatus), "</td><td><details><summary>", int(page.Values.size()),
             page.Values.size() == 1 ? " run" : " runs",
             "</summary><table><tr><th>Run</th><th>Authority</th><th>Traffic rank</th></tr>");
-        for (const auto& [index, value] : page.Values) {
+        for (const PageValue& value : page.Values) {
             Add(out, "<tr><td>");
-            AddReportLink(out, history.Runs.at(index), QString::fromLatin1(runDays.at(index)));
-            Add(out, "</td><td>", ValueText(value->PageRank, value->PageRankStatus), "</td><td>",
-                ValueText(value->TrafficRank, value->TrafficStatus), "</td></tr>");
+            AddReportLink(out, model.Runs.at(value.RunIndex), QString::fromLatin1(model.RunDays.at(value.RunIndex)));
+            Add(out, "</td><td>", ValueText(value.PageRank, value.PageRankStatus), "</td><td>",
+                ValueText(value.TrafficRank, value.TrafficStatus), "</td></tr>");
         }
         Add(out, "</table></details></td></tr>\n");
     }
     Add(out, "</tbody></table>\n");
 }
 
-void AddRuns(QByteArray& out, const HistoryData& history)
+void AddRuns(QByteArray& out, const QList<HistoryRun>& runs)
 {
     Add(out, "<h2>Runs</h2>\n<table><tr><th>Time</th><th>Sources</th><th>Report</th></tr>\n");
-    for (const HistoryRun& run : history.Runs) {
+    for (const HistoryRun& run : runs) {
         Add(out, "<tr><td>", run.Time.toString(QStringLiteral("yyyy-MM-dd HH:mm")), "</td><td>", run.Sources,
             "</td><td>");
         AddReportLink(out, run, run.ReportFile);
@@ -232,35 +259,83 @@ void AddRuns(QByteArray& out, const HistoryData& history)
     Add(out, "</table>\n");
 }
 
-} // namespace
-
-QByteArray HistoryPageHtml(const HistoryData& history)
+QByteArray PageHtml(const PageModel& model)
 {
     QByteArray out;
     // About what a value takes, so that the page is not copied as it grows.
-    out.reserve(4096 + history.Positions.size() * 64 + history.Pages.size() * 96);
+    qsizetype points = 0;
+    for (const KeywordRecord& record : model.Records)
+        points += record.Points.size();
+    qsizetype pageValues = 0;
+    for (const PageRecord& page : model.Pages)
+        pageValues += page.Values.size();
+    out.reserve(4096 + points * 16 + pageValues * 96);
     Add(out, "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>", AppTitle,
         " - History</title>\n", Style, "\n</head><body>\n<h1>", AppTitle, ": position history</h1>\n");
-    if (history.Runs.isEmpty()) {
+    if (model.Runs.isEmpty()) {
         Add(out, "<p>No rank run has been recorded yet: the history starts with the first rank run that "
                  "completes.</p>\n</body></html>\n");
         return out;
     }
-    QHash<qint64, int> runIndex;
-    QList<QByteArray> runDays;
-    for (const HistoryRun& run : history.Runs) {
-        runIndex.insert(run.Id, int(runDays.size()));
-        runDays.append(run.Time.date().toString(Qt::ISODate).toLatin1());
-    }
-    if (runDays.size() == 1)
-        Add(out, "<p>1 run on ", runDays.first(), ".</p>\n");
+    if (model.RunDays.size() == 1)
+        Add(out, "<p>1 run on ", model.RunDays.first(), ".</p>\n");
     else
-        Add(out, "<p>", int(runDays.size()), " runs from ", runDays.first(), " to ", runDays.last(), ".</p>\n");
-    AddKeywords(out, history, runIndex, runDays);
-    AddPages(out, history, runIndex, runDays);
-    AddRuns(out, history);
+        Add(out, "<p>", int(model.RunDays.size()), " runs from ", model.RunDays.first(), " to ", model.RunDays.last(),
+            ".</p>\n");
+    AddKeywords(out, model);
+    AddPages(out, model);
+    AddRuns(out, model.Runs);
     Add(out, SortScript, "\n</body></html>\n");
     return out;
+}
+
+} // namespace
+
+QByteArray HistoryPageHtml(const HistoryData& history)
+{
+    PageModel model;
+    qsizetype page = 0;
+    qsizetype position = 0;
+    for (const HistoryRun& run : history.Runs) {
+        model.Run(run);
+        for (qsizetype seq = 0; page < history.Pages.size() && history.Pages.at(page).RunId == run.Id; ++page, ++seq) {
+            const PageHistoryValue& value = history.Pages.at(page);
+            model.Page({run.Id,
+                        seq,
+                        value.URL.toUtf8(),
+                        value.PageRank.toUtf8(),
+                        value.PageRankStatus,
+                        value.TrafficRank.toUtf8(),
+                        value.TrafficStatus,
+                        value.Title.toUtf8(),
+                        {},
+                        {}});
+        }
+        for (qsizetype seq = 0; position < history.Positions.size() && history.Positions.at(position).RunId == run.Id;
+             ++position, ++seq) {
+            const PositionHistoryValue& value = history.Positions.at(position);
+            model.Position({run.Id,
+                            seq,
+                            value.URL.toUtf8(),
+                            value.Product.toUtf8(),
+                            value.Keyword.toUtf8(),
+                            value.Position,
+                            value.Status,
+                            value.Depth,
+                            {}});
+        }
+    }
+    return PageHtml(model);
+}
+
+bool HistoryPageHtml(HistoryStore& store, QByteArray& html)
+{
+    PageModel model;
+    HistoryFilter everything;
+    if (!store.Scan(everything, model))
+        return false;
+    html = PageHtml(model);
+    return true;
 }
 
 QString HistoryPagePath(const QString& programFolder)

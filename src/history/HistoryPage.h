@@ -10,6 +10,9 @@
 #include <QString>
 
 QByteArray HistoryPageHtml(const HistoryData& history);
+// The same from the whole history of store, read through once; false when it could not be read.
+class HistoryStore;
+bool HistoryPageHtml(HistoryStore& store, QByteArray& html);
 
 // The path of Report/History.htm in the program folder.
 QString HistoryPagePath(const QString& programFolder);

@@ -28,15 +28,13 @@ void HistoryRecorder::RunFinished(bool reportWritten)
     const HistoryData values = RunHistory(state.Run, time, ReportFileName(time.date()));
     QString statusText = run.Tally().CompletedText();
     HistoryStore store(state.ProgramFolder);
-    const qint64 id = store.Record(values);
-    RankChanges changes;
-    if (id == 0 || !store.Changes(id, changes)) {
+    if (store.Record(values) == 0) {
         prompter.ShowMessage(QStringLiteral("The history could not be written to ") + store.FilePath() +
                                  QStringLiteral(" (") + store.LastError() + QLatin1Char(')'),
                              MessageIcon::Exclamation, AppTitle);
     } else {
         if (!values.Positions.isEmpty())
-            statusText += QStringLiteral("; ") + ChangesText(changes);
+            statusText += QStringLiteral("; ") + ChangesText(store.Changes());
         QString error;
         if (!WriteHistoryPage(state.ProgramFolder, error))
             prompter.ShowMessage(QStringLiteral("The history page could not be written to ") +
@@ -50,11 +48,8 @@ void HistoryRecorder::RunFinished(bool reportWritten)
 bool WriteHistoryPage(const QString& programFolder, QString& error)
 {
     HistoryStore store(programFolder);
-    HistoryData history;
-    // The page shows no top-ten lists; a year of them would only cost memory here.
-    HistoryFilter everything;
-    everything.WithTop10 = false;
-    if (!store.Read(everything, history)) {
+    QByteArray html;
+    if (!HistoryPageHtml(store, html)) {
         error = store.LastError();
         return false;
     }
@@ -63,5 +58,5 @@ bool WriteHistoryPage(const QString& programFolder, QString& error)
         error = ReportFolderName + QStringLiteral(": the folder could not be made");
         return false;
     }
-    return WriteWholeFile(path, HistoryPageHtml(history), error);
+    return WriteWholeFile(path, html, error);
 }

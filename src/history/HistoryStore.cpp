@@ -12,7 +12,10 @@ namespace {
 
 const QString FileName = QStringLiteral("History.db");
 
-// Times are stored as "yyyy-MM-dd HH:mm:ss", so a day compares as text against them.
+// Times are stored as "yyyy-MM-dd HH:mm:ss", so a day compares as text against them. The values
+// of a run follow those of the run before, so storing a run only appends; latest_positions holds,
+// for each keyword record, its latest value whose asking did not fail, the one the next run of the
+// record is compared with.
 const QString Schema = QStringLiteral(R"(
 CREATE TABLE IF NOT EXISTS runs (
     id INTEGER PRIMARY KEY,
@@ -32,7 +35,6 @@ CREATE TABLE IF NOT EXISTS page_values (
     description TEXT NOT NULL,
     keywords TEXT NOT NULL,
     PRIMARY KEY (run, seq)) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS page_values_url ON page_values (url COLLATE NOCASE);
 CREATE TABLE IF NOT EXISTS position_values (
     run INTEGER NOT NULL REFERENCES runs (id),
     seq INTEGER NOT NULL,
@@ -44,10 +46,30 @@ CREATE TABLE IF NOT EXISTS position_values (
     depth INTEGER NOT NULL,
     top10 TEXT NOT NULL,
     PRIMARY KEY (run, seq)) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS position_values_url ON position_values (url COLLATE NOCASE);
-CREATE INDEX IF NOT EXISTS position_values_keyword ON position_values (trim(keyword) COLLATE NOCASE);
-CREATE INDEX IF NOT EXISTS position_values_record ON position_values (url, product, keyword, run);
-PRAGMA user_version = 1;
+CREATE TABLE IF NOT EXISTS latest_positions (
+    url TEXT NOT NULL,
+    product TEXT NOT NULL,
+    keyword TEXT NOT NULL,
+    run INTEGER NOT NULL,
+    status TEXT NOT NULL CHECK (status IN ('found', 'not ranked')),
+    position INTEGER,
+    PRIMARY KEY (url, product, keyword)) WITHOUT ROWID;
+)");
+constexpr int SchemaVersion = 2;
+
+// The first files kept indexes on every value, which made storing a run rewrite pages all over
+// the file, and no latest values: those indexes go, and the latest values are taken from the runs.
+const QString UpgradeFromVersion1 = QStringLiteral(R"(
+DROP INDEX IF EXISTS page_values_url;
+DROP INDEX IF EXISTS position_values_url;
+DROP INDEX IF EXISTS position_values_keyword;
+DROP INDEX IF EXISTS position_values_record;
+INSERT OR REPLACE INTO latest_positions (url, product, keyword, run, status, position)
+    SELECT url, product, keyword, run, status, position FROM (
+        SELECT url, product, keyword, run, status, position,
+               row_number() OVER (PARTITION BY url, product, keyword ORDER BY run DESC, seq) AS n
+        FROM position_values WHERE status <> 'failed')
+    WHERE n = 1;
 )");
 
 // The ten sites as a JSON array of texts: any text survives the trip.
@@ -56,11 +78,49 @@ QString Top10Text(const QStringList& sites)
     return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(sites)).toJson(QJsonDocument::Compact));
 }
 
-// A year of history repeats the same addresses, keywords, titles and lists run after run; each
-// distinct text is decoded once and its copies share it.
+// A year of history repeats the same addresses, keywords, titles and lists run after run, mostly
+// at the same places: each distinct text is decoded once and its copies share it. A place (slot) is
+// a column of a row of a run; a text is first compared with the one of its place in the run before,
+// and only looked up by its bytes when it differs.
 class TextCache {
 public:
-    QString Text(QByteArrayView bytes)
+    QString Text(qsizetype slot, QByteArrayView bytes)
+    {
+        Place<QString>& place = At(textPlaces, slot);
+        if (!place.Filled || place.Bytes != bytes)
+            place = {true, bytes.toByteArray(), Lookup(bytes)};
+        return place.Value;
+    }
+    QStringList Sites(qsizetype slot, QByteArrayView bytes)
+    {
+        Place<QStringList>& place = At(sitePlaces, slot);
+        if (place.Filled && place.Bytes == bytes)
+            return place.Value;
+        const QByteArray key = bytes.toByteArray();
+        auto found = lists.constFind(key);
+        if (found == lists.cend()) {
+            QStringList sites = Top10Sites(key);
+            for (QString& site : sites)
+                site = Lookup(site.toUtf8());
+            found = lists.insert(key, sites);
+        }
+        place = {true, key, found.value()};
+        return place.Value;
+    }
+
+private:
+    template <typename T> struct Place {
+        bool Filled = false;
+        QByteArray Bytes;
+        T Value;
+    };
+    template <typename T> static Place<T>& At(QList<Place<T>>& places, qsizetype slot)
+    {
+        if (slot >= places.size())
+            places.resize(slot + 1);
+        return places[slot];
+    }
+    QString Lookup(QByteArrayView bytes)
     {
         const QByteArray key = QByteArray::fromRawData(bytes.data(), bytes.size());
         if (const auto found = texts.constFind(key); found != texts.cend())
@@ -69,31 +129,90 @@ public:
         texts.insert(bytes.toByteArray(), text);
         return text;
     }
-    QStringList Sites(QByteArrayView bytes)
+
+    QHash<QByteArray, QString> texts;
+    QHash<QByteArray, QStringList> lists;
+    QList<Place<QString>> textPlaces;
+    QList<Place<QStringList>> sitePlaces;
+};
+
+// The history as lists of values, their texts decoded once each.
+class HistoryBuilder : public HistoryReader {
+public:
+    explicit HistoryBuilder(HistoryData& data) : data(data) {}
+
+    void Run(const HistoryRun& run) override { data.Runs.append(run); }
+    void Page(const StoredPage& page) override
     {
-        const QByteArray key = QByteArray::fromRawData(bytes.data(), bytes.size());
-        if (const auto found = lists.constFind(key); found != lists.cend())
-            return found.value();
-        QStringList sites;
-        for (const QJsonValue& site : QJsonDocument::fromJson(key).array())
-            sites.append(Text(site.toString().toUtf8()));
-        lists.insert(bytes.toByteArray(), sites);
-        return sites;
+        // Slots: the six texts of each page, then the three texts of each keyword record.
+        const qsizetype slot = page.Seq * PageTexts;
+        data.Pages.append({page.RunId, cache.Text(slot, page.URL), cache.Text(slot + 1, page.PageRank),
+                           page.PageRankStatus, cache.Text(slot + 2, page.TrafficRank), page.TrafficStatus,
+                           cache.Text(slot + 3, page.Title), cache.Text(slot + 4, page.Description),
+                           cache.Text(slot + 5, page.Keywords)});
+        pageSlots = std::max(pageSlots, slot + PageTexts);
+    }
+    void Position(const StoredPosition& value) override
+    {
+        // The pages of a run come before its keyword records: the slots of the records begin after
+        // those of the most pages a run has had so far, and move if a later run has more pages.
+        if (positionSlots < pageSlots)
+            positionSlots = pageSlots;
+        const qsizetype slot = positionSlots + value.Seq * PositionTexts;
+        PositionHistoryValue stored{value.RunId,
+                                    cache.Text(slot, value.URL),
+                                    cache.Text(slot + 1, value.Product),
+                                    cache.Text(slot + 2, value.Keyword),
+                                    value.Position,
+                                    value.Status,
+                                    value.Depth,
+                                    {}};
+        stored.Top10 = cache.Sites(value.Seq, value.Top10);
+        data.Positions.append(std::move(stored));
     }
 
 private:
-    QHash<QByteArray, QString> texts;
-    QHash<QByteArray, QStringList> lists;
+    static constexpr qsizetype PageTexts = 6;
+    static constexpr qsizetype PositionTexts = 3;
+
+    HistoryData& data;
+    TextCache cache;
+    qsizetype pageSlots = 0;
+    qsizetype positionSlots = 0;
 };
 
+// A status word the file should not hold reads as a failure.
 ValueStatus StatusOf(const SqliteStatement& row, int column)
 {
-    return StatusFromWord(QString::fromUtf8(row.Utf8(column))).value_or(ValueStatus::Failed);
+    const QByteArrayView bytes = row.Utf8(column);
+    for (const ValueStatus status : {ValueStatus::Found, ValueStatus::NotRanked, ValueStatus::Failed}) {
+        if (const QLatin1StringView word = StatusWord(status); bytes == QByteArrayView(word.data(), word.size()))
+            return status;
+    }
+    return ValueStatus::Failed;
 }
 
 QString DayText(const QDate& day)
 {
     return day.toString(Qt::ISODate);
+}
+
+// Makes the tables of a new file and brings an older file up to date, inside the caller's transaction.
+bool PrepareSchema(SqliteConnection& db)
+{
+    SqliteStatement version(db, QStringLiteral("PRAGMA user_version"));
+    if (!version.Next())
+        return false;
+    const qint64 found = version.Integer(0);
+    version.Reset();
+    if (found == SchemaVersion)
+        return true;
+    if (found > SchemaVersion) {
+        db.SetError(QStringLiteral("History.db was written by a newer version of the program"));
+        return false;
+    }
+    return db.Execute(Schema) && (found != 1 || db.Execute(UpgradeFromVersion1)) &&
+           db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
 }
 
 bool CountBefore(SqliteConnection& db, const QDate& day, int& count)
@@ -107,6 +226,38 @@ bool CountBefore(SqliteConnection& db, const QDate& day, int& count)
 }
 
 } // namespace
+
+QStringList Top10Sites(QByteArrayView stored)
+{
+    QStringList sites;
+    for (const QJsonValue& site : QJsonDocument::fromJson(stored.toByteArray()).array())
+        sites.append(site.toString());
+    return sites;
+}
+
+QByteArray Top10Line(QByteArrayView stored)
+{
+    // Without a backslash no site holds a quote or anything escaped: the list is ["a","b"] and the
+    // sites are what lies between the quotes.
+    if (stored.contains('\\') || !stored.startsWith("[") || !stored.endsWith("]"))
+        return Top10Sites(stored).join(QLatin1Char(' ')).toUtf8();
+    QByteArray line;
+    if (stored.size() < 4)
+        return line;
+    const QByteArrayView sites = stored.sliced(2, stored.size() - 4);
+    line.resize(sites.size());
+    char* out = line.data();
+    for (const char* in = sites.begin(); in < sites.end(); ++in) {
+        if (*in == '"' && sites.end() - in > 2 && in[1] == ',' && in[2] == '"') {
+            *out++ = ' ';
+            in += 2;
+        } else {
+            *out++ = *in;
+        }
+    }
+    line.truncate(out - line.data());
+    return line;
+}
 
 HistoryStore::HistoryStore(const QString& programFolder) : path(programFolder + QLatin1Char('/') + FileName) {}
 
@@ -122,9 +273,10 @@ qint64 HistoryStore::Record(const HistoryData& run)
         Fail(QStringLiteral("no run to store"));
         return 0;
     }
+    changes = {};
     SqliteConnection db(path, SqliteConnection::Mode::Create);
     SqliteTransaction transaction(db);
-    if (!transaction.IsActive() || !db.Execute(Schema)) {
+    if (!transaction.IsActive() || !PrepareSchema(db)) {
         Fail(db.LastError());
         return 0;
     }
@@ -136,7 +288,16 @@ qint64 HistoryStore::Record(const HistoryData& run)
     SqliteStatement addPosition(db, QStringLiteral("INSERT INTO position_values (run, seq, url, product, keyword, "
                                                    "position, status, depth, top10) VALUES "
                                                    "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"));
-    if (!addRun.IsValid() || !lastId.IsValid() || !addPage.IsValid() || !addPosition.IsValid()) {
+    SqliteStatement latest(db, QStringLiteral("SELECT status, position FROM latest_positions WHERE url = ?1 AND "
+                                              "product = ?2 AND keyword = ?3"));
+    // A keyword listed twice in an entry gives two equal records of one run; the first one stands
+    // for both.
+    SqliteStatement setLatest(db, QStringLiteral("INSERT INTO latest_positions (url, product, keyword, run, status, "
+                                                 "position) VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT DO UPDATE "
+                                                 "SET run = excluded.run, status = excluded.status, position = "
+                                                 "excluded.position WHERE run < excluded.run"));
+    if (!addRun.IsValid() || !lastId.IsValid() || !addPage.IsValid() || !addPosition.IsValid() || !latest.IsValid() ||
+        !setLatest.IsValid()) {
         Fail(db.LastError());
         return 0;
     }
@@ -166,6 +327,21 @@ qint64 HistoryStore::Record(const HistoryData& run)
             return 0;
         }
     }
+    // Every record of the run against its value before the run; then the run's values become the
+    // latest ones.
+    RankChanges counted;
+    for (const PositionHistoryValue& value : run.Positions) {
+        latest.Bind(1, value.URL);
+        latest.Bind(2, value.Product);
+        latest.Bind(3, value.Keyword);
+        if (latest.Next())
+            counted.Count(CompareValues(StatusOf(latest, 0), int(latest.Integer(1)), value.Status, value.Position));
+        if (latest.Failed()) {
+            Fail(db.LastError());
+            return 0;
+        }
+        latest.Reset();
+    }
     seq = 0;
     for (const PositionHistoryValue& value : run.Positions) {
         addPosition.Bind(1, id);
@@ -184,36 +360,55 @@ qint64 HistoryStore::Record(const HistoryData& run)
             Fail(db.LastError());
             return 0;
         }
+        if (value.Status == ValueStatus::Failed)
+            continue; // a failed look tells nothing of a record
+        setLatest.Bind(1, value.URL);
+        setLatest.Bind(2, value.Product);
+        setLatest.Bind(3, value.Keyword);
+        setLatest.Bind(4, id);
+        setLatest.Bind(5, StatusWord(value.Status));
+        if (value.Status == ValueStatus::Found)
+            setLatest.Bind(6, qint64(value.Position));
+        else
+            setLatest.BindNull(6);
+        if (!setLatest.Run()) {
+            Fail(db.LastError());
+            return 0;
+        }
     }
     if (!transaction.Commit()) {
         Fail(db.LastError());
         return 0;
     }
+    changes = counted;
     return id;
 }
 
-bool HistoryStore::Read(const HistoryFilter& filter, HistoryData& data)
+bool HistoryStore::Scan(const HistoryFilter& filter, HistoryReader& reader)
 {
-    data = {};
     if (!QFileInfo::exists(path))
         return true;
     SqliteConnection db(path, SqliteConnection::Mode::ReadOnly);
-    if (!db.IsOpen())
+    // The whole file is read: mapped, it is read without a copy of every page.
+    if (!db.IsOpen() || !db.Execute(QStringLiteral("PRAGMA mmap_size = 1073741824")))
         return Fail(db.LastError());
 
     // The conditions are fixed pieces of SQL; the values the user gave are bound.
     const QString keyword = filter.Keyword.trimmed();
     const QString url = filter.URL.trimmed();
-    QString positionWhere = QStringLiteral(" WHERE r.time >= ?1");
+    // The runs of the day and later; a look through the runs for each value costs more than the
+    // values themselves, so without a day there is none.
+    const QString since = filter.Since.isValid() ? DayText(filter.Since) : QString();
+    QString positionWhere = since.isEmpty() ? QStringLiteral(" WHERE ?1 = ''")
+                                            : QStringLiteral(" WHERE v.run IN (SELECT id FROM runs WHERE time >= ?1)");
+    QString pageWhere = positionWhere;
     if (!keyword.isEmpty())
         positionWhere += QStringLiteral(" AND trim(v.keyword) = ?2 COLLATE NOCASE");
-    if (!url.isEmpty())
+    if (!url.isEmpty()) {
         positionWhere += QStringLiteral(" AND v.url = ?3 COLLATE NOCASE");
-    QString pageWhere = QStringLiteral(" WHERE r.time >= ?1");
-    if (!url.isEmpty())
         pageWhere += QStringLiteral(" AND v.url = ?3 COLLATE NOCASE");
+    }
     const bool pagesWanted = keyword.isEmpty();
-    const QString since = filter.Since.isValid() ? DayText(filter.Since) : QString();
     const auto bind = [&](SqliteStatement& statement) {
         statement.Bind(1, since);
         if (!keyword.isEmpty())
@@ -231,77 +426,52 @@ bool HistoryStore::Read(const HistoryFilter& filter, HistoryData& data)
                       QStringLiteral(" AND v.run = r.id)");
         runSql += QLatin1Char(')');
     }
+    QList<HistoryRun> selected;
     SqliteStatement runs(db, runSql + QStringLiteral(" ORDER BY id"));
     bind(runs);
     while (runs.Next())
-        data.Runs.append({runs.Integer(0), HistoryTimeFromText(runs.Text(1)), runs.Text(2), runs.Text(3)});
+        selected.append({runs.Integer(0), HistoryTimeFromText(runs.Text(1)), runs.Text(2), runs.Text(3)});
     if (runs.Failed() || !runs.IsValid())
         return Fail(db.LastError());
 
-    TextCache cache;
-    if (pagesWanted) {
-        SqliteStatement pages(db, QStringLiteral("SELECT v.run, v.url, v.pagerank, v.pagerank_status, v.traffic, "
-                                                 "v.traffic_status, v.title, v.description, v.keywords "
-                                                 "FROM page_values v JOIN runs r ON r.id = v.run") +
-                                      pageWhere + QStringLiteral(" ORDER BY v.run, v.seq"));
-        bind(pages);
-        while (pages.Next()) {
-            data.Pages.append({pages.Integer(0), cache.Text(pages.Utf8(1)), cache.Text(pages.Utf8(2)),
-                               StatusOf(pages, 3), cache.Text(pages.Utf8(4)), StatusOf(pages, 5),
-                               cache.Text(pages.Utf8(6)), cache.Text(pages.Utf8(7)), cache.Text(pages.Utf8(8))});
-        }
-        if (pages.Failed() || !pages.IsValid())
-            return Fail(db.LastError());
-    }
-
-    SqliteStatement positions(db,
-                              QStringLiteral("SELECT v.run, v.url, v.product, v.keyword, v.position, v.status, "
-                                             "v.depth, v.top10 FROM position_values v JOIN runs r ON r.id = v.run") +
-                                  positionWhere + QStringLiteral(" ORDER BY v.run, v.seq"));
+    // Both lists of values are in the order of the runs: each is read on as far as the run at hand.
+    // Pages are not wanted with a keyword: the statement then selects nothing.
+    SqliteStatement pages(db,
+                          QStringLiteral("SELECT v.run, v.seq, v.url, v.pagerank, v.pagerank_status, v.traffic, "
+                                         "v.traffic_status, v.title, v.description, v.keywords FROM page_values v") +
+                              pageWhere + (pagesWanted ? QString() : QStringLiteral(" AND 0")) +
+                              QStringLiteral(" ORDER BY v.run, v.seq"));
+    SqliteStatement positions(db, QStringLiteral("SELECT v.run, v.seq, v.url, v.product, v.keyword, v.position, "
+                                                 "v.status, v.depth, v.top10 FROM position_values v") +
+                                      positionWhere + QStringLiteral(" ORDER BY v.run, v.seq"));
+    if (!pages.IsValid() || !positions.IsValid())
+        return Fail(db.LastError());
+    bind(pages);
     bind(positions);
-    while (positions.Next()) {
-        PositionHistoryValue value{positions.Integer(0),          cache.Text(positions.Utf8(1)),
-                                   cache.Text(positions.Utf8(2)), cache.Text(positions.Utf8(3)),
-                                   int(positions.Integer(4)),     StatusOf(positions, 5),
-                                   int(positions.Integer(6)),     {}};
-        if (filter.WithTop10)
-            value.Top10 = cache.Sites(positions.Utf8(7));
-        data.Positions.append(value);
+    bool pageReady = pages.Next();
+    bool positionReady = positions.Next();
+    for (const HistoryRun& run : std::as_const(selected)) {
+        reader.Run(run);
+        for (; pageReady && pages.Integer(0) == run.Id; pageReady = pages.Next()) {
+            reader.Page({run.Id, pages.Integer(1), pages.Utf8(2), pages.Utf8(3), StatusOf(pages, 4), pages.Utf8(5),
+                         StatusOf(pages, 6), pages.Utf8(7), pages.Utf8(8), pages.Utf8(9)});
+        }
+        for (; positionReady && positions.Integer(0) == run.Id; positionReady = positions.Next()) {
+            reader.Position({run.Id, positions.Integer(1), positions.Utf8(2), positions.Utf8(3), positions.Utf8(4),
+                             int(positions.Integer(5)), StatusOf(positions, 6), int(positions.Integer(7)),
+                             positions.Utf8(8)});
+        }
     }
-    if (positions.Failed() || !positions.IsValid())
+    if (pages.Failed() || positions.Failed())
         return Fail(db.LastError());
     return true;
 }
 
-bool HistoryStore::Changes(qint64 runId, RankChanges& changes)
+bool HistoryStore::Read(const HistoryFilter& filter, HistoryData& data)
 {
-    changes = {};
-    SqliteConnection db(path, SqliteConnection::Mode::ReadOnly);
-    SqliteStatement now(db, QStringLiteral("SELECT url, product, keyword, status, position FROM position_values "
-                                           "WHERE run = ?1 ORDER BY seq"));
-    // A failed look tells nothing of a record, so the value before is the latest one that did not
-    // fail. A keyword listed twice in an entry gives two equal records; the first one stands for both.
-    SqliteStatement before(db, QStringLiteral("SELECT status, position FROM position_values WHERE url = ?1 AND "
-                                              "product = ?2 AND keyword = ?3 AND run < ?4 AND status <> 'failed' "
-                                              "ORDER BY run DESC, seq LIMIT 1"));
-    if (!now.IsValid() || !before.IsValid())
-        return Fail(db.LastError());
-    now.Bind(1, runId);
-    while (now.Next()) {
-        before.Bind(1, now.Text(0));
-        before.Bind(2, now.Text(1));
-        before.Bind(3, now.Text(2));
-        before.Bind(4, runId);
-        if (before.Next())
-            changes.Count(
-                CompareValues(StatusOf(before, 0), int(before.Integer(1)), StatusOf(now, 3), int(now.Integer(4))));
-        if (before.Failed())
-            return Fail(db.LastError());
-        before.Reset();
-    }
-    if (now.Failed())
-        return Fail(db.LastError());
-    return true;
+    data = {};
+    HistoryBuilder builder(data);
+    return Scan(filter, builder);
 }
 
 bool HistoryStore::CountRunsBefore(const QDate& day, int& count)
@@ -325,8 +495,12 @@ bool HistoryStore::Prune(const QDate& before, int& removed)
     int runs = 0;
     if (!CountBefore(db, before, runs))
         return Fail(db.LastError());
+    // A record whose latest value that did not fail goes has no value left to be compared with.
+    if (!PrepareSchema(db))
+        return Fail(db.LastError());
     for (const QString& sql :
-         {QStringLiteral("DELETE FROM page_values WHERE run IN (SELECT id FROM runs WHERE time < ?1)"),
+         {QStringLiteral("DELETE FROM latest_positions WHERE run IN (SELECT id FROM runs WHERE time < ?1)"),
+          QStringLiteral("DELETE FROM page_values WHERE run IN (SELECT id FROM runs WHERE time < ?1)"),
           QStringLiteral("DELETE FROM position_values WHERE run IN (SELECT id FROM runs WHERE time < ?1)"),
           QStringLiteral("DELETE FROM runs WHERE time < ?1")}) {
         SqliteStatement remove(db, sql);

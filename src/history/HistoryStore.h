@@ -7,6 +7,7 @@
 #include "history/HistoryChanges.h"
 #include "history/HistoryData.h"
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 
@@ -14,8 +15,46 @@ struct HistoryFilter {
     QString Keyword; // empty: every keyword record; otherwise only keyword records, blanks and case ignored
     QString URL;     // empty: every address; case ignored
     QDate Since;     // null: from the first run on
-    bool WithTop10 = true;
 };
+
+// One stored value as the file holds it, for reading through a whole history without keeping it:
+// the texts are UTF-8 and valid only during the call that gets them.
+struct StoredPage {
+    qint64 RunId = 0;
+    qint64 Seq = 0; // its place in its run
+    QByteArrayView URL;
+    QByteArrayView PageRank;
+    ValueStatus PageRankStatus = ValueStatus::NotRanked;
+    QByteArrayView TrafficRank;
+    ValueStatus TrafficStatus = ValueStatus::NotRanked;
+    QByteArrayView Title;
+    QByteArrayView Description;
+    QByteArrayView Keywords;
+};
+
+struct StoredPosition {
+    qint64 RunId = 0;
+    qint64 Seq = 0;
+    QByteArrayView URL;
+    QByteArrayView Product;
+    QByteArrayView Keyword;
+    int Position = 0;
+    ValueStatus Status = ValueStatus::NotRanked;
+    int Depth = 100;
+    QByteArrayView Top10; // as stored: Top10Sites and Top10Line read it
+};
+
+class HistoryReader {
+public:
+    virtual ~HistoryReader() = default;
+    virtual void Run(const HistoryRun& run) = 0;
+    virtual void Page(const StoredPage& page) = 0;
+    virtual void Position(const StoredPosition& value) = 0;
+};
+
+// The ten sites of a stored top-ten list, and the same as one line of UTF-8, separated by blanks.
+QStringList Top10Sites(QByteArrayView stored);
+QByteArray Top10Line(QByteArrayView stored);
 
 class HistoryStore {
 public:
@@ -25,17 +64,21 @@ public:
     // Why the last action failed.
     const QString& LastError() const { return lastError; }
 
-    // Stores the first run of run with all of run's values, making the file when it is absent.
-    // The new run's id; 0 after a failure, and then nothing of the run is stored.
+    // Stores the first run of run with all of run's values, making the file when it is absent, and
+    // compares its keyword records with their values before (Changes()). The new run's id; 0 after
+    // a failure, and then nothing of the run is stored.
     qint64 Record(const HistoryData& run);
+    // The keyword records of the run Record stored last, each (by address, product and keyword)
+    // against its latest earlier value whose asking did not fail.
+    const RankChanges& Changes() const { return changes; }
 
     // The runs the filter selects (oldest first; with a keyword or an address only the runs that hold
     // a value of it) and their values. No file reads as an empty history.
     bool Read(const HistoryFilter& filter, HistoryData& data);
-
-    // The keyword records of run runId against, for each record (address, product and keyword),
-    // its value in the latest earlier run where asking did not fail.
-    bool Changes(qint64 runId, RankChanges& changes);
+    // The same values, handed to reader as they are read: each run, then its pages, then its
+    // keyword records, each in the order the run listed them. Reading stops at no error of its own;
+    // false when the file could not be read (the reader may then have had part of it).
+    bool Scan(const HistoryFilter& filter, HistoryReader& reader);
 
     // The runs before the day, and deleting them with their values in one transaction.
     bool CountRunsBefore(const QDate& day, int& count);
@@ -46,4 +89,5 @@ private:
 
     QString path;
     QString lastError;
+    RankChanges changes;
 };

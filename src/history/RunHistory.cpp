@@ -44,26 +44,17 @@ QString SourcesText(const SourceSettings& sources)
         .arg(SourceName(sources.Search.Kind), SourceName(sources.Authority.Kind), SourceName(sources.Traffic.Kind));
 }
 
-QString StatusWord(ValueStatus status)
+QLatin1StringView StatusWord(ValueStatus status)
 {
     switch (status) {
     case ValueStatus::Found:
-        return QStringLiteral("found");
+        return QLatin1StringView("found");
     case ValueStatus::NotRanked:
-        return QStringLiteral("not ranked");
+        return QLatin1StringView("not ranked");
     case ValueStatus::Failed:
-        return QStringLiteral("failed");
+        return QLatin1StringView("failed");
     }
     Q_UNREACHABLE();
-}
-
-std::optional<ValueStatus> StatusFromWord(QStringView word)
-{
-    for (const ValueStatus status : {ValueStatus::Found, ValueStatus::NotRanked, ValueStatus::Failed}) {
-        if (word == StatusWord(status))
-            return status;
-    }
-    return std::nullopt;
 }
 
 QString HistoryTimeText(const QDateTime& time)

@@ -4,8 +4,6 @@
 
 #include "history/HistoryData.h"
 
-#include <optional>
-
 // A run's values as one run of history; its Id is 0 until it is stored.
 HistoryData RunHistory(const RankRunState& run, const QDateTime& time, const QString& reportFile);
 
@@ -13,8 +11,7 @@ HistoryData RunHistory(const RankRunState& run, const QDateTime& time, const QSt
 QString SourcesText(const SourceSettings& sources);
 
 // "found", "not ranked" or "failed", as History.db and the exports write a status.
-QString StatusWord(ValueStatus status);
-std::optional<ValueStatus> StatusFromWord(QStringView word);
+QLatin1StringView StatusWord(ValueStatus status);
 
 // The time of a run as History.db and the exports write it: "yyyy-MM-dd HH:mm:ss".
 QString HistoryTimeText(const QDateTime& time);

@@ -242,6 +242,30 @@ private Q_SLOTS:
             QVERIFY2(chart.toUtf8().size() < 1500, qPrintable(chart));
     }
 
+    // Over many runs the line alone shows the found positions, misses and failures are ticks on the
+    // band, a found position between two misses a dot, and no mark has a tooltip.
+    void aLongHistoryKeepsItsChartsSmall()
+    {
+        HistoryData history;
+        for (int run = 0; run < 365; ++run) {
+            history.Runs.append({run + 1, QDateTime(QDate(2026, 1, 1).addDays(run), QTime(9, 0)), u"historical"_s, {}});
+            using enum ValueStatus;
+            const ValueStatus status = run == 40 || run == 42 ? NotRanked : run == 200 ? Failed : Found;
+            history.Positions.append({run + 1, u"http://a.com"_s, {}, u"seo"_s, 1 + run % 50, status, 100, {}});
+        }
+        const QStringList charts = Charts(QString::fromUtf8(HistoryPageHtml(history)));
+        QCOMPARE(charts.size(), 1);
+        const QString chart = charts.first();
+        QVERIFY2(chart.toUtf8().size() < 365 * 9, qPrintable(QString::number(chart.size())));
+        QVERIFY(!chart.contains(u"<title>"_s));
+        QCOMPARE(chart.count(u"<polyline"_s), 3); // before the misses, up to the failure, after it
+        QCOMPARE(chart.count(u"<circle"_s), 1);   // run 41, alone between the misses
+        QVERIFY(chart.contains(u"<g class=\"n\"><path d=\"M"_s));
+        QVERIFY(chart.contains(u"<g class=\"x\"><path d=\"M"_s));
+        const QString misses = chart.section(u"<g class=\"n\"><path d=\""_s, 1).section(u'"', 0, 0);
+        QCOMPARE(misses.count(u'M'), 2);
+    }
+
     void emptyHistorySaysSo()
     {
         const QString page = QString::fromUtf8(HistoryPageHtml({}));

@@ -1,6 +1,7 @@
 // History.db: a run reads back as it was recorded, whatever its texts hold; the moves of the keyword
 // records against the value before; the filters; pruning; and a store that cannot be written.
 
+#include "app/Sqlite.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 #include "support/TestHome.h"
@@ -132,30 +133,60 @@ private Q_SLOTS:
                                      {u"same"_s, Found, 4},
                                      {u"twice"_s, Found, 9},
                                      {u"twice"_s, Found, 9}})));
-        const qint64 second = store.Record(Run(2, {{u"rise"_s, Found, 2},
-                                                   {u"fall"_s, Found, 8},
-                                                   {u"lost"_s, NotRanked},
-                                                   {u"fails"_s, Failed},
-                                                   {u"never"_s, NotRanked},
-                                                   {u"same"_s, Found, 4},
-                                                   {u"twice"_s, Found, 6},
-                                                   {u"twice"_s, Found, 6},
-                                                   {u"new"_s, Found, 1}}));
-        const qint64 third = store.Record(Run(3, {{u"fails"_s, Found, 1}, {u"lost"_s, Failed}}));
+        QVERIFY(store.Record(Run(2, {{u"rise"_s, Found, 2},
+                                     {u"fall"_s, Found, 8},
+                                     {u"lost"_s, NotRanked},
+                                     {u"fails"_s, Failed},
+                                     {u"never"_s, NotRanked},
+                                     {u"same"_s, Found, 4},
+                                     {u"twice"_s, Found, 6},
+                                     {u"twice"_s, Found, 6},
+                                     {u"new"_s, Found, 1}})));
+        QCOMPARE(store.Changes().Rose, 3); // rise, and twice both times
+        QCOMPARE(store.Changes().Fell, 2); // fall and lost
+        QCOMPARE(store.Changes().Stayed, 2);
+        QCOMPARE(ChangesText(store.Changes()), u"3 rose, 2 fell, 2 stayed"_s);
+        QVERIFY(store.Record(Run(3, {{u"fails"_s, Found, 1}, {u"lost"_s, Failed}})));
+        QCOMPARE(ChangesText(store.Changes()), u"1 rose, 0 fell, 0 stayed"_s); // 1 against the 2 of the first run
         // Another address's record of the same keyword is a record of its own.
-        const qint64 other = store.Record(Run(4, {{u"rise"_s, Found, 50}}, u"http://www.beta.com"_s));
-        QVERIFY(second > 0 && third > 0 && other > 0);
+        QVERIFY(store.Record(Run(4, {{u"rise"_s, Found, 50}}, u"http://www.beta.com"_s)));
+        QCOMPARE(ChangesText(store.Changes()), u"0 rose, 0 fell, 0 stayed"_s);
+    }
 
-        RankChanges changes;
-        QVERIFY(store.Changes(second, changes));
-        QCOMPARE(changes.Rose, 3); // rise, and twice both times
-        QCOMPARE(changes.Fell, 2); // fall and lost
-        QCOMPARE(changes.Stayed, 2);
-        QCOMPARE(ChangesText(changes), u"3 rose, 2 fell, 2 stayed"_s);
-        QVERIFY(store.Changes(third, changes));
-        QCOMPARE(ChangesText(changes), u"1 rose, 0 fell, 0 stayed"_s); // 1 against the 2 of the first run
-        QVERIFY(store.Changes(other, changes));
-        QCOMPARE(ChangesText(changes), u"0 rose, 0 fell, 0 stayed"_s);
+    // The stored list as one line: sites with commas or non-ASCII letters as they are, and those
+    // that the file had to escape read back whole.
+    void top10AsALine_data()
+    {
+        QTest::addColumn<QStringList>("sites");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("none") << QStringList{} << QByteArray();
+        QTest::newRow("plain") << QStringList{u"a.com/"_s, u"b.org/x"_s} << QByteArray("a.com/ b.org/x");
+        QTest::newRow("comma and accent")
+            << QStringList{u"a,b.com"_s, u"caf\u00E9.fr"_s} << QByteArray("a,b.com caf\xC3\xA9.fr");
+        QTest::newRow("quote and backslash") << QStringList{u"q\"\",\"x"_s, u"b\\s"_s} << QByteArray("q\"\",\"x b\\s");
+    }
+    void top10AsALine()
+    {
+        QFETCH(QStringList, sites);
+        QFETCH(QByteArray, line);
+        HistoryStore store = Fresh();
+        HistoryData run = Run(1, {{u"seo"_s, Found, 1}});
+        run.Positions[0].Top10 = sites;
+        QVERIFY(store.Record(run));
+        struct LineReader : HistoryReader {
+            QByteArray Line;
+            QStringList Sites;
+            void Run(const HistoryRun&) override {}
+            void Page(const StoredPage&) override {}
+            void Position(const StoredPosition& value) override
+            {
+                Line = Top10Line(value.Top10);
+                Sites = Top10Sites(value.Top10);
+            }
+        } reader;
+        QVERIFY(store.Scan({}, reader));
+        QCOMPARE(reader.Line, line);
+        QCOMPARE(reader.Sites, sites);
     }
 
     void filters_data()
@@ -228,6 +259,51 @@ private Q_SLOTS:
         QCOMPARE(read.Positions[0].Position, 3);
         QVERIFY(store.Prune(QDate(2026, 3, 1), removed));
         QCOMPARE(removed, 0);
+
+        // The value a record would be compared with goes with its run.
+        QVERIFY(store.Record(Run(4, {{u"seo"_s, Failed}})));
+        QVERIFY(store.Prune(QDate(2026, 3, 4), removed));
+        QVERIFY(store.Record(Run(5, {{u"seo"_s, Found, 9}})));
+        QCOMPARE(ChangesText(store.Changes()), u"0 rose, 0 fell, 0 stayed"_s);
+    }
+
+    // A file of the first layout, with an index on every value and no latest values, is brought up
+    // to date by the next run, which is compared with the runs already kept.
+    void aFileOfTheFirstLayoutIsTakenOver()
+    {
+        HistoryStore store = Fresh();
+        {
+            SqliteConnection db(store.FilePath(), SqliteConnection::Mode::Create);
+            QVERIFY(db.Execute(uR"(
+CREATE TABLE runs (id INTEGER PRIMARY KEY, time TEXT NOT NULL, sources TEXT NOT NULL, report_file TEXT NOT NULL);
+CREATE TABLE page_values (run INTEGER NOT NULL, seq INTEGER NOT NULL, url TEXT NOT NULL, pagerank TEXT NOT NULL,
+    pagerank_status TEXT NOT NULL, traffic TEXT NOT NULL, traffic_status TEXT NOT NULL, title TEXT NOT NULL,
+    description TEXT NOT NULL, keywords TEXT NOT NULL, PRIMARY KEY (run, seq)) WITHOUT ROWID;
+CREATE INDEX page_values_url ON page_values (url COLLATE NOCASE);
+CREATE TABLE position_values (run INTEGER NOT NULL, seq INTEGER NOT NULL, url TEXT NOT NULL, product TEXT NOT NULL,
+    keyword TEXT NOT NULL, position INTEGER, status TEXT NOT NULL, depth INTEGER NOT NULL, top10 TEXT NOT NULL,
+    PRIMARY KEY (run, seq)) WITHOUT ROWID;
+CREATE INDEX position_values_record ON position_values (url, product, keyword, run);
+INSERT INTO runs VALUES (1, '2026-03-01 09:30:00', 'historical', 'Report20260301.htm'),
+                        (2, '2026-03-02 09:30:00', 'historical', 'Report20260302.htm');
+INSERT INTO position_values VALUES
+    (1, 0, 'http://www.alpha.com', 'Widget', 'seo', 5, 'found', 100, '[]'),
+    (1, 1, 'http://www.alpha.com', 'Widget', 'lost', 3, 'found', 100, '[]'),
+    (2, 0, 'http://www.alpha.com', 'Widget', 'seo', 4, 'found', 100, '[]'),
+    (2, 1, 'http://www.alpha.com', 'Widget', 'lost', NULL, 'failed', 100, '[]');
+PRAGMA user_version = 1;)"_s));
+        }
+        QVERIFY(store.Record(Run(3, {{u"seo"_s, Found, 4}, {u"lost"_s, NotRanked}})));
+        QCOMPARE(ChangesText(store.Changes()), u"0 rose, 1 fell, 1 stayed"_s);
+        HistoryData read;
+        QVERIFY(store.Read({}, read));
+        QCOMPARE(read.Runs.size(), 3);
+        QCOMPARE(read.Positions.size(), 6);
+        SqliteConnection db(store.FilePath(), SqliteConnection::Mode::ReadOnly);
+        SqliteStatement indexes(db, u"SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
+                                    "tbl_name <> 'runs'"_s);
+        QVERIFY(indexes.Next());
+        QCOMPARE(indexes.Integer(0), 0);
     }
 
     void noFileIsAnEmptyHistory()

@@ -33,6 +33,9 @@ constexpr int HostCount = int(HostFirst.size() * HostSecond.size());
 // Steps prime to HostCount, so the first HostCount results of a keyword are all different hosts.
 constexpr std::array<int, 16> HostSteps = {7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47, 49, 53, 59, 61};
 
+// The day the searches are answered for: 0 unless SetGeneratedDay said otherwise.
+int generatedDay = 0;
+
 const QString SiteInfoPath = QStringLiteral("/siteinfo/");
 const QString TrancoListPath = QStringLiteral("/tranco-demo.csv");
 
@@ -120,13 +123,16 @@ QString Slug(const QString& keyword)
     return slug.isEmpty() ? QStringLiteral("page") : slug;
 }
 
-// The host of the search result at 0-based position index for keyword.
+// The host of the search result at 0-based position index for keyword. Each day later moves every
+// result of a keyword the same few places up or down; a result moved above the first place comes
+// back at the end of the list, beyond the results the keyword has.
 QString ResultHost(const QString& keyword, int index)
 {
     const quint32 print = Fingerprint(keyword);
-    const int first = int(print % HostCount);
     const int step = HostSteps[(print >> 8) % HostSteps.size()];
-    return PoolHost((first + index * step) % HostCount);
+    const int drift = int((print >> 20) % 5) - 2;
+    const qint64 first = (qint64(print % HostCount) + qint64(generatedDay) * drift * step) % HostCount;
+    return PoolHost(int((first + HostCount + qint64(index) * step) % HostCount));
 }
 
 QString SearchResult(const QString& keyword, int index)
@@ -279,6 +285,11 @@ CannedReply GeneratedReply(const QUrl& url)
     if (path.startsWith(SiteInfoPath))
         return TrafficRankPage(url);
     return SitePage(url);
+}
+
+void SetGeneratedDay(int day)
+{
+    generatedDay = day;
 }
 
 int GeneratedResultCount(const QString& keyword)

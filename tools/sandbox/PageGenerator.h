@@ -9,6 +9,10 @@
 // address, "/tranco-demo.csv" (the list below); every other address gets a site page of its host.
 CannedReply GeneratedReply(const QUrl& url);
 
+// Searches answered as on day day after the first (0, the default): each keyword's results have moved
+// by the same few places a day, up for some keywords and down for others.
+void SetGeneratedDay(int day);
+
 // The same stable results as the generated search pages, for the replicas of today's services:
 // how many results a keyword has, the host of its result at a 0-based index, and the fingerprint
 // every generated number comes from.

@@ -35,10 +35,15 @@ int main(int argc, char** argv)
         QStringLiteral("write-tranco"),
         QStringLiteral("Write the traffic-rank list that /tranco-demo.csv serves to FILE and end."),
         QStringLiteral("FILE"));
+    const QCommandLineOption dayOption(
+        QStringLiteral("day"),
+        QStringLiteral("Answer searches as N days later: each keyword's results move a few places a day."),
+        QStringLiteral("N"), QStringLiteral("0"));
     parser.addOption(portOption);
     parser.addOption(fixturesOption);
     parser.addOption(portFileOption);
     parser.addOption(trancoOption);
+    parser.addOption(dayOption);
     parser.process(app);
 
     QTextStream err(stderr);
@@ -53,12 +58,15 @@ int main(int argc, char** argv)
     }
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);
-    if (!portOk || port > 65535 || !parser.positionalArguments().isEmpty()) {
-        err << "quorvex-sandbox: usage: quorvex-sandbox --port N [--fixtures DIR] [--port-file FILE]\n"
+    bool dayOk = false;
+    const int day = parser.value(dayOption).toInt(&dayOk);
+    if (!portOk || port > 65535 || !dayOk || day < 0 || !parser.positionalArguments().isEmpty()) {
+        err << "quorvex-sandbox: usage: quorvex-sandbox --port N [--fixtures DIR] [--port-file FILE] [--day N]\n"
                "       quorvex-sandbox --write-tranco FILE\n";
         return 2;
     }
 
+    SetGeneratedDay(day);
     FakeWeb web;
     web.SetFallback(&GeneratedReply);
     if (parser.isSet(fixturesOption)) {

@@ -130,7 +130,7 @@ QString ResultHost(const QString& keyword, int index)
 {
     const quint32 print = Fingerprint(keyword);
     const int step = HostSteps[(print >> 8) % HostSteps.size()];
-    const int drift = int((print >> 20) % 5) - 2;
+    const int drift = (int((print >> 20) % 5) - 2) * 5; // 10 or 5 places up or down a day, or none
     const qint64 first = (qint64(print % HostCount) + qint64(generatedDay) * drift * step) % HostCount;
     return PoolHost(int((first + HostCount + qint64(index) * step) % HostCount));
 }

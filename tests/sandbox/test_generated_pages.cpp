@@ -166,6 +166,27 @@ private Q_SLOTS:
         QCOMPARE(outcomes, (QSet<RankLookupResult::Outcome>{RankLookupResult::Outcome::Ranked,
                                                             RankLookupResult::Outcome::NotRanked}));
     }
+
+    // A later day moves every result of a keyword by the same places: the demo's records rise,
+    // fall or stay, and a result moved above the first place is gone from the list.
+    void laterDaysMoveTheResults()
+    {
+        const QString keyword = QStringLiteral("handmade soap");
+        QStringList first;
+        for (int index = 0; index < GeneratedResultCount(keyword); ++index)
+            first << GeneratedResultHost(keyword, index);
+        SetGeneratedDay(2);
+        QStringList later;
+        for (int index = 0; index < GeneratedResultCount(keyword); ++index)
+            later << GeneratedResultHost(keyword, index);
+        SetGeneratedDay(0);
+        const qsizetype moved = first.indexOf(later.first());
+        QVERIFY(moved > 0);
+        for (qsizetype index = 0; index + moved < first.size(); ++index)
+            QCOMPARE(later.at(index), first.at(index + moved));
+        QVERIFY(!later.contains(first.first()));
+        QCOMPARE(GeneratedResultHost(keyword, 0), first.first());
+    }
 };
 
 QUORVEX_TEST_MAIN_CORE(TestGeneratedPages)

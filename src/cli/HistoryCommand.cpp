@@ -31,7 +31,7 @@ enum Option : unsigned {
 
 const OptionEntry KnownOptions[] = {
     {Keyword, "keyword", "K", "only the keyword records of this keyword"},
-    {Url, "url", "U", "only the values of this address"},
+    {Url, "url", "U", "only the values of this address (with or without http:// and www.)"},
     {Since, "since", "yyyy-MM-dd", "only the runs of this day and later"},
     {Csv, "csv", nullptr, "print CSV with a header line"},
     {Json, "json", nullptr, "print JSON, for scripts"},

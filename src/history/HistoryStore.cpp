@@ -197,6 +197,24 @@ QString DayText(const QDate& day)
     return day.toString(Qt::ISODate);
 }
 
+// The page list keeps "http://www." in front of an address, the keyword list "http://": an address
+// is looked for in each of the forms it may have been stored in.
+QStringList AddressForms(const QString& address)
+{
+    qsizetype rest = 0;
+    for (const QLatin1StringView scheme : {QLatin1StringView("https://"), QLatin1StringView("http://")}) {
+        if (address.startsWith(scheme, Qt::CaseInsensitive)) {
+            rest = scheme.size();
+            break;
+        }
+    }
+    if (address.mid(rest).startsWith(QLatin1StringView("www."), Qt::CaseInsensitive))
+        rest += 4;
+    const QString host = address.mid(rest);
+    return {QStringLiteral("http://") + host, QStringLiteral("https://") + host, QStringLiteral("http://www.") + host,
+            QStringLiteral("https://www.") + host};
+}
+
 // Makes the tables of a new file and brings an older file up to date, inside the caller's transaction.
 bool PrepareSchema(SqliteConnection& db)
 {
@@ -396,6 +414,7 @@ bool HistoryStore::Scan(const HistoryFilter& filter, HistoryReader& reader)
     // The conditions are fixed pieces of SQL; the values the user gave are bound.
     const QString keyword = filter.Keyword.trimmed();
     const QString url = filter.URL.trimmed();
+    const QStringList urlForms = url.isEmpty() ? QStringList() : AddressForms(url);
     // The runs of the day and later; a look through the runs for each value costs more than the
     // values themselves, so without a day there is none.
     const QString since = filter.Since.isValid() ? DayText(filter.Since) : QString();
@@ -405,16 +424,17 @@ bool HistoryStore::Scan(const HistoryFilter& filter, HistoryReader& reader)
     if (!keyword.isEmpty())
         positionWhere += QStringLiteral(" AND trim(v.keyword) = ?2 COLLATE NOCASE");
     if (!url.isEmpty()) {
-        positionWhere += QStringLiteral(" AND v.url = ?3 COLLATE NOCASE");
-        pageWhere += QStringLiteral(" AND v.url = ?3 COLLATE NOCASE");
+        const QString sameAddress = QStringLiteral(" AND v.url COLLATE NOCASE IN (?3, ?4, ?5, ?6)");
+        positionWhere += sameAddress;
+        pageWhere += sameAddress;
     }
     const bool pagesWanted = keyword.isEmpty();
     const auto bind = [&](SqliteStatement& statement) {
         statement.Bind(1, since);
         if (!keyword.isEmpty())
             statement.Bind(2, keyword);
-        if (!url.isEmpty())
-            statement.Bind(3, url);
+        for (int form = 0; form < urlForms.size(); ++form)
+            statement.Bind(3 + form, urlForms.at(form));
     };
 
     QString runSql = QStringLiteral("SELECT id, time, sources, report_file FROM runs r WHERE r.time >= ?1");

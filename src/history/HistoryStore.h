@@ -13,7 +13,7 @@
 
 struct HistoryFilter {
     QString Keyword; // empty: every keyword record; otherwise only keyword records, blanks and case ignored
-    QString URL;     // empty: every address; case ignored
+    QString URL;     // empty: every address; case, "http://", "https://" and "www." ignored
     QDate Since;     // null: from the first run on
 };
 

@@ -203,6 +203,8 @@ private Q_SLOTS:
             << u" tools "_s << QString() << QDate() << QList<int>{1} << 0 << QStringList{u" Tools"_s};
         QTest::newRow("address, case ignored")
             << QString() << u"HTTP://WWW.BETA.COM"_s << QDate() << QList<int>{3} << 1 << QStringList{u"other"_s};
+        QTest::newRow("address as typed, without scheme and www.")
+            << QString() << u"Beta.com"_s << QDate() << QList<int>{3} << 1 << QStringList{u"other"_s};
         QTest::newRow("since a day") << QString() << QString() << QDate(2026, 3, 2) << QList<int>{2, 3} << 2
                                      << QStringList{u"seo"_s, u"other"_s};
         QTest::newRow("all three") << u"seo"_s << u"http://www.alpha.com"_s << QDate(2026, 3, 2) << QList<int>{2} << 0

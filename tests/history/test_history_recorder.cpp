@@ -7,6 +7,7 @@
 #include "history/HistoryPage.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
+#include "history/RunHistory.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
 #include "support/ScriptedPrompter.h"
@@ -134,6 +135,36 @@ private Q_SLOTS:
         QCOMPARE(rig.texts, QStringList(2, u"Quorvex completed: 3 requests, 0 failed"_s));
         QCOMPARE(Bytes(HistoryPagePath(rig.home.path())), HistoryPageHtml(history));
         QVERIFY(rig.prompter.Messages.isEmpty());
+    }
+
+    // Two runs whose positions move between them: the stored values, the moves in the status text
+    // and the charts of the page.
+    void positionsThatMove()
+    {
+        Rig rig;
+        rig.state.Lists.QuorvexList = {{u"http://www.example.com"_s, {}, u"rise,fall,lost,failed"_s, 1}};
+        rig.Positions = {{u"rise"_s, 9}, {u"fall"_s, 2}, {u"lost"_s, 5}, {u"failed"_s, 4}};
+        QVERIFY(rig.RankOn(7));
+        rig.Positions = {{u"rise"_s, 3}, {u"fall"_s, 8}, {u"lost"_s, 0}, {u"failed"_s, -1}};
+        QVERIFY(rig.RankOn(8));
+
+        const HistoryData history = rig.Stored();
+        QCOMPARE(history.Runs.size(), 2);
+        QStringList stored;
+        for (const PositionHistoryValue& value : history.Positions)
+            stored << u"%1 %2 %3"_s.arg(value.Keyword, StatusWord(value.Status)).arg(value.Position);
+        QCOMPARE(stored,
+                 (QStringList{u"rise found 9"_s, u"fall found 2"_s, u"lost found 5"_s, u"failed found 4"_s,
+                              u"rise found 3"_s, u"fall found 8"_s, u"lost not ranked 0"_s, u"failed failed 0"_s}));
+        QCOMPARE(history.Positions[4].Top10.size(), 10);
+        QCOMPARE(rig.texts.size(), 2);
+        QVERIFY2(rig.texts[0].endsWith(u" failed; 0 rose, 0 fell, 0 stayed"_s), qPrintable(rig.texts[0]));
+        QVERIFY2(rig.texts[1].endsWith(u" failed; 1 rose, 2 fell, 0 stayed"_s), qPrintable(rig.texts[1]));
+
+        const QString page = QString::fromUtf8(Bytes(HistoryPagePath(rig.home.path())));
+        QCOMPARE(page.count(u"<svg class=\"c\">"_s), 4);
+        QVERIFY(page.contains(u"<g class=\"n\"><circle"_s));
+        QVERIFY(page.contains(u"<g class=\"x\"><path"_s));
     }
 
     void aStoppedRunKeepsNothing()

@@ -66,9 +66,9 @@ HistoryData DailyRun(int day)
     return run;
 }
 
-// A program folder with a year of history, made once for all the benchmarks; empty when it could
-// not be made.
-QString YearFolder()
+// A program folder with a year of history, made once for all the benchmarks; empty, with the
+// benchmark skipped, when it could not be made.
+QString YearFolder(benchmark::State& state)
 {
     static QTemporaryDir dir;
     static const QString folder = [] {
@@ -79,16 +79,16 @@ QString YearFolder()
         }
         return dir.path();
     }();
+    if (folder.isEmpty())
+        state.SkipWithError("no history");
     return folder;
 }
 
 void BM_RecordRun(benchmark::State& state)
 {
-    const QString folder = YearFolder();
-    if (folder.isEmpty()) {
-        state.SkipWithError("no history");
+    const QString folder = YearFolder(state);
+    if (folder.isEmpty())
         return;
-    }
     // Every run stored here makes the history one day longer: at most a few dozen days on a year.
     const HistoryData run = DailyRun(Days);
     HistoryStore store(folder);
@@ -104,11 +104,9 @@ BENCHMARK(BM_RecordRun)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_WriteHistoryPage(benchmark::State& state)
 {
-    const QString folder = YearFolder();
-    if (folder.isEmpty()) {
-        state.SkipWithError("no history");
+    const QString folder = YearFolder(state);
+    if (folder.isEmpty())
         return;
-    }
     for (auto _ : state) {
         QString error;
         if (!WriteHistoryPage(folder, error)) {
@@ -123,11 +121,9 @@ BENCHMARK(BM_WriteHistoryPage)->Unit(benchmark::kMillisecond)->MinTime(3);
 // What the JSON export starts from: the whole history as lists of values.
 void BM_ReadHistory(benchmark::State& state)
 {
-    const QString folder = YearFolder();
-    if (folder.isEmpty()) {
-        state.SkipWithError("no history");
+    const QString folder = YearFolder(state);
+    if (folder.isEmpty())
         return;
-    }
     HistoryStore store(folder);
     for (auto _ : state) {
         HistoryData history;
@@ -142,11 +138,9 @@ BENCHMARK(BM_ReadHistory)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 void BM_HistoryCsv(benchmark::State& state)
 {
-    const QString folder = YearFolder();
-    if (folder.isEmpty()) {
-        state.SkipWithError("no history");
+    const QString folder = YearFolder(state);
+    if (folder.isEmpty())
         return;
-    }
     HistoryStore store(folder);
     const QString path = folder + u"/history.csv"_s;
     for (auto _ : state) {

@@ -11,33 +11,10 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
-#include <span>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-using Pages = std::span<const PageHistoryValue>;
-using Positions = std::span<const PositionHistoryValue>;
-
-// The values of each run, run by run: the runs and the values are both in the order of the runs.
-void ForEachRun(const HistoryData& history,
-                const std::function<void(const HistoryRun& run, Pages pages, Positions positions)>& take)
-{
-    qsizetype page = 0;
-    qsizetype position = 0;
-    for (const HistoryRun& run : history.Runs) {
-        const qsizetype firstPage = page;
-        while (page < history.Pages.size() && history.Pages.at(page).RunId == run.Id)
-            ++page;
-        const qsizetype firstPosition = position;
-        while (position < history.Positions.size() && history.Positions.at(position).RunId == run.Id)
-            ++position;
-        take(run, Pages(history.Pages.constData() + firstPage, size_t(page - firstPage)),
-             Positions(history.Positions.constData() + firstPosition, size_t(position - firstPosition)));
-    }
-}
 
 // RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
 QString CsvField(const QString& field)
@@ -166,7 +143,7 @@ private:
     int cells = 0;
 };
 
-QJsonObject RunObject(const HistoryRun& run, Pages pages, Positions positions)
+QJsonObject RunObject(const HistoryRun& run, RunPages pages, RunPositions positions)
 {
     QJsonArray pageArray;
     for (const PageHistoryValue& page : pages) {
@@ -208,7 +185,7 @@ bool PrintHistoryRows(HistoryStore& store, const HistoryFilter& filter, bool csv
 void PrintHistoryJson(const HistoryData& history, QTextStream& out)
 {
     QJsonArray runs;
-    ForEachRun(history, [&](const HistoryRun& run, Pages pages, Positions positions) {
+    ForEachRun(history, [&](const HistoryRun& run, RunPages pages, RunPositions positions) {
         runs.append(RunObject(run, pages, positions));
     });
     out << TerminalJson(QJsonDocument(QJsonObject{{u"runs"_s, runs}})) << Qt::flush;
@@ -219,7 +196,7 @@ void PrintRunJson(const HistoryData& run, QTextStream& out)
     if (run.Runs.isEmpty())
         return;
     out << TerminalJson(
-               QJsonDocument(RunObject(run.Runs.first(), Pages(run.Pages.constData(), size_t(run.Pages.size())),
-                                       Positions(run.Positions.constData(), size_t(run.Positions.size())))))
+               QJsonDocument(RunObject(run.Runs.first(), RunPages(run.Pages.constData(), size_t(run.Pages.size())),
+                                       RunPositions(run.Positions.constData(), size_t(run.Positions.size())))))
         << Qt::flush;
 }

@@ -294,12 +294,10 @@ QByteArray PageHtml(const PageModel& model)
 QByteArray HistoryPageHtml(const HistoryData& history)
 {
     PageModel model;
-    qsizetype page = 0;
-    qsizetype position = 0;
-    for (const HistoryRun& run : history.Runs) {
+    ForEachRun(history, [&](const HistoryRun& run, RunPages pages, RunPositions positions) {
         model.Run(run);
-        for (qsizetype seq = 0; page < history.Pages.size() && history.Pages.at(page).RunId == run.Id; ++page, ++seq) {
-            const PageHistoryValue& value = history.Pages.at(page);
+        for (qsizetype seq = 0; seq < qsizetype(pages.size()); ++seq) {
+            const PageHistoryValue& value = pages[seq];
             model.Page({run.Id,
                         seq,
                         value.URL.toUtf8(),
@@ -311,9 +309,8 @@ QByteArray HistoryPageHtml(const HistoryData& history)
                         {},
                         {}});
         }
-        for (qsizetype seq = 0; position < history.Positions.size() && history.Positions.at(position).RunId == run.Id;
-             ++position, ++seq) {
-            const PositionHistoryValue& value = history.Positions.at(position);
+        for (qsizetype seq = 0; seq < qsizetype(positions.size()); ++seq) {
+            const PositionHistoryValue& value = positions[seq];
             model.Position({run.Id,
                             seq,
                             value.URL.toUtf8(),
@@ -324,7 +321,7 @@ QByteArray HistoryPageHtml(const HistoryData& history)
                             value.Depth,
                             {}});
         }
-    }
+    });
     return PageHtml(model);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Sqlite.h"
 #include "history/RunHistory.h"
+#include "lists/ListEdits.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -201,16 +202,9 @@ QString DayText(const QDate& day)
 // is looked for in each of the forms it may have been stored in.
 QStringList AddressForms(const QString& address)
 {
-    qsizetype rest = 0;
-    for (const QLatin1StringView scheme : {QLatin1StringView("https://"), QLatin1StringView("http://")}) {
-        if (address.startsWith(scheme, Qt::CaseInsensitive)) {
-            rest = scheme.size();
-            break;
-        }
-    }
-    if (address.mid(rest).startsWith(QLatin1StringView("www."), Qt::CaseInsensitive))
-        rest += 4;
-    const QString host = address.mid(rest);
+    // The page list's form, without its scheme and "www.".
+    const QString listed = NormalisePRURL(address);
+    const QString host = listed.mid(listed.indexOf(QLatin1StringView("://www.")) + 7);
     return {QStringLiteral("http://") + host, QStringLiteral("https://") + host, QStringLiteral("http://www.") + host,
             QStringLiteral("https://www.") + host};
 }

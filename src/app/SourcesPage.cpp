@@ -233,19 +233,23 @@ void SourcesPage::cmdImportList_Click()
     SourceChange change = TrafficChange();
     change.List = txtTrafficList->text();
     const std::optional<SourceSettings> settings = Applied(change);
-    if (!settings)
-        return;
-    const TrafficSourceSettings& traffic = settings->Traffic;
+    if (settings)
+        StartImport(settings->Traffic, false);
+}
+
+void SourcesPage::StartImport(const TrafficSourceSettings& traffic, bool force)
+{
     RankListImportRequest request;
     request.Kind = *RankListKindNamed(SourceName(traffic.Kind));
     request.Today = session.Time().Now().date();
+    request.Force = force;
     if (!IsRankListAddress(traffic.List))
         request.DisplayName = QFileInfo(traffic.List).fileName();
     importing = traffic;
     prgImport->setRange(0, 0);
     prgImport->setFormat(u"Importing..."_s);
     prgImport->show();
-    import->Start(traffic.List, request);
+    import->Start(traffic.List, request, ReadListDownloadMaxMiB(session.State().Settings));
     SettleButtons();
     Q_EMIT ImportRunning(true);
 }
@@ -260,6 +264,12 @@ void SourcesPage::ImportFinished(const RankListImportResult& result)
     lblTrafficTest->setText(result.Message);
     SettleButtons();
     Q_EMIT ImportRunning(false);
-    if (!result.Ok)
+    if (result.Ok)
+        return;
+    if (!result.Overridable) {
         prompter.ShowMessage(result.Message, MessageIcon::Exclamation, AppTitle);
+        return;
+    }
+    if (prompter.AskYesNo(result.Message + u"\n\nImport it anyway?"_s, AppTitle))
+        StartImport(importing, true);
 }

@@ -70,6 +70,8 @@ private:
     void cmdTestTraffic_Click();
     void cmdBrowseList_Click();
     void cmdImportList_Click();
+    // Imports the list of traffic; force imports one that looks too little like a list.
+    void StartImport(const TrafficSourceSettings& traffic, bool force);
     void ImportFinished(const RankListImportResult& result);
 
     Session& session;

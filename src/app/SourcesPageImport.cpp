@@ -23,7 +23,7 @@ SourcesPageImport::~SourcesPageImport()
     thread.wait();
 }
 
-void SourcesPageImport::Start(const QString& fileOrAddress, RankListImportRequest request)
+void SourcesPageImport::Start(const QString& fileOrAddress, RankListImportRequest request, int downloadMaxMiB)
 {
     if (running)
         return;
@@ -35,8 +35,9 @@ void SourcesPageImport::Start(const QString& fileOrAddress, RankListImportReques
     };
     const QString path = databasePath;
     if (IsRankListAddress(fileOrAddress)) {
-        QMetaObject::invokeMethod(worker, [this, path, fileOrAddress, request] {
+        QMetaObject::invokeMethod(worker, [this, path, fileOrAddress, request, downloadMaxMiB] {
             auto* download = new RankListDownload(path, worker);
+            download->SetBodyCap(qint64(downloadMaxMiB) * 1024 * 1024);
             connect(download, &RankListDownload::Finished, worker, [this, download](const RankListImportResult& done) {
                 download->deleteLater();
                 Report(done);

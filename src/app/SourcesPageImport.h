@@ -16,9 +16,10 @@ public:
     // earlier list whole.
     ~SourcesPageImport() override;
 
-    // Imports request.Kind from fileOrAddress (request.Path and request.Progress are set here).
-    // Finished always comes later, from the event loop. One import at a time.
-    void Start(const QString& fileOrAddress, RankListImportRequest request);
+    // Imports request.Kind from fileOrAddress (request.Path and request.Progress are set here), a
+    // download up to downloadMaxMiB. Finished always comes later, from the event loop. One import
+    // at a time.
+    void Start(const QString& fileOrAddress, RankListImportRequest request, int downloadMaxMiB);
     bool IsRunning() const { return running; }
 
 Q_SIGNALS:

@@ -248,14 +248,14 @@ void SourcesPage::ShowListInfo()
         lblListInfo->setText(u"none: the historical source reads the traffic-rank site's pages"_s);
         return;
     }
-    bool ok = true;
+    QString fault;
     std::optional<RankListInfo> info;
-    for (const RankListInfo& list : RankListStore(RankListsPath(session.State().ProgramFolder)).ListInfo(&ok)) {
+    for (const RankListInfo& list : RankListStore(RankListsPath(session.State().ProgramFolder)).ListInfo(&fault)) {
         if (list.Kind == *kind)
             info = list;
     }
-    if (!ok)
-        lblListInfo->setText(u"the imported lists cannot be read"_s);
+    if (!fault.isEmpty())
+        lblListInfo->setText(fault);
     else if (!info)
         lblListInfo->setText(u"no %1 list imported yet"_s.arg(RankListName(*kind)));
     else

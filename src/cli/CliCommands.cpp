@@ -36,6 +36,7 @@ enum Option : unsigned {
     Endpoint = 1u << 6,
     Depth = 1u << 7,
     ListFile = 1u << 8,
+    Force = 1u << 9,
 };
 
 const OptionEntry KnownOptions[] = {
@@ -48,6 +49,7 @@ const OptionEntry KnownOptions[] = {
     {Endpoint, "endpoint", "URL", "the service's address, instead of its default"},
     {Depth, "depth", "N", "results looked through: 10, 20, 50 or 100"},
     {ListFile, "list", "FILE_OR_URL", "the traffic-rank list to import"},
+    {Force, "force", nullptr, "import the list even when it looks too little like one"},
 };
 
 QString OptionName(Option flag)
@@ -142,9 +144,11 @@ const Cli::Command Cli::Commands[] = {
      &Cli::CheckEntry},
     {"uncheck", "pages|keywords N", 2, 2, 0, false, "untick entry N of one list", "Unticks entry N of one list.",
      &Cli::UncheckEntry},
-    {"set", "extract-keyword|top10 on|off, or export-base URL", 2, 2, 0, false, "set an option",
+    {"set", "extract-keyword|top10 on|off, export-base URL, or list-download-max-mib N", 2, 2, 0, false,
+     "set an option",
      "Sets an option on or off, or export-base: the address under which the exported directory is\n"
-     "published, an absolute http:// or https:// address ending in \"/\".",
+     "published, an absolute http:// or https:// address ending in \"/\", or list-download-max-mib: the\n"
+     "most MiB a traffic-rank list download may be, a whole number from 1 to 2048 (256 unless set).",
      &Cli::Set},
     {"rank", "", 0, 0, Verbose | Open | Json, false, "run the checked entries and write the report",
      "Runs the checked entries of both lists through the web, writes the report and keeps the run in\n"
@@ -154,16 +158,20 @@ const Cli::Command Cli::Commands[] = {
      "the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, nothing kept, exit code 1.\n"
      "Requests go through the proxy that http_proxy names.",
      &Cli::Rank},
-    {"source", "[search|authority|traffic SOURCE]", 0, 2, Key | Endpoint | Depth | ListFile, false,
+    {"source", "[search|authority|traffic SOURCE]", 0, 2, Key | Endpoint | Depth | ListFile | Force, false,
      "show or choose the data sources",
      "Without arguments, shows the source of each data column with its endpoint, depth, list and the\n"
-     "last four characters of its key. With a column and a source, chooses it:\n"
+     "last four characters of its key, the imported lists and the bounds of a list download. With a\n"
+     "column and a source, chooses it:\n"
      "  source search historical|serpapi|serper|brave|searxng [--key KEY] [--endpoint URL] [--depth N]\n"
      "  source authority historical|openpagerank [--key KEY] [--endpoint URL]\n"
-     "  source traffic historical|tranco|majestic [--list FILE_OR_URL]\n"
+     "  source traffic historical|tranco|majestic [--list FILE_OR_URL [--force]]\n"
      "A service keeps its own key and endpoint: choosing it again finds them. searxng needs the\n"
      "address of your own instance. A missing key, an endpoint that is not an http or https address or\n"
-     "a depth other than 10, 20, 50 or 100 is refused and nothing is changed.",
+     "a depth other than 10, 20, 50 or 100 is refused and nothing is changed. A list of which more than\n"
+     "1% of the lines (and more than 10) are not rows, or one of fewer than 100 rows in place of a list\n"
+     "of more than 1,000, is refused unless --force is given. A list download ends at the size that\n"
+     "'set list-download-max-mib' sets, after 10 minutes, or after 30 seconds without data.",
      &Cli::Source},
     {"history", "[prune] [OPTIONS]", 0, -1, 0, false, "the values of every run kept ('history --help')", "", nullptr,
      RunHistory},
@@ -452,6 +460,12 @@ int Cli::Set(const QStringList& args)
         SaveDirectoryBase(state.Settings, args.at(1), problem);
         return Saved();
     }
+    if (args.at(0) == QLatin1String("list-download-max-mib")) {
+        QString problem;
+        if (!SaveListDownloadMaxMiB(state.Settings, args.at(1), problem) && !state.Settings.WriteFailed())
+            return Usage(problem);
+        return Saved();
+    }
     if (args.at(1) != QLatin1String("on") && args.at(1) != QLatin1String("off"))
         return Usage(QStringLiteral("name the option and give on or off"));
     const bool on = args.at(1) == QLatin1String("on");
@@ -478,11 +492,16 @@ int Cli::Source(const QStringList& args)
     if (args.isEmpty()) {
         for (const QString& line : DescribeSources(settings))
             Out() << TerminalSafe(line) << '\n';
-        for (const RankListInfo& list : RankListStore(RankListsPath(state.ProgramFolder)).ListInfo())
+        QString fault;
+        for (const RankListInfo& list : RankListStore(RankListsPath(state.ProgramFolder)).ListInfo(&fault))
             Out() << TerminalSafe(QStringLiteral("list ") + RankListName(list.Kind) + QStringLiteral(": ") +
                                   DescribeRankList(list))
                   << '\n';
-        Out() << Qt::flush;
+        Out() << TerminalSafe(DescribeListDownloadBounds(ReadListDownloadMaxMiB(state.Settings))) << Qt::endl;
+        if (!fault.isEmpty()) {
+            Err() << "quorvex-cli: " << TerminalSafe(fault) << Qt::endl;
+            return Refused;
+        }
         return Done;
     }
     if (args.size() != 2)
@@ -507,13 +526,17 @@ int Cli::Source(const QStringList& args)
     if (!given(Key, change.Key) || !given(Endpoint, change.Endpoint) || !given(Depth, change.Depth) ||
         !given(ListFile, change.List))
         return Usage(QStringLiteral("give each option once"));
+    if (IsSet(Force) && (change.Column != SourceColumn::Traffic || change.List.isNull()))
+        return Usage(QStringLiteral("--force goes with a traffic list to import (--list)"));
     if (const QString refusal = ApplySourceChange(settings, state.Settings, change); !refusal.isEmpty()) {
         Err() << "quorvex-cli: " << TerminalSafe(refusal) << Qt::endl;
         return Refused;
     }
     // A list that cannot be imported leaves the choice as it was.
     if (change.Column == SourceColumn::Traffic && !change.List.isNull()) {
-        if (const int imported = ImportTrafficList(state.ProgramFolder, settings.Traffic); imported != Done)
+        if (const int imported = ImportTrafficList(state.ProgramFolder, settings.Traffic,
+                                                   ReadListDownloadMaxMiB(state.Settings), IsSet(Force));
+            imported != Done)
             return imported;
     }
     if (!SaveSourceSettings(settings, state.Settings, change.Column))

@@ -23,14 +23,19 @@ void ProgressLine::Show()
 {
     QTextStream err(stderr);
     const int shown = maximum > 0 ? std::min(value, maximum) : value;
+    QString numbers = QString::number(shown);
+    if (maximum > 0)
+        numbers += QLatin1Char('/') + QString::number(maximum);
+    if (!unit.isEmpty())
+        numbers += QLatin1Char(' ') + unit;
     if (!terminal) {
-        err << "progress " << shown << '/' << maximum << Qt::endl;
+        err << "progress " << numbers << Qt::endl;
         return;
     }
     constexpr int width = 30;
     const int filled = maximum > 0 ? shown * width / maximum : 0;
-    err << "\r[" << QString(filled, QLatin1Char('#')) << QString(width - filled, QLatin1Char('.')) << "] " << shown
-        << '/' << maximum << ' ';
+    err << "\r[" << QString(filled, QLatin1Char('#')) << QString(width - filled, QLatin1Char('.')) << "] " << numbers
+        << ' ';
     err.flush();
     drawn = true;
 }

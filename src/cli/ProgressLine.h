@@ -1,6 +1,6 @@
 #pragma once
-// The rank run's progress on standard error: a bar redrawn in place on a terminal, plain lines
-// otherwise.
+// The progress of a long command on standard error: a bar redrawn in place on a terminal, plain
+// lines otherwise. Without a maximum (0) only the value is shown.
 
 #include <QString>
 
@@ -9,6 +9,8 @@ public:
     ProgressLine();
     void SetMaximum(int value);
     void SetValue(int value);
+    // What the numbers count, shown after them ("MiB downloaded"); nothing unless set.
+    void SetUnit(const QString& text) { unit = text; }
     // Ends a bar that is being drawn, so the next output starts on a line of its own.
     void Finish();
 
@@ -19,4 +21,5 @@ private:
     bool drawn = false;
     int maximum = 0;
     int value = 0;
+    QString unit;
 };

@@ -5,7 +5,9 @@
 
 struct TrafficSourceSettings;
 
-// Imports the chosen traffic list (a file, a ZIP holding one CSV, or an http(s) address) into the
-// program folder's rank lists; the earlier list of that kind stays until the new one is complete.
-// Prints what was imported, or why not.
-int ImportTrafficList(const QString& programFolder, const TrafficSourceSettings& traffic);
+// Imports the chosen traffic list (a file, a ZIP holding one CSV, or an http(s) address, downloaded
+// up to downloadMaxMiB) into the program folder's rank lists; the earlier list of that kind stays
+// until the new one is complete. force imports a list that looks too little like one. Shows the
+// progress and prints what was imported, or why not; Ctrl+C ends a download.
+int ImportTrafficList(const QString& programFolder, const TrafficSourceSettings& traffic, int downloadMaxMiB,
+                      bool force);

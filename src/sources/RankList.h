@@ -23,6 +23,18 @@ std::optional<RankListKind> RankListKindNamed(const QString& name);
 // More rows than this and a list is refused.
 constexpr qint64 MostRankListRows = 10'000'000;
 
+// The bounds of a list download (the real lists are 10 to 80 MB): its size, which the setting
+// list-download-max-mib changes within 1 to 2,048 MiB, its total time and its longest silence.
+constexpr int DefaultListDownloadMiB = 256;
+constexpr int MostListDownloadMiB = 2048;
+constexpr int ListDownloadTimeLimitMs = 10 * 60 * 1000;
+constexpr int ListDownloadSilenceMs = 30 * 1000;
+// "256 MiB"; "1.5 seconds", "10 minutes": the bounds as the messages name them.
+QString ListDownloadSizeText(qint64 bytes);
+QString ListDownloadTimeText(int milliseconds);
+// "list downloads: at most 256 MiB, 10 minutes, 30 seconds without data"
+QString DescribeListDownloadBounds(int mostMiB);
+
 struct RankListInfo {
     RankListKind Kind = RankListKind::Tranco;
     QString Id;         // the list's own ID when its file name carries one, else the import date
@@ -38,6 +50,7 @@ struct RankListImportResult {
     bool Ok = false;
     QString Message; // why it was refused, or what was imported
     RankListInfo Info;
+    bool Overridable = false; // refused by a rule that Force sets aside
 };
 
 // Where an import stands: bytes downloaded, then bytes of the list read. total is -1 when unknown.
@@ -51,5 +64,6 @@ struct RankListImportRequest {
     QString DisplayName; // the name the list came under (the file name, or the download address)
     QDate Today = QDate::currentDate();
     qint64 MostRows = MostRankListRows;
+    bool Force = false;
     RankListProgress Progress;
 };

@@ -13,8 +13,6 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
-namespace {} // namespace
-
 bool IsRankListAddress(const QString& fileOrAddress)
 {
     const QUrl address(fileOrAddress.trimmed());
@@ -42,6 +40,7 @@ void RankListDownload::Start(const QUrl& from, RankListImportRequest request)
     if (pending.DisplayName.isEmpty())
         pending.DisplayName = address.toDisplayString();
     received = 0;
+    refusal.clear();
 
     if (!IsRankListAddress(address.toString())) {
         Fail(QStringLiteral("%1 is not an http or https address.").arg(pending.DisplayName));
@@ -62,18 +61,19 @@ void RankListDownload::Start(const QUrl& from, RankListImportRequest request)
     get.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     get.setMaximumRedirectsAllowed(MostRedirects);
     reply = network.get(get);
+    connect(reply, &QNetworkReply::metaDataChanged, this, &RankListDownload::Answered);
     connect(reply, &QNetworkReply::readyRead, this, &RankListDownload::Arrived);
     connect(reply, &QNetworkReply::finished, this, &RankListDownload::Done);
     connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 done, qint64 total) {
-        if (total > bodyCap)
-            Fail(QStringLiteral("%1 is larger than a rank list can be.").arg(pending.DisplayName));
-        else if (pending.Progress)
+        if (pending.Progress)
             pending.Progress(RankListStage::Downloading, done, total);
     });
     auto* deadline = new QTimer(reply);
     deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, this,
-            [this] { Fail(QStringLiteral("%1 took too long to download.").arg(pending.DisplayName)); });
+    connect(deadline, &QTimer::timeout, this, [this] {
+        Fail(QStringLiteral("%1 took longer than %2 to download.")
+                 .arg(pending.DisplayName, ListDownloadTimeText(totalTimeLimitMs)));
+    });
     deadline->start(totalTimeLimitMs);
 }
 
@@ -83,14 +83,39 @@ void RankListDownload::Cancel()
         Fail(QStringLiteral("The download of %1 was cancelled.").arg(pending.DisplayName));
 }
 
-void RankListDownload::Arrived()
+// The answer's head: an error, or a length over the cap, ends the download before its body is read.
+// The reply is ended from the event loop, not from inside its own signal, where Qt is still busy
+// with it; until then nothing of its body is kept.
+void RankListDownload::Answered()
 {
     if (!reply)
+        return;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (status >= 400)
+        refusal =
+            QStringLiteral("%1 cannot be downloaded: the server answered %2.").arg(pending.DisplayName).arg(status);
+    else if (length.isValid() && length.toLongLong() > bodyCap)
+        refusal = TooLargeText();
+    else
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, startedAs = round] {
+            if (startedAs == round && reply)
+                Fail(refusal);
+        },
+        Qt::QueuedConnection);
+}
+
+void RankListDownload::Arrived()
+{
+    if (!reply || !refusal.isEmpty())
         return;
     const QByteArray bytes = reply->readAll();
     received += bytes.size();
     if (received > bodyCap) {
-        Fail(QStringLiteral("%1 is larger than a rank list can be.").arg(pending.DisplayName));
+        Fail(TooLargeText());
         return;
     }
     if (file->write(bytes) != bytes.size())
@@ -101,6 +126,10 @@ void RankListDownload::Done()
 {
     if (!reply)
         return;
+    if (!refusal.isEmpty()) {
+        Fail(refusal);
+        return;
+    }
     if (reply->error() != QNetworkReply::NoError) {
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (status >= 400)
@@ -109,8 +138,8 @@ void RankListDownload::Done()
                      .arg(status));
         // Our own aborts disconnect first; a cancelled reply that still ends here was silent too long.
         else if (reply->error() == QNetworkReply::OperationCanceledError)
-            Fail(QStringLiteral("%1 cannot be downloaded: nothing arrived for %2 seconds.")
-                     .arg(pending.DisplayName, QString::number(transferTimeoutMs / 1000.0)));
+            Fail(QStringLiteral("%1 cannot be downloaded: nothing arrived for %2.")
+                     .arg(pending.DisplayName, ListDownloadTimeText(transferTimeoutMs)));
         else
             Fail(QStringLiteral("%1 cannot be downloaded: %2").arg(pending.DisplayName, reply->errorString()));
         return;
@@ -145,6 +174,13 @@ void RankListDownload::Fail(const QString& message)
                 Q_EMIT Finished(result);
         },
         Qt::QueuedConnection);
+}
+
+QString RankListDownload::TooLargeText() const
+{
+    return QStringLiteral("%1 is larger than %2, the most a list download may be (the setting list-download-max-mib "
+                          "raises it).")
+        .arg(pending.DisplayName, ListDownloadSizeText(bodyCap));
 }
 
 void RankListDownload::Stop()

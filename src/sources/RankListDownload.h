@@ -1,6 +1,7 @@
 #pragma once
 // A rank list fetched from an http(s) address into a temporary file beside the lists' file, then
-// imported like a file. Bounded as every download of the program: silence, size and total time.
+// imported like a file. Bounded as every download of the program: silence, size and total time
+// (RankList.h gives the bounds); a download that passes one ends with its temporary file.
 
 #include "sources/RankList.h"
 
@@ -31,20 +32,22 @@ public:
     void Cancel();
     bool IsRunning() const { return reply != nullptr; }
 
-    // A fetch that transfers nothing for this long fails (30 s unless changed).
+    // A fetch that transfers nothing for this long fails.
     void SetTransferTimeout(int milliseconds) { transferTimeoutMs = milliseconds; }
-    // A body larger than this fails (2 GiB unless changed: a majestic list of 10 million rows).
+    // A body larger than this fails; one that announces a larger length fails before it is read.
     void SetBodyCap(qint64 bytes) { bodyCap = bytes; }
-    // A fetch that takes longer than this in all fails (30 minutes unless changed).
+    // A fetch that takes longer than this in all fails.
     void SetTotalTimeLimit(int milliseconds) { totalTimeLimitMs = milliseconds; }
 
 Q_SIGNALS:
     void Finished(const RankListImportResult& result);
 
 private:
+    void Answered();
     void Arrived();
     void Done();
     void Fail(const QString& message);
+    QString TooLargeText() const;
     void Stop();
 
     QString databasePath;
@@ -54,8 +57,9 @@ private:
     RankListImportRequest pending;
     QUrl address;
     qint64 received = 0;
+    QString refusal;   // why the answer's head ended the download, which ends from the event loop
     quint64 round = 0; // raised by every Start, so that the failure of an earlier one stays silent
-    int transferTimeoutMs = 30000;
-    qint64 bodyCap = qint64(2) * 1024 * 1024 * 1024;
-    int totalTimeLimitMs = 30 * 60 * 1000;
+    int transferTimeoutMs = ListDownloadSilenceMs;
+    qint64 bodyCap = qint64(DefaultListDownloadMiB) * 1024 * 1024;
+    int totalTimeLimitMs = ListDownloadTimeLimitMs;
 };

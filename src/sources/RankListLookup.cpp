@@ -8,7 +8,6 @@
 #include "app/Sqlite.h"
 #include "sources/RankListStore.h"
 
-#include <QFileInfo>
 #include <QUrl>
 #include <QtEndian>
 
@@ -113,15 +112,17 @@ QString RegistrableDomain(const QString& host)
     return QString::fromUtf8(QByteArrayView(name).sliced(domain.Start, domain.Size));
 }
 
-RankListLookup::RankListLookup(const QString& databasePath, RankListKind kind)
+RankListLookup::RankListLookup(const QString& databasePath, RankListKind kind) : path(databasePath)
 {
-    if (!QFileInfo::exists(databasePath)) {
-        error = QStringLiteral("No %1 list has been imported.").arg(RankListName(kind));
+    // A damaged file is told as such, never as a list that was not imported.
+    if (!RankListStore(databasePath).Info(kind, &error)) {
+        if (error.isEmpty())
+            error = QStringLiteral("No %1 list has been imported.").arg(RankListName(kind));
         return;
     }
     db = std::make_unique<SqliteConnection>(databasePath, SqliteConnection::Mode::ReadOnly);
     if (!db->IsOpen()) {
-        error = QStringLiteral("%1 cannot be opened: %2").arg(databasePath, db->LastError());
+        error = RankListStore::ReadFault(*db, path);
         return;
     }
     // The index pages of a large list stay in memory across the lookups of a run.
@@ -131,7 +132,7 @@ RankListLookup::RankListLookup(const QString& databasePath, RankListKind kind)
                             "list.domain = wanted.value")
                  .arg(QuoteIdentifier(RankListStore::TableName(kind))));
     if (!statement->IsValid()) {
-        error = QStringLiteral("No %1 list has been imported.").arg(RankListName(kind));
+        error = RankListStore::ReadFault(*db, path);
         return;
     }
     select = std::move(statement);
@@ -195,7 +196,7 @@ bool RankListLookup::RanksOf(const QByteArray& names, const std::vector<Wanted>&
     }
     const bool read = !select->Failed();
     if (!read)
-        error = db->LastError();
+        error = RankListStore::ReadFault(*db, path);
     select->Reset();
     return read;
 }

@@ -59,6 +59,7 @@ private:
     bool RanksOf(const QByteArray& names, const std::vector<Wanted>& wanted, std::vector<qint64>& ranks);
     RankLookupResult Failure() const;
 
+    QString path;
     std::unique_ptr<SqliteConnection> db;
     std::unique_ptr<SqliteStatement> select;
     QString error;

@@ -13,7 +13,18 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <sqlite3.h>
+
 namespace {
+
+// A list replaces the one in use only when it looks like a list as a whole: a file of which more
+// than 1% of the lines (and more than ten) are no rows is some other file that happens to hold a
+// few, and a list of fewer than 100 rows in place of one of more than 1,000 is a cut-off download
+// or a sample. Either is refused unless the import is forced.
+constexpr qint64 MostStrayLines = 10;
+constexpr qint64 MostStrayPercent = 1;
+constexpr qint64 FewestReplacingRows = 100;
+constexpr qint64 RowsWorthKeeping = 1000;
 
 bool PrepareFile(SqliteConnection& db)
 {
@@ -39,6 +50,24 @@ QString Number(qint64 value)
 RankListImportResult Refused(const QString& message)
 {
     return {false, message, {}};
+}
+
+// The rows of the list of that kind in the file, 0 for none; nothing when the file cannot be read.
+std::optional<qint64> KeptRows(SqliteConnection& db, RankListKind kind)
+{
+    SqliteStatement kept(db, QStringLiteral("SELECT row_count FROM lists WHERE name = ?1"));
+    kept.Bind(1, RankListName(kind));
+    const qint64 rows = kept.Next() ? kept.Integer(0) : 0;
+    if (kept.Failed())
+        return std::nullopt;
+    return rows;
+}
+
+RankListImportResult RefusedUnlessForced(const QString& message)
+{
+    RankListImportResult result = Refused(message);
+    result.Overridable = true;
+    return result;
 }
 
 } // namespace
@@ -94,13 +123,17 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
 
     SqliteConnection db(path, SqliteConnection::Mode::Create);
     if (!db.IsOpen() || !PrepareFile(db))
-        return Refused(QStringLiteral("%1 cannot be opened: %2").arg(path, db.LastError()));
+        return Refused(ReadFault(db, path));
     const QString table = QuoteIdentifier(TableName(request.Kind));
     const QString index = QuoteIdentifier(TableName(request.Kind) + QStringLiteral("_domain"));
 
     SqliteTransaction transaction(db);
     if (!transaction.IsActive())
         return Refused(QStringLiteral("%1 cannot be written: %2").arg(path, db.LastError()));
+    const std::optional<qint64> kept = KeptRows(db, request.Kind);
+    if (!kept)
+        return Refused(ReadFault(db, path));
+    const qint64 keptRows = *kept;
     // The rows go in without an index; building it once at the end is much faster than keeping it
     // up to date row by row.
     if (!db.Execute(QStringLiteral("DROP TABLE IF EXISTS %1; CREATE TABLE %1 (domain TEXT NOT NULL, rank INTEGER NOT "
@@ -130,6 +163,18 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
     if (!read.Ok)
         return Refused(read.Message.isEmpty() ? QStringLiteral("%1 cannot be written: %2").arg(path, writeError)
                                               : read.Message);
+    const qint64 lines = read.Rows + read.Skipped;
+    if (!request.Force && read.Skipped > MostStrayLines && read.Skipped * 100 > lines * MostStrayPercent)
+        return RefusedUnlessForced(
+            QStringLiteral("%1 is refused: %2 of its %3 non-blank lines are not rows of a %4 list (more than %5%).")
+                .arg(shownName, Number(read.Skipped), Number(lines), RankListName(request.Kind))
+                .arg(MostStrayPercent));
+    if (!request.Force && read.Rows < FewestReplacingRows && keptRows > RowsWorthKeeping)
+        return RefusedUnlessForced(QStringLiteral("%1 is refused: it holds %2 domains, and the %3 list it would "
+                                                  "replace holds %4 (a list of fewer than %5 domains does not "
+                                                  "replace one of more than %6).")
+                                       .arg(shownName, Number(read.Rows), RankListName(request.Kind), Number(keptRows),
+                                            Number(FewestReplacingRows), Number(RowsWorthKeeping)));
 
     RankListInfo info;
     info.Kind = request.Kind;
@@ -163,29 +208,51 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
     return {true, message, info};
 }
 
-QList<RankListInfo> RankListStore::ListInfo(bool* ok) const
+QString RankListStore::ReadFault(const SqliteConnection& db, const QString& databasePath)
 {
-    if (ok)
-        *ok = true;
+    const QString name = QFileInfo(databasePath).fileName();
+    const int code = db.IsOpen() ? sqlite3_errcode(db.Handle()) & 0xff : SQLITE_CANTOPEN;
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+        return QStringLiteral("%1 is damaged: %2").arg(name, db.LastError());
+    return QStringLiteral("%1 cannot be read: %2").arg(name, db.LastError());
+}
+
+QList<RankListInfo> RankListStore::ListInfo(QString* fault) const
+{
+    if (fault)
+        fault->clear();
     QList<RankListInfo> infos;
     if (!QFileInfo::exists(path))
         return infos;
     SqliteConnection db(path, SqliteConnection::Mode::ReadOnly);
+    auto failed = [&] {
+        if (fault)
+            *fault = ReadFault(db, path);
+        return QList<RankListInfo>();
+    };
+    // A file without the table of the lists is one whose first import was ended before it got so
+    // far: it holds no list, and is no damage.
+    SqliteStatement table(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'lists'"));
+    const bool made = table.Next();
+    if (table.Failed())
+        return failed();
+    if (!made)
+        return infos;
     SqliteStatement select(db, QStringLiteral("SELECT name, list_id, row_count, imported_on, source FROM lists"));
     while (select.Next()) {
         const std::optional<RankListKind> kind = RankListKindNamed(select.Text(0));
         if (kind)
             infos.append({*kind, select.Text(1), select.Integer(2), select.Text(3), select.Text(4)});
     }
-    if (ok && (!select.IsValid() || select.Failed()))
-        *ok = false;
+    if (select.Failed())
+        return failed();
     std::sort(infos.begin(), infos.end(), [](const RankListInfo& a, const RankListInfo& b) { return a.Kind < b.Kind; });
     return infos;
 }
 
-std::optional<RankListInfo> RankListStore::Info(RankListKind kind) const
+std::optional<RankListInfo> RankListStore::Info(RankListKind kind, QString* fault) const
 {
-    for (const RankListInfo& info : ListInfo()) {
+    for (const RankListInfo& info : ListInfo(fault)) {
         if (info.Kind == kind)
             return info;
     }

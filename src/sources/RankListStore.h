@@ -6,6 +6,8 @@
 
 #include <QList>
 
+class SqliteConnection;
+
 class RankListStore {
 public:
     explicit RankListStore(QString databasePath) : path(std::move(databasePath)) {}
@@ -15,10 +17,15 @@ public:
     // leaves it as it was.
     RankListImportResult Import(const RankListImportRequest& request) const;
 
-    // The imported lists, tranco before majestic; an empty list when none was imported. False in ok
-    // when the file exists but cannot be read.
-    QList<RankListInfo> ListInfo(bool* ok = nullptr) const;
-    std::optional<RankListInfo> Info(RankListKind kind) const;
+    // The imported lists, tranco before majestic; an empty list when none was imported. When the
+    // file exists but cannot be read, an empty list and in fault why (see ReadFault).
+    QList<RankListInfo> ListInfo(QString* fault = nullptr) const;
+    std::optional<RankListInfo> Info(RankListKind kind, QString* fault = nullptr) const;
+
+    // Why db, a connection to the lists' file at databasePath, failed its last call: "RankLists.db
+    // is damaged: ..." when SQLite finds the file no database or malformed, otherwise
+    // "RankLists.db cannot be read: ...", with SQLite's own words.
+    static QString ReadFault(const SqliteConnection& db, const QString& databasePath);
 
     // The name of the table that holds the rows of a kind (its domain, its rank).
     static QString TableName(RankListKind kind);

@@ -1,9 +1,11 @@
 // Reading a list out of a ZIP archive with libzip. libzip checks each entry's CRC at its end, so a
-// damaged archive fails its read instead of giving a shortened list.
+// damaged archive fails its read instead of giving a shortened list; the entry's size is checked
+// here against the archive's directory as well.
 
 #include "sources/RankListZip.h"
 
 #include <QFile>
+#include <QLocale>
 
 #include <zip.h>
 
@@ -66,6 +68,7 @@ bool RankListZip::OpenArchive(const QString& path, const QString& archiveName)
         return false;
     }
     finished = false;
+    unpacked = 0;
     return QIODevice::open(QIODevice::ReadOnly);
 }
 
@@ -90,12 +93,27 @@ qint64 RankListZip::readData(char* data, qint64 maxSize)
 {
     if (!entry || finished)
         return -1;
+    // QIODevice asks for nothing each time its buffer runs empty; that is no end of the entry.
+    if (maxSize <= 0)
+        return 0;
     const zip_int64_t got = zip_fread(entry, data, zip_uint64_t(maxSize));
+    if (got > 0) {
+        unpacked += got;
+        return got;
+    }
+    // libzip finds some entries of the wrong size itself (it then calls the archive inconsistent);
+    // either way the sizes are what the reader is told.
+    const bool inconsistent = got < 0 && zip_error_code_zip(zip_file_get_error(entry)) == ZIP_ER_INCONS;
+    if (entrySize >= 0 && unpacked != entrySize && (got == 0 || inconsistent)) {
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        setErrorString(QStringLiteral("%1 unpacks to %2 bytes where the archive's directory gives %3")
+                           .arg(entryName, english.toString(unpacked), english.toString(entrySize)));
+        return -1;
+    }
     if (got < 0) {
         setErrorString(QString::fromUtf8(zip_file_strerror(entry)));
         return -1;
     }
-    if (got == 0)
-        finished = true;
-    return got == 0 ? -1 : got;
+    finished = true;
+    return -1;
 }

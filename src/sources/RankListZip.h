@@ -1,6 +1,7 @@
 #pragma once
 // The one CSV file of a ZIP archive, read as a device straight out of the archive (libzip), so a
-// list of millions of lines is never unpacked to disk or held whole.
+// list of millions of lines is never unpacked to disk or held whole. Its end is an end only when
+// the entry gave as many bytes as the archive's directory says it holds.
 
 #include <QIODevice>
 
@@ -35,6 +36,7 @@ private:
     zip* archive = nullptr;
     zip_file* entry = nullptr;
     bool finished = false;
+    qint64 unpacked = 0; // bytes the entry has given so far
     QString errorText;
     QString entryName;
     qint64 entrySize = -1;

@@ -5,6 +5,7 @@
 #include "app/Scrambler.h"
 #include "app/SettingsStore.h"
 #include "lists/ListStore.h"
+#include "sources/RankList.h"
 #include "sources/ServiceReplyCheck.h"
 
 #include <QFileInfo>
@@ -21,6 +22,7 @@ const QString SearchSourceName = u"SearchSource"_s;
 const QString SearchDepthName = u"SearchDepth"_s;
 const QString AuthoritySourceName = u"AuthoritySource"_s;
 const QString TrafficSourceName = u"TrafficSource"_s;
+const QString ListDownloadMaxName = u"ListDownloadMaxMiB"_s;
 
 // Each service keeps its own key, endpoint and list, so that going back to it finds them again.
 QString ServiceValue(const QString& service, const char* what)
@@ -34,10 +36,10 @@ QString Read(const SettingsStore& store, const QString& name)
     return UnescapeStoredText(UnscrambleText(key, store.GetRegValue(SourcesKey, ScrambleText(key, name))));
 }
 
-void Write(SettingsStore& store, const QString& name, const QString& value)
+bool Write(SettingsStore& store, const QString& name, const QString& value)
 {
     const QLatin1String key(ScrambleKey);
-    store.SetRegValue(SourcesKey, ScrambleText(key, name), ScrambleText(key, EscapeStoredText(value)));
+    return store.SetRegValue(SourcesKey, ScrambleText(key, name), ScrambleText(key, EscapeStoredText(value)));
 }
 
 template <typename Kind, size_t N> std::optional<Kind> KindNamed(const QString& name, const Kind (&kinds)[N])
@@ -378,4 +380,28 @@ QStringList DescribeSources(const SourceSettings& settings)
         line += u", list "_s + (settings.Traffic.List.isEmpty() ? u"(none given)"_s : settings.Traffic.List);
     lines.append(line);
     return lines;
+}
+
+int ReadListDownloadMaxMiB(const SettingsStore& store)
+{
+    bool number = false;
+    const int mib = Read(store, ListDownloadMaxName).toInt(&number);
+    return number && mib >= 1 && mib <= MostListDownloadMiB ? mib : DefaultListDownloadMiB;
+}
+
+bool SaveListDownloadMaxMiB(SettingsStore& store, const QString& text, QString& problem)
+{
+    bool number = false;
+    const int mib = text.trimmed().toInt(&number);
+    if (!number || mib < 1 || mib > MostListDownloadMiB) {
+        problem = u"list-download-max-mib takes a whole number of MiB from 1 to %1, not '%2'"_s.arg(
+            QString::number(MostListDownloadMiB), text);
+        return false;
+    }
+    if (!Write(store, ListDownloadMaxName, QString::number(mib))) {
+        problem = SettingsNotSavedText(store.LastError());
+        return false;
+    }
+    problem.clear();
+    return true;
 }

@@ -86,3 +86,10 @@ QString ApplySourceChange(SourceSettings& settings, const SettingsStore& store, 
 bool SaveSourceSettings(const SourceSettings& settings, SettingsStore& store, SourceColumn column);
 // One line per column: its source, endpoint, depth, list, the key masked, and the position note.
 QStringList DescribeSources(const SourceSettings& settings);
+
+// The most MiB a rank-list download may be (the setting list-download-max-mib); the default while
+// none, or none in range, is stored.
+int ReadListDownloadMaxMiB(const SettingsStore& store);
+// Stores text, a whole number of MiB within range, as that setting. False with the message in
+// problem when it was refused, or when the store could not write it (the store has said why too).
+bool SaveListDownloadMaxMiB(SettingsStore& store, const QString& text, QString& problem);

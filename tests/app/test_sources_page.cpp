@@ -10,6 +10,7 @@
 #include "sitedb/SiteDbTexts.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
+#include "support/FileDamage.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 
@@ -371,6 +372,73 @@ private Q_SLOTS:
         QTRY_VERIFY(rig.dialog.isNull());
         QCOMPARE(rig.Stored().Traffic.Kind, TrafficSourceKind::Tranco);
         QVERIFY(rig.Stored().Traffic.List.isEmpty());
+    }
+
+    // A list download ends at the size the setting allows; the earlier list stays.
+    void downloadBoundedBySetting()
+    {
+        Rig rig;
+        QString problem;
+        QVERIFY2(SaveListDownloadMaxMiB(rig.state.Settings, u"1"_s, problem), qPrintable(problem));
+        CannedReply endless;
+        endless.Kind = CannedReply::Behaviour::Endless;
+        rig.web.AddRoute(u"http://lists.example/endless.csv"_s, endless);
+        rig.Choose(u"cboTrafficSource"_s, u"tranco"_s);
+        rig.Edit(u"txtTrafficList"_s)->setText(u"http://lists.example/endless.csv"_s);
+        rig.Click(u"cmdImportList"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.prompter.Messages.size(), 1, 10000);
+        QCOMPARE(rig.prompter.Messages.last().Text,
+                 u"http://lists.example/endless.csv is larger than 1 MiB, the most a list download may be (the "
+                 "setting list-download-max-mib raises it)."_s);
+        QCOMPARE(rig.Text(u"lblListInfo"_s), u"no tranco list imported yet"_s);
+    }
+
+    // A file that is mostly no list is imported over the earlier list only when the user says so.
+    void junkListAsksFirst()
+    {
+        Rig rig;
+        QByteArray good;
+        for (int i = 1; i <= 2000; ++i)
+            good += QByteArray::number(i) + ",site" + QByteArray::number(i) + ".example\n";
+        const QString junk = rig.Write(u"tranco_JUNK2.csv"_s, QByteArray("junk\n").repeated(20) + "1,a.example\n");
+        rig.Choose(u"cboTrafficSource"_s, u"tranco"_s);
+        rig.Edit(u"txtTrafficList"_s)->setText(rig.Write(u"tranco_GOOD1.csv"_s, good));
+        rig.Click(u"cmdImportList"_s);
+        QTRY_VERIFY(rig.Text(u"lblListInfo"_s).startsWith(u"GOOD1, "_s));
+
+        const QString refusal = u"tranco_JUNK2.csv is refused: 20 of its 21 non-blank lines are not rows of a tranco "
+                                "list (more than 1%).\n\nImport it anyway?"_s;
+        for (const bool yes : {false, true}) {
+            rig.prompter.Answers = {yes};
+            rig.Edit(u"txtTrafficList"_s)->setText(junk);
+            rig.Click(u"cmdImportList"_s);
+            QTRY_VERIFY(rig.prompter.Answers.isEmpty());
+            QCOMPARE(rig.prompter.Questions.last().Text, refusal);
+            QTRY_VERIFY(rig.Ok()->isEnabled());
+            QVERIFY(rig.Text(u"lblListInfo"_s).startsWith(yes ? u"JUNK2, "_s : u"GOOD1, "_s));
+        }
+        QVERIFY(rig.prompter.Messages.isEmpty());
+    }
+
+    // A damaged lists' file is named on the page and in a look-up, not taken for a missing list.
+    void damagedListFileNamed()
+    {
+        Rig rig;
+        rig.Choose(u"cboTrafficSource"_s, u"tranco"_s);
+        rig.Edit(u"txtTrafficList"_s)->setText(rig.Write(u"tranco_K2QVN.csv"_s, "1,example.com\n2,bbc.co.uk\n"));
+        rig.Click(u"cmdImportList"_s);
+        QTRY_VERIFY(rig.Text(u"lblListInfo"_s).startsWith(u"K2QVN, "_s));
+        rig.dialog->close();
+        QTRY_VERIFY(rig.dialog.isNull());
+        OverwriteBytes(RankListsPath(rig.state.ProgramFolder), 4096, QByteArray(4096, '\0'));
+
+        rig.Open();
+        rig.Choose(u"cboTrafficSource"_s, u"tranco"_s);
+        const QString damaged = u"RankLists.db is damaged: database disk image is malformed"_s;
+        QCOMPARE(rig.Text(u"lblListInfo"_s), damaged);
+        rig.Edit(u"txtTestHost"_s)->setText(u"example.com"_s);
+        rig.Click(u"cmdTestTraffic"_s);
+        QCOMPARE(rig.Text(u"lblTrafficTest"_s), damaged);
     }
 
     void keyboard()

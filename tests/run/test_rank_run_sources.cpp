@@ -1,7 +1,7 @@
 // A rank run on today's sources against the fake web's replicas: positions paged to the depth and
 // found across pages, authority in one batched request, traffic ranks from an imported list with no
-// request, and the report's honest cells; then what a refused key, a missing list and a rate limit
-// leave.
+// request, and the report's honest cells; then what a refused key, a missing or damaged list and a
+// rate limit leave.
 
 #include "app/AppState.h"
 #include "app/Clock.h"
@@ -9,6 +9,7 @@
 #include "run/RankRun.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
+#include "support/FileDamage.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/PendingCounters.h"
@@ -195,6 +196,19 @@ private Q_SLOTS:
         QVERIFY(reasons.join(u'\n').contains(u"positions (serpapi): "_s));
         QVERIFY(!reasons.join(u'\n').contains(u"bad-key"_s));
         QCOMPARE(bench.Report().count(u"<B>Failed</B>"_s), 2 + 2 + 3);
+    }
+
+    // A damaged list fails every traffic rank with the damage as its reason, not as a missing list.
+    void damagedListIsTheReason()
+    {
+        Bench bench;
+        bench.Choose(u"serp-key-0042"_s, 10, u"opr-key-0042"_s, true);
+        OverwriteBytes(RankListsPath(bench.home.path()), 0, QByteArray(100, 'x'));
+        bench.state.Lists.PRURLList = {{u"http://www.ranked.example/"_s, 1}};
+        bench.Run();
+        QCOMPARE(bench.state.Run.PRJobAlexa, QStringList{u"Failed"_s});
+        QCOMPARE(bench.run.FailureReasons(),
+                 QStringList{u"traffic rank (tranco): RankLists.db is damaged: file is not a database"_s});
     }
 
     void rateLimitIsWaitedOutOnce()

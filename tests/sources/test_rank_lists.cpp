@@ -4,12 +4,18 @@
 #include "FakeWeb.h"
 #include "sources/RankListDownload.h"
 #include "sources/RankListLookup.h"
+#include "sources/RankListRows.h"
 #include "sources/RankListStore.h"
+#include "sources/RankListZip.h"
+#include "support/FileDamage.h"
 #include "support/TestHome.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtEndian>
 
 #include <zip.h>
 
@@ -57,6 +63,57 @@ QByteArray Generated(int rows)
     for (int i = 1; i <= rows; ++i)
         text += QByteArray::number(i) + ",site" + QByteArray::number(i) + ".example\n";
     return text;
+}
+
+// The same rows as a majestic list, with its header.
+QByteArray GeneratedMajestic(int rows)
+{
+    QByteArray text = "GlobalRank,TldRank,Domain,TLD,RefSubNets,RefIPs\r\n";
+    for (int i = 1; i <= rows; ++i)
+        text += QByteArray::number(i) + ",1,site" + QByteArray::number(i) + ".example,example,10,20\r\n";
+    return text;
+}
+
+// The ZIP that another archiver makes of the file csv: Python's zipfile module ("python stored",
+// "python deflated") or Info-ZIP's zip ("zip -0", "zip -9"). Empty when that archiver is missing.
+QString ZipMadeBy(const QString& maker, const QString& csv, const QString& zipPath)
+{
+    QString program;
+    QStringList arguments;
+    if (maker.startsWith(u"python"_s)) {
+        program = QStandardPaths::findExecutable(u"python3"_s);
+        arguments = {u"-c"_s,
+                     u"import sys, zipfile\n"
+                     "method = zipfile.ZIP_DEFLATED if sys.argv[3] == 'deflated' else zipfile.ZIP_STORED\n"
+                     "with zipfile.ZipFile(sys.argv[1], 'w', method) as archive:\n"
+                     "    archive.write(sys.argv[2], 'top-1m.csv')\n"_s,
+                     zipPath, csv, maker.section(u' ', 1)};
+    } else {
+        program = QStandardPaths::findExecutable(u"zip"_s);
+        arguments = {u"-q"_s, u"-j"_s, maker.section(u' ', 1), zipPath, csv};
+    }
+    if (program.isEmpty())
+        return {};
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        qFatal("%s failed: %s", qPrintable(maker), process.readAllStandardError().constData());
+    return zipPath;
+}
+
+// A field of a ZIP's central directory (the first entry's), as libzip reports it from there.
+void PatchCentralDirectory(const QString& zipPath, int fieldOffset, quint32 value)
+{
+    QFile file(zipPath);
+    if (!file.open(QIODevice::ReadWrite))
+        qFatal("cannot open the ZIP");
+    const qsizetype header = file.readAll().lastIndexOf("PK\x01\x02");
+    if (header < 0)
+        qFatal("no central directory");
+    const quint32 little = qToLittleEndian(value);
+    const QByteArray bytes(reinterpret_cast<const char*>(&little), sizeof little);
+    if (!file.seek(header + fieldOffset) || file.write(bytes) != bytes.size())
+        qFatal("cannot patch the ZIP");
 }
 
 } // namespace
@@ -272,6 +329,220 @@ private Q_SLOTS:
         QCOMPARE(openDuringTheImport.Lookup(u"example.org"_s).Result, RankLookupResult::Outcome::NotRanked);
     }
 
+    // The lists as the archivers people use make them, each read to its last row and swapping out
+    // the list that was there: a ZIP is read through its whole entry, not a buffer's worth of it.
+    void zipListsImportWhole_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("maker");
+        const int tranco = int(RankListKind::Tranco);
+        for (const QString& maker : {u"python stored"_s, u"python deflated"_s, u"zip -0"_s, u"zip -9"_s})
+            QTest::newRow(qPrintable(maker)) << tranco << maker;
+        QTest::newRow("majestic, zip -9") << int(RankListKind::Majestic) << u"zip -9"_s;
+    }
+    void zipListsImportWhole()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, maker);
+        const auto listKind = RankListKind(kind);
+        const bool tranco = listKind == RankListKind::Tranco;
+        QVERIFY(Import(listKind, Write(File(u"earlier.csv"_s), tranco ? Small : GeneratedMajestic(3))).Ok);
+
+        QDir(dir.path()).mkdir(u"csv"_s);
+        const QString csv =
+            Write(dir.filePath(u"csv/top-1m.csv"_s), tranco ? Generated(5000) : GeneratedMajestic(5000));
+        const QString zip = ZipMadeBy(maker, csv, File(u"top-1m.csv.zip"_s));
+        if (zip.isEmpty())
+            QSKIP("the archiver is not installed (scripts/setup installs it)");
+        const RankListImportResult result = Import(listKind, zip);
+        QVERIFY2(result.Ok, qPrintable(result.Message));
+        QCOMPARE(result.Message, u"Imported the %1 list 2025-03-14: 5,000 domains."_s.arg(RankListName(listKind)));
+        QCOMPARE(RankListStore(DatabasePath()).Info(listKind)->Rows, 5000);
+        QCOMPARE(Rank(listKind, u"site5000.example"_s), u"5000"_s);
+        QCOMPARE(Rank(listKind, u"site1.example"_s), u"1"_s);
+    }
+
+    // A million-line list, the size of the real ones, read out of its archive to the last row.
+    void millionLineZipsReadWhole_data()
+    {
+        QTest::addColumn<QString>("maker");
+        for (const QString& maker : {u"python stored"_s, u"python deflated"_s, u"zip -9"_s})
+            QTest::newRow(qPrintable(maker)) << maker;
+    }
+    void millionLineZipsReadWhole()
+    {
+        QFETCH(QString, maker);
+        QDir(dir.path()).mkdir(u"csv"_s);
+        const QByteArray csv = Generated(1'000'000);
+        const QString zip = ZipMadeBy(maker, Write(dir.filePath(u"csv/top-1m.csv"_s), csv), File(u"top-1m.csv.zip"_s));
+        if (zip.isEmpty())
+            QSKIP("the archiver is not installed (scripts/setup installs it)");
+        RankListZip device;
+        QVERIFY2(device.OpenArchive(zip, u"top-1m.csv.zip"_s), qPrintable(device.ErrorText()));
+        QCOMPARE(device.EntrySize(), csv.size());
+        qint64 lastRank = 0;
+        QString lastDomain;
+        const RankListReadOutcome read = ReadRankListRows(device, RankListKind::Tranco, u"top-1m.csv.zip"_s,
+                                                          MostRankListRows, [&](qint64 rank, const QString& domain) {
+                                                              lastRank = rank;
+                                                              lastDomain = domain;
+                                                              return true;
+                                                          });
+        QVERIFY2(read.Ok, qPrintable(read.Message));
+        QCOMPARE(read.Rows, 1'000'000);
+        QCOMPARE(read.Skipped, 0);
+        QCOMPARE(lastRank, 1'000'000);
+        QCOMPARE(lastDomain, u"site1000000.example"_s);
+    }
+
+    // An entry that unpacks to another size than the archive's directory gives is refused whole,
+    // whichever way it differs; the earlier list stays.
+    void zipEntryOfAnotherSizeIsRefused_data()
+    {
+        QTest::addColumn<QString>("maker");
+        QTest::addColumn<qint64>("change"); // added to the size the directory gives
+        QTest::newRow("stored, larger") << u"python stored"_s << qint64(1000);
+        QTest::newRow("stored, smaller") << u"python stored"_s << qint64(-1000);
+        QTest::newRow("deflated, larger") << u"python deflated"_s << qint64(1000);
+        QTest::newRow("deflated, smaller") << u"python deflated"_s << qint64(-1000);
+    }
+    void zipEntryOfAnotherSizeIsRefused()
+    {
+        QFETCH(QString, maker);
+        QFETCH(qint64, change);
+        QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_OLD01.csv"_s), Small)).Ok);
+        QDir(dir.path()).mkdir(u"csv"_s);
+        const QByteArray csv = Generated(5000);
+        const QString zip = ZipMadeBy(maker, Write(dir.filePath(u"csv/top-1m.csv"_s), csv), File(u"top-1m.csv.zip"_s));
+        if (zip.isEmpty())
+            QSKIP("the archiver is not installed (scripts/setup installs it)");
+        PatchCentralDirectory(zip, 24, quint32(csv.size() + change)); // the uncompressed size
+
+        const RankListImportResult result = Import(RankListKind::Tranco, zip);
+        QVERIFY(!result.Ok);
+        QCOMPARE(result.Message, u"top-1m.csv.zip could not be read to its end: top-1m.csv unpacks to %1 bytes "
+                                 "where the archive's directory gives %2"_s.arg(
+                                     QLocale(QLocale::English).toString(csv.size()),
+                                     QLocale(QLocale::English).toString(csv.size() + change)));
+        QCOMPARE(RankListStore(DatabasePath()).Info(RankListKind::Tranco)->Id, u"OLD01"_s);
+        QCOMPARE(Rank(RankListKind::Tranco, u"bbc.co.uk"_s), u"2"_s);
+    }
+
+    // A file that is mostly not a list, or a list far shorter than the one it would replace, is
+    // refused unless forced; the earlier list stays.
+    void mostlyJunkIsRefused_data()
+    {
+        QTest::addColumn<int>("kept");        // rows of the earlier list; 0 for none
+        QTest::addColumn<QByteArray>("csv");  // imported as tranco_NEW02.csv
+        QTest::addColumn<QString>("refusal"); // empty: imported
+
+        const QByteArray row = "21,example.com\n";
+        QByteArray notUtf8;
+        QByteArray controls;
+        for (int i = 1; i <= 20; ++i) {
+            notUtf8 += QByteArray::number(i) + ",\xff\xfe\xc3\x28.example\n";
+            controls += QByteArray::number(i) + ",evil\x1b[2J\x1b]0;title\x07.example\n";
+        }
+        const QString twentyOfTwentyOne =
+            u"tranco_NEW02.csv is refused: 20 of its 21 non-blank lines are not rows of a tranco list (more "
+            "than 1%)."_s;
+        QTest::newRow("20 lines of 1 MB")
+            << 220 << QByteArray(1 << 20, 'x').append('\n').repeated(20) + row << twentyOfTwentyOne;
+        QTest::newRow("20 lines of NUL") << 220 << QByteArray(64, '\0').append('\n').repeated(20) + row
+                                         << twentyOfTwentyOne;
+        QTest::newRow("20 lines not UTF-8") << 220 << notUtf8 + row << twentyOfTwentyOne;
+        QTest::newRow("20 lines of control sequences") << 220 << controls + row << twentyOfTwentyOne;
+        QTest::newRow("junk without an earlier list")
+            << 0 << QByteArray("junk\n").repeated(20) + row << twentyOfTwentyOne;
+        QTest::newRow("1% of the lines") << 0 << Generated(1980) + QByteArray("junk\n").repeated(20) << QString();
+        QTest::newRow("more than 1%")
+            << 0 << Generated(1979) + QByteArray("junk\n").repeated(21)
+            << u"tranco_NEW02.csv is refused: 21 of its 2,000 non-blank lines are not rows of a tranco list (more "
+               "than 1%)."_s;
+        QTest::newRow("10 lines of 11") << 0 << QByteArray("junk\n").repeated(10) + row << QString();
+        QTest::newRow("11 lines of 12")
+            << 0 << QByteArray("junk\n").repeated(11) + row
+            << u"tranco_NEW02.csv is refused: 11 of its 12 non-blank lines are not rows of a tranco list (more "
+               "than 1%)."_s;
+        QTest::newRow("99 rows for 1,001")
+            << 1001 << Generated(99)
+            << u"tranco_NEW02.csv is refused: it holds 99 domains, and the tranco list it would replace holds "
+               "1,001 (a list of fewer than 100 domains does not replace one of more than 1,000)."_s;
+        QTest::newRow("100 rows for 1,001") << 1001 << Generated(100) << QString();
+        QTest::newRow("1 row for 1,000") << 1000 << Generated(1) << QString();
+    }
+    void mostlyJunkIsRefused()
+    {
+        QFETCH(int, kept);
+        QFETCH(QByteArray, csv);
+        QFETCH(QString, refusal);
+        if (kept > 0)
+            QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_OLD01.csv"_s), Generated(kept))).Ok);
+        RankListImportRequest request;
+        request.Kind = RankListKind::Tranco;
+        request.Path = Write(File(u"tranco_NEW02.csv"_s), csv);
+        request.Today = Today;
+        RankListImportResult result = RankListStore(DatabasePath()).Import(request);
+        if (refusal.isEmpty()) {
+            QVERIFY2(result.Ok, qPrintable(result.Message));
+            QCOMPARE(RankListStore(DatabasePath()).Info(RankListKind::Tranco)->Id, u"NEW02"_s);
+            return;
+        }
+        QVERIFY(!result.Ok);
+        QCOMPARE(result.Message, refusal);
+        QVERIFY(result.Overridable);
+        const std::optional<RankListInfo> earlier = RankListStore(DatabasePath()).Info(RankListKind::Tranco);
+        QCOMPARE(bool(earlier), kept > 0);
+        if (earlier) {
+            QCOMPARE(earlier->Id, u"OLD01"_s);
+            QCOMPARE(earlier->Rows, kept);
+            QCOMPARE(Rank(RankListKind::Tranco, u"site%1.example"_s.arg(kept)), QString::number(kept));
+        }
+
+        // Forced, the same file is imported, its junk skipped.
+        request.Force = true;
+        result = RankListStore(DatabasePath()).Import(request);
+        QVERIFY2(result.Ok, qPrintable(result.Message));
+        QCOMPARE(RankListStore(DatabasePath()).Info(RankListKind::Tranco)->Id, u"NEW02"_s);
+    }
+
+    // A damaged file is named as such, in the lists' description and in every lookup, never taken
+    // for a missing list.
+    void damagedFileIsNamed_data()
+    {
+        QTest::addColumn<qint64>("offset");
+        QTest::addColumn<QByteArray>("bytes");  // empty: zeros to the end of the file
+        QTest::addColumn<QString>("listFault"); // what the description of the lists says
+        QTest::addColumn<QString>("lookupFault");
+        const QString notADatabase = u"RankLists.db is damaged: file is not a database"_s;
+        const QString malformed = u"RankLists.db is damaged: database disk image is malformed"_s;
+        QTest::newRow("its header") << qint64(0) << QByteArray("not a database!!").repeated(4) << notADatabase
+                                    << notADatabase;
+        // The table of the lists is the first one made, on the second page.
+        QTest::newRow("the page of the lists") << qint64(4096) << QByteArray(4096, '\0') << malformed << malformed;
+        QTest::newRow("the pages of the rows") << qint64(2 * 4096) << QByteArray() << QString() << malformed;
+    }
+    void damagedFileIsNamed()
+    {
+        QFETCH(qint64, offset);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, listFault);
+        QFETCH(QString, lookupFault);
+        QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_OLD01.csv"_s), Generated(20000))).Ok);
+        const qint64 size = QFileInfo(DatabasePath()).size();
+        QVERIFY(size > offset + bytes.size());
+        OverwriteBytes(DatabasePath(), offset, bytes.isEmpty() ? QByteArray(size - offset, '\0') : bytes);
+
+        QString fault;
+        const QList<RankListInfo> lists = RankListStore(DatabasePath()).ListInfo(&fault);
+        QCOMPARE(fault, listFault);
+        QCOMPARE(lists.isEmpty(), !listFault.isEmpty());
+        RankListLookup lookup(DatabasePath(), RankListKind::Tranco);
+        const RankLookupResult result = lookup.IsReady() ? lookup.Lookup(u"site19999.example"_s) : RankLookupResult{};
+        QCOMPARE(result.Result, RankLookupResult::Outcome::Failed);
+        QCOMPARE(lookup.IsReady() ? result.Error : lookup.Error(), lookupFault);
+    }
+
     void lookups_data()
     {
         QTest::addColumn<QString>("host");
@@ -331,20 +602,27 @@ private Q_SLOTS:
         QTest::newRow("CSV") << u"http://lists.example/tranco_DL001.csv"_s << csv
                              << u"Imported the tranco list DL001: 3 domains."_s;
 
-        const QString zipPath = WriteZip(dir.filePath(u"download.zip"_s), {{u"top-1m.csv"_s, Generated(3)}});
+        const QString zipPath = WriteZip(dir.filePath(u"download.zip"_s), {{u"top-1m.csv"_s, Generated(5000)}});
         QFile zipFile(zipPath);
         QVERIFY(zipFile.open(QIODevice::ReadOnly));
         CannedReply zipped;
         zipped.Body = zipFile.readAll();
         zipped.ContentType = "application/zip";
         QTest::newRow("ZIP") << u"http://lists.example/top-1m.csv.zip"_s << zipped
-                             << u"Imported the tranco list 2025-03-14: 3 domains."_s;
+                             << u"Imported the tranco list 2025-03-14: 5,000 domains."_s;
 
         CannedReply missing;
         missing.Status = 404;
         missing.Body = "<html>gone</html>";
         QTest::newRow("404")
             << u"http://lists.example/tranco_DL001.csv"_s << missing
+            << u"http://lists.example/tranco_DL001.csv cannot be downloaded: the server answered 404."_s;
+        // The body of an error is not the list: it is not read.
+        CannedReply endlessError;
+        endlessError.Status = 404;
+        endlessError.Kind = CannedReply::Behaviour::Endless;
+        QTest::newRow("404 with an endless body")
+            << u"http://lists.example/tranco_DL001.csv"_s << endlessError
             << u"http://lists.example/tranco_DL001.csv cannot be downloaded: the server answered 404."_s;
 
         CannedReply page;
@@ -353,15 +631,23 @@ private Q_SLOTS:
                                         << u"http://lists.example/list.csv is not a tranco list: no line reads "
                                            "\"rank,domain\"."_s;
 
+        const QString tooLarge = u" is larger than 1 MiB, the most a list download may be (the setting "
+                                 "list-download-max-mib raises it)."_s;
         CannedReply huge;
-        huge.Body = Generated(2000);
-        QTest::newRow("over the size cap") << u"http://lists.example/big.csv"_s << huge
-                                           << u"http://lists.example/big.csv is larger than a rank list can be."_s;
+        huge.Body = Generated(60000);
+        QTest::newRow("over the size cap")
+            << u"http://lists.example/big.csv"_s << huge << u"http://lists.example/big.csv"_s + tooLarge;
+
+        CannedReply announced;
+        announced.Kind = CannedReply::Behaviour::Endless;
+        announced.Headers = {{"Content-Length", "52428800"}};
+        QTest::newRow("announced over the size cap") << u"http://lists.example/announced.csv"_s << announced
+                                                     << u"http://lists.example/announced.csv"_s + tooLarge;
 
         CannedReply endless;
         endless.Kind = CannedReply::Behaviour::Endless;
         QTest::newRow("endless") << u"http://lists.example/endless.csv"_s << endless
-                                 << u"http://lists.example/endless.csv is larger than a rank list can be."_s;
+                                 << u"http://lists.example/endless.csv"_s + tooLarge;
 
         CannedReply silent;
         silent.Kind = CannedReply::Behaviour::NeverAnswer;
@@ -373,7 +659,7 @@ private Q_SLOTS:
         drip.Kind = CannedReply::Behaviour::Drip;
         drip.DripMs = 50;
         QTest::newRow("too slow") << u"http://lists.example/drip.csv"_s << drip
-                                  << u"http://lists.example/drip.csv took too long to download."_s;
+                                  << u"http://lists.example/drip.csv took longer than 1.5 seconds to download."_s;
 
         QTest::newRow("not a web address") << u"ftp://lists.example/x.csv"_s << CannedReply{}
                                            << u"ftp://lists.example/x.csv is not an http or https address."_s;
@@ -392,7 +678,7 @@ private Q_SLOTS:
         QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_OLD01.csv"_s), Small)).Ok);
 
         RankListDownload download(DatabasePath());
-        download.SetBodyCap(10000);
+        download.SetBodyCap(1024 * 1024);
         download.SetTransferTimeout(500);
         download.SetTotalTimeLimit(1500);
         QSignalSpy finished(&download, &RankListDownload::Finished);

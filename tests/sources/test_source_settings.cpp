@@ -145,7 +145,8 @@ private Q_SLOTS:
         QCOMPARE(shown.Out,
                  u"search: serpapi, endpoint https://serpapi.com/search.json (default), depth 20, key ****1234\n"
                  "authority: openpagerank, endpoint http://127.0.0.1:9/opr, key ****\n"
-                 "traffic: historical\n"_s);
+                 "traffic: historical\n"
+                 "list downloads: at most 256 MiB, 10 minutes, 30 seconds without data\n"_s);
         const CliResult brave =
             RunQuorvexCli(home.path(), {u"source"_s, u"search"_s, u"brave"_s, u"--key"_s, u"brave-key-9876"_s});
         QCOMPARE(brave.ExitCode, 0);

@@ -1,6 +1,7 @@
 #include "cli/HistoryOutput.h"
 
-#include "cli/TerminalText.h"
+#include "app/CsvField.h"
+#include "app/TerminalText.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 
@@ -15,15 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
-QString CsvField(const QString& field)
-{
-    static const QString special = u",\"\r\n"_s;
-    if (std::none_of(field.cbegin(), field.cend(), [](QChar ch) { return special.contains(ch); }))
-        return field;
-    return QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), u"\"\""_s) + QLatin1Char('"');
-}
 
 // The bytes a text may hold to be printed as it is: printable ASCII, in CSV but the comma and the quote.
 constexpr std::array<bool, 256> PlainBytes(bool csv)

@@ -90,11 +90,13 @@ private:
         Cell(name);
     }
 
-    // A text of the history, UTF-8. Most are printable ASCII with nothing to quote, and go as they are.
+    // A text of the history, UTF-8. Most are printable ASCII with nothing to quote that begin with a
+    // letter or a digit, which no spreadsheet takes for a formula, and go as they are.
     void Text(QByteArrayView text)
     {
         const std::array<bool, 256>& plainByte = csv ? PlainInCsv : PlainInTable;
-        const bool plain = std::all_of(text.begin(), text.end(), [&](char c) { return plainByte[quint8(c)]; });
+        const bool plain = std::all_of(text.begin(), text.end(), [&](char c) { return plainByte[quint8(c)]; }) &&
+                           (!csv || text.isEmpty() || QChar::fromLatin1(text.front()).isLetterOrNumber());
         if (plain) {
             Cell(text);
             return;

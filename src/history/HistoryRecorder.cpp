@@ -28,7 +28,8 @@ void HistoryRecorder::RunFinished(bool reportWritten)
     const HistoryData values = RunHistory(state.Run, time, ReportFileName(time.date()));
     QString statusText = run.Tally().CompletedText();
     HistoryStore store(state.ProgramFolder);
-    if (store.Record(values) == 0) {
+    const bool stored = store.Record(values) != 0;
+    if (!stored) {
         prompter.ShowMessage(QStringLiteral("The history could not be written to ") + store.FilePath() +
                                  QStringLiteral(" (") + store.LastError() + QLatin1Char(')'),
                              MessageIcon::Exclamation, AppTitle);
@@ -42,7 +43,7 @@ void HistoryRecorder::RunFinished(bool reportWritten)
                                      QLatin1Char(')'),
                                  MessageIcon::Exclamation, AppTitle);
     }
-    Q_EMIT Recorded(values, statusText);
+    Q_EMIT Recorded(values, statusText, stored);
 }
 
 bool WriteHistoryPage(const QString& programFolder, QString& error)

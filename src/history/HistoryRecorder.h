@@ -18,10 +18,11 @@ public:
     HistoryRecorder(AppState& state, RankRun& run, Prompter& prompter, const Clock& clock, QObject* parent = nullptr);
 
 Q_SIGNALS:
-    // A run with a report has ended: its values as the history keeps them, and its status text
+    // A run with a report has ended: its values as the history keeps them, its status text
     // ("Quorvex completed: N requests, K failed"), which, once the history holds the run, goes on
-    // with how its keyword records moved ("; 3 rose, 1 fell, 6 stayed").
-    void Recorded(const HistoryData& run, const QString& statusText);
+    // with how its keyword records moved ("; 3 rose, 1 fell, 6 stayed"), and whether History.db
+    // holds the run (when not, the reason has been shown).
+    void Recorded(const HistoryData& run, const QString& statusText, bool stored);
 
 private:
     void RunFinished(bool reportWritten);

@@ -10,6 +10,7 @@
 #include "history/HistoryPage.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
+#include "history/RunReports.h"
 
 #include <QCommandLineParser>
 
@@ -51,7 +52,9 @@ const char* const Help =
     "The columns are tab-separated by default; --csv prints CSV (RFC 4180), --json the runs with\n"
     "their values. --keyword and --url ignore case and the blanks around a keyword.\n"
     "--html writes Report/History.htm from the whole history and prints its path; --open shows it.\n"
-    "'history prune --before yyyy-MM-dd' deletes the runs before that day after confirmation.";
+    "Each run links its own copy of the report, kept in Report/Runs.\n"
+    "'history prune --before yyyy-MM-dd' deletes the runs before that day, with their copies of the\n"
+    "report, after confirmation.";
 
 QString OptionName(Option flag)
 {
@@ -130,8 +133,10 @@ int Prune(AppState& state, Prompter& prompter, const QDate& before)
     int removed = 0;
     if (!store.Prune(before, removed))
         return Fail(u"the history could not be written to %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
-    // The page shows what is kept.
     QString error;
+    if (!RemoveRunReportsBefore(state.ProgramFolder, before, error))
+        return Fail(u"the reports of the deleted runs could not be deleted (%1)"_s.arg(error));
+    // The page shows what is kept.
     if (!WriteHistoryPage(state.ProgramFolder, error))
         return Fail(
             u"the history page could not be written to %1 (%2)"_s.arg(HistoryPagePath(state.ProgramFolder), error));

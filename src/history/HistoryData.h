@@ -14,9 +14,11 @@
 
 struct HistoryRun {
     qint64 Id = 0;
-    QDateTime Time;     // the time the report carries
-    QString Sources;    // the sources asked, in words ("historical" for the historical ones)
-    QString ReportFile; // the day's report in the Report folder, e.g. "Report20261210.htm"
+    QDateTime Time;  // the time the report carries
+    QString Sources; // the sources asked, in words ("historical" for the historical ones)
+    // The run's report, relative to the Report folder: its own copy, "Runs/Report20261210-093000.htm",
+    // or for a run kept before the copies (or whose copy failed) the day's report, "Report20261210.htm".
+    QString ReportFile;
 };
 
 struct PageHistoryValue {

@@ -195,6 +195,31 @@ private Q_SLOTS:
         QCOMPARE(page.Out, HistoryPagePath(home.path()) + QLatin1Char('\n'));
     }
 
+    // The copies of the pruned runs' reports go with them; the day's reports and other files stay.
+    void pruneRemovesTheRunsReports()
+    {
+        QTemporaryDir home;
+        RecordTwoRuns(home.path());
+        const QDir reports(home.filePath(u"Report"_s));
+        QVERIFY(reports.mkpath(u"Runs"_s));
+        const QStringList files{u"Report20260307.htm"_s, u"Runs/Report20260307-093000.htm"_s,
+                                u"Runs/Report20260308-093000.htm"_s, u"Runs/notes.txt"_s};
+        for (const QString& name : files) {
+            QFile file(reports.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const CliResult done =
+            RunQuorvexCli(home.path(), {u"history"_s, u"prune"_s, u"--before"_s, u"2026-03-08"_s, u"--yes"_s});
+        QCOMPARE(done.ExitCode, 0);
+        QCOMPARE(StoredRuns(home.path()), 1);
+        QStringList kept;
+        for (const QString& name : files) {
+            if (reports.exists(name))
+                kept << name;
+        }
+        QCOMPARE(kept, (QStringList{u"Report20260307.htm"_s, u"Runs/Report20260308-093000.htm"_s, u"Runs/notes.txt"_s}));
+    }
+
     // The results on standard output instead of the report's path; the summary line tells how the
     // keyword record moved against the run before.
     void rankPrintsItsResultsAsJson()
@@ -225,7 +250,7 @@ private Q_SLOTS:
         QJsonParseError error;
         const QJsonObject run = QJsonDocument::fromJson(first.Out.toUtf8(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
-        QVERIFY(run.value(u"report"_s).toString().startsWith(u"Report"_s));
+        QVERIFY(run.value(u"report"_s).toString().startsWith(u"Runs/Report"_s));
         const QJsonObject page = run.value(u"pages"_s).toArray().at(0).toObject();
         QCOMPARE(page.value(u"url"_s).toString(), u"http://www.example.com"_s);
         QCOMPARE(page.value(u"pagerank"_s).toString(), u"4/10"_s);

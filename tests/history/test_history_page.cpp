@@ -263,6 +263,31 @@ private Q_SLOTS:
         QVERIFY(!escaped.contains(u"&#133;"_s) && !escaped.contains(u"&#8238;"_s) && !escaped.contains(u"&#8232;"_s));
     }
 
+    // A run links its own copy of the report in the Runs folder, an older run the day's report;
+    // no stored name leads out of the Report folder or names a scheme.
+    void reportLinks_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("href");
+        QTest::newRow("the run's own") << u"Runs/Report20261208-093000.htm"_s << u"Runs/Report20261208-093000.htm"_s;
+        QTest::newRow("the day's") << u"Report20261208.htm"_s << u"Report20261208.htm"_s;
+        QTest::newRow("out of the folder") << u"Runs/../../x.htm"_s << u"Runs/..%2F..%2Fx.htm"_s;
+        QTest::newRow("a scheme") << u"javascript:alert(1)"_s << u"javascript%3Aalert%281%29"_s;
+        QTest::newRow("another folder") << u"Other/x.htm"_s << u"Other%2Fx.htm"_s;
+    }
+    void reportLinks()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, href);
+        HistoryData history;
+        history.Runs.append({1, QDateTime(QDate(2026, 12, 8), QTime(9, 30)), u"historical"_s, file});
+        history.Pages.append(
+            {1, u"http://a.com"_s, u"1/10"_s, ValueStatus::Found, {}, ValueStatus::NotRanked, {}, {}, {}});
+        const QString page = QString::fromLatin1(HistoryPageHtml(history));
+        QCOMPARE(page.count(u"<a href=\""_s + href + u"\">"_s), 2); // in the page's runs and in the list of runs
+        QCOMPARE(page.count(u"<a href="_s), 2);
+    }
+
     void chartsStaySmall()
     {
         const QStringList charts = Charts(Page);

@@ -102,15 +102,9 @@ int WritePage(const AppState& state, bool open)
 int List(const AppState& state, const QCommandLineParser& parser, const HistoryFilter& filter)
 {
     HistoryStore store(state.ProgramFolder);
-    bool read = true;
-    if (parser.isSet(OptionName(Json))) {
-        HistoryData history;
-        read = store.Read(filter, history);
-        if (read)
-            PrintHistoryJson(history, Out());
-    } else {
-        read = PrintHistoryRows(store, filter, parser.isSet(OptionName(Csv)), Out());
-    }
+    const bool read = parser.isSet(OptionName(Json))
+                          ? PrintHistoryJson(store, filter, Out())
+                          : PrintHistoryRows(store, filter, parser.isSet(OptionName(Csv)), Out());
     if (!read)
         return Fail(u"the history could not be read from %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
     return Done;

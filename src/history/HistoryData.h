@@ -9,9 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-#include <span>
-
 struct HistoryRun {
     qint64 Id = 0;
     QDateTime Time;  // the time the report carries
@@ -56,9 +53,3 @@ struct HistoryData {
     QList<PageHistoryValue> Pages;
     QList<PositionHistoryValue> Positions;
 };
-
-// The values of each run, run by run: the runs and the values are both in the order of the runs.
-using RunPages = std::span<const PageHistoryValue>;
-using RunPositions = std::span<const PositionHistoryValue>;
-void ForEachRun(const HistoryData& history,
-                const std::function<void(const HistoryRun& run, RunPages pages, RunPositions positions)>& take);

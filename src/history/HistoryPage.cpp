@@ -300,34 +300,7 @@ QByteArray PageHtml(const PageModel& model)
 QByteArray HistoryPageHtml(const HistoryData& history)
 {
     PageModel model;
-    ForEachRun(history, [&](const HistoryRun& run, RunPages pages, RunPositions positions) {
-        model.Run(run);
-        for (qsizetype seq = 0; seq < qsizetype(pages.size()); ++seq) {
-            const PageHistoryValue& value = pages[seq];
-            model.Page({run.Id,
-                        seq,
-                        value.URL.toUtf8(),
-                        value.PageRank.toUtf8(),
-                        value.PageRankStatus,
-                        value.TrafficRank.toUtf8(),
-                        value.TrafficStatus,
-                        value.Title.toUtf8(),
-                        {},
-                        {}});
-        }
-        for (qsizetype seq = 0; seq < qsizetype(positions.size()); ++seq) {
-            const PositionHistoryValue& value = positions[seq];
-            model.Position({run.Id,
-                            seq,
-                            value.URL.toUtf8(),
-                            value.Product.toUtf8(),
-                            value.Keyword.toUtf8(),
-                            value.Position,
-                            value.Status,
-                            value.Depth,
-                            {}});
-        }
-    });
+    Replay(history, model);
     return PageHtml(model);
 }
 

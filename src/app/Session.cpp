@@ -20,7 +20,7 @@ Session::Session(AppState& state, Prompter& prompter, std::unique_ptr<Clock> clo
       control(std::make_unique<ocxParseWeb>(state, prompter)), driver(std::make_unique<RequestDriver>(state, *control)),
       rankRun(std::make_unique<RankRun>(state, *control, *driver, prompter, *this->clock)),
       // Made with the rank run, so that it hears a run's end before anyone else does.
-      history(std::make_unique<HistoryRecorder>(state, *rankRun, prompter, *this->clock))
+      history(std::make_unique<HistoryRecorder>(state, *rankRun, prompter))
 {
     control->setObjectName(QStringLiteral("ocxParseWeb"));
     ConnectPendingCounters(*control, state);

@@ -2,14 +2,15 @@
 
 #include "app/AppState.h"
 #include "app/Names.h"
+#include "app/TerminalText.h"
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryOutput.h"
 #include "cli/ProcessLauncher.h"
-#include "cli/TerminalText.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
+#include "history/RunReports.h"
 
 #include <QCommandLineParser>
 
@@ -51,7 +52,9 @@ const char* const Help =
     "The columns are tab-separated by default; --csv prints CSV (RFC 4180), --json the runs with\n"
     "their values. --keyword and --url ignore case and the blanks around a keyword.\n"
     "--html writes Report/History.htm from the whole history and prints its path; --open shows it.\n"
-    "'history prune --before yyyy-MM-dd' deletes the runs before that day after confirmation.";
+    "Each run links its own copy of the report, kept in Report/Runs.\n"
+    "'history prune --before yyyy-MM-dd' deletes the runs before that day, with their copies of the\n"
+    "report, after confirmation.";
 
 QString OptionName(Option flag)
 {
@@ -99,15 +102,9 @@ int WritePage(const AppState& state, bool open)
 int List(const AppState& state, const QCommandLineParser& parser, const HistoryFilter& filter)
 {
     HistoryStore store(state.ProgramFolder);
-    bool read = true;
-    if (parser.isSet(OptionName(Json))) {
-        HistoryData history;
-        read = store.Read(filter, history);
-        if (read)
-            PrintHistoryJson(history, Out());
-    } else {
-        read = PrintHistoryRows(store, filter, parser.isSet(OptionName(Csv)), Out());
-    }
+    const bool read = parser.isSet(OptionName(Json))
+                          ? PrintHistoryJson(store, filter, Out())
+                          : PrintHistoryRows(store, filter, parser.isSet(OptionName(Csv)), Out());
     if (!read)
         return Fail(u"the history could not be read from %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
     return Done;
@@ -130,8 +127,10 @@ int Prune(AppState& state, Prompter& prompter, const QDate& before)
     int removed = 0;
     if (!store.Prune(before, removed))
         return Fail(u"the history could not be written to %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
-    // The page shows what is kept.
     QString error;
+    if (!RemoveRunReportsBefore(state.ProgramFolder, before, error))
+        return Fail(u"the reports of the deleted runs could not be deleted (%1)"_s.arg(error));
+    // The page shows what is kept.
     if (!WriteHistoryPage(state.ProgramFolder, error))
         return Fail(
             u"the history page could not be written to %1 (%2)"_s.arg(HistoryPagePath(state.ProgramFolder), error));

@@ -1,29 +1,17 @@
 #include "cli/HistoryOutput.h"
 
-#include "cli/TerminalText.h"
+#include "app/CsvField.h"
+#include "app/TerminalText.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 
 #include <QIODevice>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
 #include <array>
-
-using namespace Qt::StringLiterals;
+#include <charconv>
 
 namespace {
-
-// RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
-QString CsvField(const QString& field)
-{
-    static const QString special = u",\"\r\n"_s;
-    if (std::none_of(field.cbegin(), field.cend(), [](QChar ch) { return special.contains(ch); }))
-        return field;
-    return QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), u"\"\""_s) + QLatin1Char('"');
-}
 
 // The bytes a text may hold to be printed as it is: printable ASCII, in CSV but the comma and the quote.
 constexpr std::array<bool, 256> PlainBytes(bool csv)
@@ -36,21 +24,49 @@ constexpr std::array<bool, 256> PlainBytes(bool csv)
 constexpr std::array<bool, 256> PlainInTable = PlainBytes(false);
 constexpr std::array<bool, 256> PlainInCsv = PlainBytes(true);
 
-// The rows of the table or the CSV, one per value and run, written as they are read in pieces of
-// about a megabyte, so that a year of history is never held in memory. Columns: time, url,
+// Bytes for standard output, gathered in pieces of about a megabyte and each written to the device
+// once full, so that a year of history is never held in memory.
+class PieceWriter {
+public:
+    explicit PieceWriter(QTextStream& out) : out(out) { piece.reserve(Piece + 65536); }
+    ~PieceWriter() { Write(); }
+    PieceWriter(const PieceWriter&) = delete;
+    PieceWriter& operator=(const PieceWriter&) = delete;
+
+    QByteArray& Bytes() { return piece; }
+    void WriteWhenFull()
+    {
+        if (piece.size() >= Piece)
+            Write();
+    }
+    void Write()
+    {
+        out.flush();
+        if (QIODevice* device = out.device())
+            device->write(piece);
+        else
+            out << QString::fromUtf8(piece);
+        piece.clear();
+    }
+
+private:
+    static constexpr qsizetype Piece = 1 << 20;
+
+    QTextStream& out;
+    QByteArray piece;
+};
+
+// The rows of the table or the CSV, one per value and run, written as they are read. Columns: time, url,
 // product, keyword, value, result, status, depth. A page gives a row for each of its five values,
 // a keyword record one for its position and one for its top10.
 class RowPrinter : public HistoryReader {
 public:
-    RowPrinter(QTextStream& out, bool csv) : out(out), csv(csv)
+    RowPrinter(QTextStream& out, bool csv) : output(out), piece(output.Bytes()), csv(csv)
     {
-        piece.reserve(Piece + 65536);
         for (const char* name : {"time", "url", "product", "keyword", "value", "result", "status", "depth"})
             Cell(name);
         EndRow();
     }
-    ~RowPrinter() override { Write(); }
-
     void Run(const HistoryRun& run) override { time = HistoryTimeText(run.Time).toUtf8(); }
     void Page(const StoredPage& page) override
     {
@@ -75,8 +91,6 @@ public:
     }
 
 private:
-    static constexpr qsizetype Piece = 1 << 20;
-
     void PageRow(const StoredPage& page, const char* value, QByteArrayView result, QLatin1StringView status)
     {
         Cell(time);
@@ -98,11 +112,13 @@ private:
         Cell(name);
     }
 
-    // A text of the history, UTF-8. Most are printable ASCII with nothing to quote, and go as they are.
+    // A text of the history, UTF-8. Most are printable ASCII with nothing to quote that begin with a
+    // letter or a digit, which no spreadsheet takes for a formula, and go as they are.
     void Text(QByteArrayView text)
     {
         const std::array<bool, 256>& plainByte = csv ? PlainInCsv : PlainInTable;
-        const bool plain = std::all_of(text.begin(), text.end(), [&](char c) { return plainByte[quint8(c)]; });
+        const bool plain = std::all_of(text.begin(), text.end(), [&](char c) { return plainByte[quint8(c)]; }) &&
+                           (!csv || text.isEmpty() || QChar::fromLatin1(text.front()).isLetterOrNumber());
         if (plain) {
             Cell(text);
             return;
@@ -123,56 +139,190 @@ private:
     {
         piece += csv ? "\r\n" : "\n";
         cells = 0;
-        if (piece.size() >= Piece)
-            Write();
-    }
-    void Write()
-    {
-        out.flush();
-        if (QIODevice* device = out.device())
-            device->write(piece);
-        else
-            out << QString::fromUtf8(piece);
-        piece.clear();
+        output.WriteWhenFull();
     }
 
-    QTextStream& out;
+    PieceWriter output;
+    QByteArray& piece;
     const bool csv;
     QByteArray time;
-    QByteArray piece;
     int cells = 0;
 };
 
-QJsonObject RunObject(const HistoryRun& run, RunPages pages, RunPositions positions)
+void AddNumber(QByteArray& out, qint64 number)
 {
-    QJsonArray pageArray;
-    for (const PageHistoryValue& page : pages) {
-        pageArray.append(QJsonObject{{u"url"_s, page.URL},
-                                     {u"pagerank"_s, page.PageRank},
-                                     {u"pagerank_status"_s, StatusWord(page.PageRankStatus)},
-                                     {u"traffic_rank"_s, page.TrafficRank},
-                                     {u"traffic_status"_s, StatusWord(page.TrafficStatus)},
-                                     {u"title"_s, page.Title},
-                                     {u"description"_s, page.Description},
-                                     {u"keywords"_s, page.Keywords}});
-    }
-    QJsonArray records;
-    for (const PositionHistoryValue& value : positions) {
-        records.append(
-            QJsonObject{{u"url"_s, value.URL},
-                        {u"product"_s, value.Product},
-                        {u"keyword"_s, value.Keyword},
-                        {u"position"_s, value.Status == ValueStatus::Found ? QJsonValue(value.Position) : QJsonValue()},
-                        {u"status"_s, StatusWord(value.Status)},
-                        {u"depth"_s, value.Depth},
-                        {u"top10"_s, QJsonArray::fromStringList(value.Top10)}});
-    }
-    return QJsonObject{{u"time"_s, HistoryTimeText(run.Time)},
-                       {u"sources"_s, run.Sources},
-                       {u"report"_s, run.ReportFile},
-                       {u"pages"_s, pageArray},
-                       {u"keyword_records"_s, records}};
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
 }
+
+// The runs as JSON, in the very bytes of the indented document of QJsonDocument (the keys of an
+// object in the order of their names, four blanks a level) with the escapes of TerminalJson,
+// written as they are read. A run's keyword records come before its pages in that order, so the
+// pages of the run at hand are held back until its records are out.
+class JsonPrinter : public HistoryReader {
+public:
+    // Every run inside {"runs": [...]}, or a single run alone.
+    JsonPrinter(QTextStream& out, bool wholeHistory)
+        : output(out), piece(output.Bytes()), level(wholeHistory ? 2 : 0), wholeHistory(wholeHistory)
+    {
+        if (wholeHistory)
+            piece += "{\n    \"runs\": [\n";
+    }
+
+    void Run(const HistoryRun& run) override
+    {
+        EndRun();
+        if (runs++ > 0)
+            piece += ",\n";
+        Indent(piece, level);
+        piece += "{\n";
+        records = 0;
+        pages.clear();
+        pageCount = 0;
+        runTail.clear();
+        Key(runTail, level + 1, "report");
+        AddTerminalJsonString(runTail, run.ReportFile.toUtf8());
+        runTail += ",\n";
+        Key(runTail, level + 1, "sources");
+        AddTerminalJsonString(runTail, run.Sources.toUtf8());
+        runTail += ",\n";
+        Key(runTail, level + 1, "time");
+        AddTerminalJsonString(runTail, HistoryTimeText(run.Time).toUtf8());
+        runTail += '\n';
+    }
+    void Page(const StoredPage& page) override
+    {
+        if (pageCount++ > 0)
+            pages += ",\n";
+        const int fields = level + 3;
+        Indent(pages, level + 2);
+        pages += "{\n";
+        Text(pages, fields, "description", page.Description);
+        Text(pages, fields, "keywords", page.Keywords);
+        Text(pages, fields, "pagerank", page.PageRank);
+        Word(pages, fields, "pagerank_status", StatusWord(page.PageRankStatus));
+        Text(pages, fields, "title", page.Title);
+        Text(pages, fields, "traffic_rank", page.TrafficRank);
+        Word(pages, fields, "traffic_status", StatusWord(page.TrafficStatus));
+        Key(pages, fields, "url");
+        AddTerminalJsonString(pages, page.URL);
+        pages += '\n';
+        Indent(pages, level + 2);
+        pages += '}';
+    }
+    void Position(const StoredPosition& value) override
+    {
+        if (records++ == 0) {
+            Key(piece, level + 1, "keyword_records");
+            piece += "[\n";
+        } else {
+            piece += ",\n";
+        }
+        const int fields = level + 3;
+        Indent(piece, level + 2);
+        piece += "{\n";
+        Key(piece, fields, "depth");
+        AddNumber(piece, value.Depth);
+        piece += ",\n";
+        Text(piece, fields, "keyword", value.Keyword);
+        Key(piece, fields, "position");
+        if (value.Status == ValueStatus::Found)
+            AddNumber(piece, value.Position);
+        else
+            piece += "null";
+        piece += ",\n";
+        Text(piece, fields, "product", value.Product);
+        Word(piece, fields, "status", StatusWord(value.Status));
+        Key(piece, fields, "top10");
+        piece += "[\n";
+        int sites = 0;
+        ForEachTop10Site(value.Top10, [&](QByteArrayView site) {
+            if (sites++ > 0)
+                piece += ",\n";
+            Indent(piece, fields + 1);
+            AddTerminalJsonString(piece, site);
+        });
+        if (sites > 0)
+            piece += '\n';
+        Indent(piece, fields);
+        piece += "],\n";
+        Key(piece, fields, "url");
+        AddTerminalJsonString(piece, value.URL);
+        piece += '\n';
+        Indent(piece, level + 2);
+        piece += '}';
+        output.WriteWhenFull();
+    }
+
+    // Ends the document and writes what is left; without it the output stops where reading did.
+    void Finish()
+    {
+        EndRun();
+        if (runs > 0)
+            piece += '\n';
+        if (wholeHistory)
+            piece += "    ]\n}\n";
+        output.Write();
+    }
+
+private:
+    static void Indent(QByteArray& out, int depth) { out.append(4 * depth, ' '); }
+    static void Key(QByteArray& out, int depth, const char* name)
+    {
+        Indent(out, depth);
+        out += '"';
+        out += name;
+        out += "\": ";
+    }
+    static void Text(QByteArray& out, int depth, const char* name, QByteArrayView text)
+    {
+        Key(out, depth, name);
+        AddTerminalJsonString(out, text);
+        out += ",\n";
+    }
+    static void Word(QByteArray& out, int depth, const char* name, QLatin1StringView word)
+    {
+        Key(out, depth, name);
+        AddTerminalJsonString(out, QByteArrayView(word.data(), word.size()));
+        out += ",\n";
+    }
+
+    void EndRun()
+    {
+        if (runTail.isEmpty())
+            return;
+        if (records == 0) {
+            Key(piece, level + 1, "keyword_records");
+            piece += "[\n";
+        } else {
+            piece += '\n';
+        }
+        Indent(piece, level + 1);
+        piece += "],\n";
+        Key(piece, level + 1, "pages");
+        piece += "[\n";
+        piece += pages;
+        if (pageCount > 0)
+            piece += '\n';
+        Indent(piece, level + 1);
+        piece += "],\n";
+        piece += runTail;
+        Indent(piece, level);
+        piece += '}';
+        runTail.clear();
+        output.WriteWhenFull();
+    }
+
+    PieceWriter output;
+    QByteArray& piece;
+    const int level; // of each run object
+    const bool wholeHistory;
+    int runs = 0;
+    int records = 0; // of the run at hand
+    int pageCount = 0;
+    QByteArray pages;   // of the run at hand, until its records are out
+    QByteArray runTail; // its report, sources and time, the last of its keys
+};
 
 } // namespace
 
@@ -182,21 +332,20 @@ bool PrintHistoryRows(HistoryStore& store, const HistoryFilter& filter, bool csv
     return store.Scan(filter, printer);
 }
 
-void PrintHistoryJson(const HistoryData& history, QTextStream& out)
+bool PrintHistoryJson(HistoryStore& store, const HistoryFilter& filter, QTextStream& out)
 {
-    QJsonArray runs;
-    ForEachRun(history, [&](const HistoryRun& run, RunPages pages, RunPositions positions) {
-        runs.append(RunObject(run, pages, positions));
-    });
-    out << TerminalJson(QJsonDocument(QJsonObject{{u"runs"_s, runs}})) << Qt::flush;
+    JsonPrinter printer(out, true);
+    if (!store.Scan(filter, printer))
+        return false;
+    printer.Finish();
+    return true;
 }
 
 void PrintRunJson(const HistoryData& run, QTextStream& out)
 {
     if (run.Runs.isEmpty())
         return;
-    out << TerminalJson(
-               QJsonDocument(RunObject(run.Runs.first(), RunPages(run.Pages.constData(), size_t(run.Pages.size())),
-                                       RunPositions(run.Positions.constData(), size_t(run.Positions.size())))))
-        << Qt::flush;
+    JsonPrinter printer(out, false);
+    Replay(run, printer);
+    printer.Finish();
 }

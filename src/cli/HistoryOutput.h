@@ -15,7 +15,9 @@ struct HistoryFilter;
 // record one for its position and one for its top10 (the sites separated by blanks). False when
 // the history could not be read.
 bool PrintHistoryRows(HistoryStore& store, const HistoryFilter& filter, bool csv, QTextStream& out);
-// {"runs": [run, ...]}, each run as PrintRunJson shows it.
-void PrintHistoryJson(const HistoryData& history, QTextStream& out);
-// The first run of run: {"time", "sources", "report", "pages": [...], "keyword_records": [...]}.
+// The runs the filter selects as {"runs": [run, ...]}, each run as PrintRunJson shows it, printed
+// run by run as it is read. False when the history could not be read; the output then stops where
+// the reading did.
+bool PrintHistoryJson(HistoryStore& store, const HistoryFilter& filter, QTextStream& out);
+// The one run of run: {"keyword_records": [...], "pages": [...], "report", "sources", "time"}.
 void PrintRunJson(const HistoryData& run, QTextStream& out);

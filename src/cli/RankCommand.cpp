@@ -1,12 +1,12 @@
 #include "cli/RankCommand.h"
 
 #include "app/Session.h"
+#include "app/TerminalText.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryOutput.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProcessLauncher.h"
 #include "cli/ProgressLine.h"
-#include "cli/TerminalText.h"
 #include "history/HistoryRecorder.h"
 #include "run/RankRun.h"
 #include "web/ocxParseWeb.h"
@@ -28,6 +28,7 @@ int RunRankCommand(AppState& state, Prompter& prompter, const RankOptions& optio
     // the history has taken the run.
     QString summary;
     HistoryData results;
+    bool historyStored = false;
     if (options.Verbose) {
         QObject::connect(&session.Downloads(), &ocxParseWeb::StatusText, [&](const QString& text) {
             progress.Finish();
@@ -43,9 +44,10 @@ int RunRankCommand(AppState& state, Prompter& prompter, const RankOptions& optio
     });
     QObject::connect(&run, &RankRun::StatusText, [&](const QString& text) { summary = text; });
     QObject::connect(&session.History(), &HistoryRecorder::Recorded,
-                     [&](const HistoryData& values, const QString& text) {
+                     [&](const HistoryData& values, const QString& text, bool stored) {
                          results = values;
                          summary = text;
+                         historyStored = stored;
                      });
     QObject::connect(&run, &RankRun::Finished, [&](bool written) {
         progress.Finish();
@@ -55,7 +57,8 @@ int RunRankCommand(AppState& state, Prompter& prompter, const RankOptions& optio
             Err() << TerminalSafe(reason) << Qt::endl;
         if (options.Json && written)
             PrintRunJson(results, Out());
-        QCoreApplication::exit(!written ? Refused : run.Tally().Failed() > 0 ? PartlyFailed : Done);
+        // A run the history could not keep is a failure: a scheduled run must not lose it unseen.
+        QCoreApplication::exit(!written || !historyStored ? Refused : run.Tally().Failed() > 0 ? PartlyFailed : Done);
     });
     // Ctrl+C does what "&Stop" does.
     QObject::connect(&interrupt, &InterruptWatcher::Interrupted, [&] {

@@ -11,5 +11,6 @@ struct RankOptions {
     bool Json = false;    // the run's results as JSON instead of the report's path
 };
 
-// Runs the checked entries; the exit code: done, refused or stopped, or partly failed.
+// Runs the checked entries; the exit code: done; refused, stopped, or a run History.db could not
+// keep (the report is written all the same); or partly failed.
 int RunRankCommand(AppState& state, Prompter& prompter, const RankOptions& options);

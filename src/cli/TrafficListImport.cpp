@@ -1,9 +1,9 @@
 #include "cli/TrafficListImport.h"
 
+#include "app/TerminalText.h"
 #include "cli/CliStart.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProgressLine.h"
-#include "cli/TerminalText.h"
 #include "sources/RankListDownload.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"

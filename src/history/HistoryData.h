@@ -9,14 +9,13 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-#include <span>
-
 struct HistoryRun {
     qint64 Id = 0;
-    QDateTime Time;     // the time the report carries
-    QString Sources;    // the sources asked, in words ("historical" for the historical ones)
-    QString ReportFile; // the day's report in the Report folder, e.g. "Report20261210.htm"
+    QDateTime Time;  // the time the report carries
+    QString Sources; // the sources asked, in words ("historical" for the historical ones)
+    // The run's report, relative to the Report folder: its own copy, "Runs/Report20261210-093000.htm",
+    // or for a run kept before the copies (or whose copy failed) the day's report, "Report20261210.htm".
+    QString ReportFile;
 };
 
 struct PageHistoryValue {
@@ -54,9 +53,3 @@ struct HistoryData {
     QList<PageHistoryValue> Pages;
     QList<PositionHistoryValue> Positions;
 };
-
-// The values of each run, run by run: the runs and the values are both in the order of the runs.
-using RunPages = std::span<const PageHistoryValue>;
-using RunPositions = std::span<const PositionHistoryValue>;
-void ForEachRun(const HistoryData& history,
-                const std::function<void(const HistoryRun& run, RunPages pages, RunPositions positions)>& take);

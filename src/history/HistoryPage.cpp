@@ -4,6 +4,7 @@
 #include "history/HistoryChart.h"
 #include "history/HistoryStore.h"
 #include "history/HtmlBytes.h"
+#include "history/RunReports.h"
 
 #include <QHash>
 #include <QUrl>
@@ -187,14 +188,19 @@ QString ValueText(const QString& text, ValueStatus status)
     return status == ValueStatus::Failed ? QStringLiteral("Failed") : QStringLiteral("not ranked");
 }
 
-// A relative link to a daily report of the Report folder; the name cannot leave the folder or
-// name a scheme, since every character beyond letters, digits and "-._~" is percent-encoded.
+// A relative link to a run's report in the Report folder or to its copy in the Runs folder; the
+// name cannot leave the folder or name a scheme, since every character beyond letters, digits and
+// "-._~" is percent-encoded, but for the one separator after the Runs folder.
 void AddReportLink(QByteArray& out, const HistoryRun& run, const QString& caption)
 {
+    const QString runs = RunReportsFolderName + QLatin1Char('/');
+    const bool copy = run.ReportFile.startsWith(runs);
     if (run.ReportFile.isEmpty())
         Add(out, caption);
     else
-        Add(out, "<a href=\"", QUrl::toPercentEncoding(run.ReportFile), "\">", caption, "</a>");
+        Add(out, "<a href=\"", copy ? runs.toLatin1() : QByteArray(),
+            QUrl::toPercentEncoding(copy ? run.ReportFile.sliced(runs.size()) : run.ReportFile), "\">", caption,
+            "</a>");
 }
 
 void AddKeywords(QByteArray& out, const PageModel& model)
@@ -294,34 +300,7 @@ QByteArray PageHtml(const PageModel& model)
 QByteArray HistoryPageHtml(const HistoryData& history)
 {
     PageModel model;
-    ForEachRun(history, [&](const HistoryRun& run, RunPages pages, RunPositions positions) {
-        model.Run(run);
-        for (qsizetype seq = 0; seq < qsizetype(pages.size()); ++seq) {
-            const PageHistoryValue& value = pages[seq];
-            model.Page({run.Id,
-                        seq,
-                        value.URL.toUtf8(),
-                        value.PageRank.toUtf8(),
-                        value.PageRankStatus,
-                        value.TrafficRank.toUtf8(),
-                        value.TrafficStatus,
-                        value.Title.toUtf8(),
-                        {},
-                        {}});
-        }
-        for (qsizetype seq = 0; seq < qsizetype(positions.size()); ++seq) {
-            const PositionHistoryValue& value = positions[seq];
-            model.Position({run.Id,
-                            seq,
-                            value.URL.toUtf8(),
-                            value.Product.toUtf8(),
-                            value.Keyword.toUtf8(),
-                            value.Position,
-                            value.Status,
-                            value.Depth,
-                            {}});
-        }
-    });
+    Replay(history, model);
     return PageHtml(model);
 }
 

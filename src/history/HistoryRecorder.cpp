@@ -2,20 +2,20 @@
 
 #include "app/AppState.h"
 #include "app/CheckedFile.h"
-#include "app/Clock.h"
 #include "app/Names.h"
 #include "app/Prompter.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
+#include "history/RunReports.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-HistoryRecorder::HistoryRecorder(AppState& state, RankRun& run, Prompter& prompter, const Clock& clock, QObject* parent)
-    : QObject(parent), state(state), run(run), prompter(prompter), clock(clock)
+HistoryRecorder::HistoryRecorder(AppState& state, RankRun& run, Prompter& prompter, QObject* parent)
+    : QObject(parent), state(state), run(run), prompter(prompter)
 {
     connect(&run, &RankRun::Finished, this, &HistoryRecorder::RunFinished);
 }
@@ -24,11 +24,21 @@ void HistoryRecorder::RunFinished(bool reportWritten)
 {
     if (!reportWritten)
         return;
-    const QDateTime time = clock.Now();
-    const HistoryData values = RunHistory(state.Run, time, ReportFileName(time.date()));
+    const QDateTime time = run.ReportTime();
+    // A run whose copy could not be made links the day's report, as the runs before the copies did.
+    QString reportFile = RunReportFile(time);
+    QString copyError;
+    if (!KeepRunReport(state.ProgramFolder, time, copyError)) {
+        prompter.ShowMessage(QStringLiteral("The run's report could not be copied to ") + ReportFolderName +
+                                 QLatin1Char('/') + reportFile + QStringLiteral(" (") + copyError + QLatin1Char(')'),
+                             MessageIcon::Exclamation, AppTitle);
+        reportFile = ReportFileName(time.date());
+    }
+    const HistoryData values = RunHistory(state.Run, time, reportFile);
     QString statusText = run.Tally().CompletedText();
     HistoryStore store(state.ProgramFolder);
-    if (store.Record(values) == 0) {
+    const bool stored = store.Record(values) != 0;
+    if (!stored) {
         prompter.ShowMessage(QStringLiteral("The history could not be written to ") + store.FilePath() +
                                  QStringLiteral(" (") + store.LastError() + QLatin1Char(')'),
                              MessageIcon::Exclamation, AppTitle);
@@ -42,7 +52,7 @@ void HistoryRecorder::RunFinished(bool reportWritten)
                                      QLatin1Char(')'),
                                  MessageIcon::Exclamation, AppTitle);
     }
-    Q_EMIT Recorded(values, statusText);
+    Q_EMIT Recorded(values, statusText, stored);
 }
 
 bool WriteHistoryPage(const QString& programFolder, QString& error)

@@ -5,7 +5,6 @@
 #include "lists/ListEdits.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -79,65 +78,7 @@ QString Top10Text(const QStringList& sites)
     return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(sites)).toJson(QJsonDocument::Compact));
 }
 
-// A year of history repeats the same addresses, keywords, titles and lists run after run, mostly
-// at the same places: each distinct text is decoded once and its copies share it. A place (slot) is
-// a column of a row of a run; a text is first compared with the one of its place in the run before,
-// and only looked up by its bytes when it differs.
-class TextCache {
-public:
-    QString Text(qsizetype slot, QByteArrayView bytes)
-    {
-        Place<QString>& place = At(textPlaces, slot);
-        if (!place.Filled || place.Bytes != bytes)
-            place = {true, bytes.toByteArray(), Lookup(bytes)};
-        return place.Value;
-    }
-    QStringList Sites(qsizetype slot, QByteArrayView bytes)
-    {
-        Place<QStringList>& place = At(sitePlaces, slot);
-        if (place.Filled && place.Bytes == bytes)
-            return place.Value;
-        const QByteArray key = bytes.toByteArray();
-        auto found = lists.constFind(key);
-        if (found == lists.cend()) {
-            QStringList sites = Top10Sites(key);
-            for (QString& site : sites)
-                site = Lookup(site.toUtf8());
-            found = lists.insert(key, sites);
-        }
-        place = {true, key, found.value()};
-        return place.Value;
-    }
-
-private:
-    template <typename T> struct Place {
-        bool Filled = false;
-        QByteArray Bytes;
-        T Value;
-    };
-    template <typename T> static Place<T>& At(QList<Place<T>>& places, qsizetype slot)
-    {
-        if (slot >= places.size())
-            places.resize(slot + 1);
-        return places[slot];
-    }
-    QString Lookup(QByteArrayView bytes)
-    {
-        const QByteArray key = QByteArray::fromRawData(bytes.data(), bytes.size());
-        if (const auto found = texts.constFind(key); found != texts.cend())
-            return found.value();
-        const QString text = QString::fromUtf8(bytes);
-        texts.insert(bytes.toByteArray(), text);
-        return text;
-    }
-
-    QHash<QByteArray, QString> texts;
-    QHash<QByteArray, QStringList> lists;
-    QList<Place<QString>> textPlaces;
-    QList<Place<QStringList>> sitePlaces;
-};
-
-// The history as lists of values, their texts decoded once each.
+// The history as lists of values.
 class HistoryBuilder : public HistoryReader {
 public:
     explicit HistoryBuilder(HistoryData& data) : data(data) {}
@@ -145,41 +86,20 @@ public:
     void Run(const HistoryRun& run) override { data.Runs.append(run); }
     void Page(const StoredPage& page) override
     {
-        // Slots: the six texts of each page, then the three texts of each keyword record.
-        const qsizetype slot = page.Seq * PageTexts;
-        data.Pages.append({page.RunId, cache.Text(slot, page.URL), cache.Text(slot + 1, page.PageRank),
-                           page.PageRankStatus, cache.Text(slot + 2, page.TrafficRank), page.TrafficStatus,
-                           cache.Text(slot + 3, page.Title), cache.Text(slot + 4, page.Description),
-                           cache.Text(slot + 5, page.Keywords)});
-        pageSlots = std::max(pageSlots, slot + PageTexts);
+        data.Pages.append({page.RunId, QString::fromUtf8(page.URL), QString::fromUtf8(page.PageRank),
+                           page.PageRankStatus, QString::fromUtf8(page.TrafficRank), page.TrafficStatus,
+                           QString::fromUtf8(page.Title), QString::fromUtf8(page.Description),
+                           QString::fromUtf8(page.Keywords)});
     }
     void Position(const StoredPosition& value) override
     {
-        // The pages of a run come before its keyword records: the slots of the records begin after
-        // those of the most pages a run has had so far, and move if a later run has more pages.
-        if (positionSlots < pageSlots)
-            positionSlots = pageSlots;
-        const qsizetype slot = positionSlots + value.Seq * PositionTexts;
-        PositionHistoryValue stored{value.RunId,
-                                    cache.Text(slot, value.URL),
-                                    cache.Text(slot + 1, value.Product),
-                                    cache.Text(slot + 2, value.Keyword),
-                                    value.Position,
-                                    value.Status,
-                                    value.Depth,
-                                    {}};
-        stored.Top10 = cache.Sites(value.Seq, value.Top10);
-        data.Positions.append(std::move(stored));
+        data.Positions.append({value.RunId, QString::fromUtf8(value.URL), QString::fromUtf8(value.Product),
+                               QString::fromUtf8(value.Keyword), value.Position, value.Status, value.Depth,
+                               Top10Sites(value.Top10)});
     }
 
 private:
-    static constexpr qsizetype PageTexts = 6;
-    static constexpr qsizetype PositionTexts = 3;
-
     HistoryData& data;
-    TextCache cache;
-    qsizetype pageSlots = 0;
-    qsizetype positionSlots = 0;
 };
 
 // A status word the file should not hold reads as a failure.
@@ -247,28 +167,64 @@ QStringList Top10Sites(QByteArrayView stored)
     return sites;
 }
 
-QByteArray Top10Line(QByteArrayView stored)
+void ForEachTop10Site(QByteArrayView stored, const std::function<void(QByteArrayView site)>& take)
 {
+    if (stored == "[]")
+        return;
     // Without a backslash no site holds a quote or anything escaped: the list is ["a","b"] and the
     // sites are what lies between the quotes.
-    if (stored.contains('\\') || !stored.startsWith("[") || !stored.endsWith("]"))
-        return Top10Sites(stored).join(QLatin1Char(' ')).toUtf8();
-    QByteArray line;
-    if (stored.size() < 4)
-        return line;
+    if (stored.contains('\\') || stored.size() < 4 || !stored.startsWith("[\"") || !stored.endsWith("\"]")) {
+        for (const QString& site : Top10Sites(stored))
+            take(site.toUtf8());
+        return;
+    }
     const QByteArrayView sites = stored.sliced(2, stored.size() - 4);
-    line.resize(sites.size());
-    char* out = line.data();
-    for (const char* in = sites.begin(); in < sites.end(); ++in) {
-        if (*in == '"' && sites.end() - in > 2 && in[1] == ',' && in[2] == '"') {
-            *out++ = ' ';
-            in += 2;
-        } else {
-            *out++ = *in;
+    qsizetype start = 0;
+    for (qsizetype end; (end = sites.indexOf("\",\"", start)) >= 0; start = end + 3)
+        take(sites.sliced(start, end - start));
+    take(sites.sliced(start));
+}
+
+QByteArray Top10Line(QByteArrayView stored)
+{
+    QByteArray line;
+    line.reserve(stored.size());
+    int sites = 0;
+    ForEachTop10Site(stored, [&](QByteArrayView site) {
+        if (sites++ > 0)
+            line += ' ';
+        line += site;
+    });
+    return line;
+}
+
+void Replay(const HistoryData& history, HistoryReader& reader)
+{
+    qsizetype page = 0;
+    qsizetype position = 0;
+    for (const HistoryRun& run : history.Runs) {
+        reader.Run(run);
+        for (qint64 seq = 0; page < history.Pages.size() && history.Pages.at(page).RunId == run.Id; ++seq, ++page) {
+            const PageHistoryValue& value = history.Pages.at(page);
+            const QByteArray url = value.URL.toUtf8();
+            const QByteArray pageRank = value.PageRank.toUtf8();
+            const QByteArray traffic = value.TrafficRank.toUtf8();
+            const QByteArray title = value.Title.toUtf8();
+            const QByteArray description = value.Description.toUtf8();
+            const QByteArray keywords = value.Keywords.toUtf8();
+            reader.Page({run.Id, seq, url, pageRank, value.PageRankStatus, traffic, value.TrafficStatus, title,
+                         description, keywords});
+        }
+        for (qint64 seq = 0; position < history.Positions.size() && history.Positions.at(position).RunId == run.Id;
+             ++seq, ++position) {
+            const PositionHistoryValue& value = history.Positions.at(position);
+            const QByteArray url = value.URL.toUtf8();
+            const QByteArray product = value.Product.toUtf8();
+            const QByteArray keyword = value.Keyword.toUtf8();
+            const QByteArray top10 = Top10Text(value.Top10).toUtf8();
+            reader.Position({run.Id, seq, url, product, keyword, value.Position, value.Status, value.Depth, top10});
         }
     }
-    line.truncate(out - line.data());
-    return line;
 }
 
 HistoryStore::HistoryStore(const QString& programFolder) : path(programFolder + QLatin1Char('/') + FileName) {}
@@ -400,9 +356,10 @@ bool HistoryStore::Scan(const HistoryFilter& filter, HistoryReader& reader)
 {
     if (!QFileInfo::exists(path))
         return true;
+    // The file is read page by page through SQLite's small cache, not mapped: a mapped year of
+    // history would stay resident as it is read through.
     SqliteConnection db(path, SqliteConnection::Mode::ReadOnly);
-    // The whole file is read: mapped, it is read without a copy of every page.
-    if (!db.IsOpen() || !db.Execute(QStringLiteral("PRAGMA mmap_size = 1073741824")))
+    if (!db.IsOpen())
         return Fail(db.LastError());
 
     // The conditions are fixed pieces of SQL; the values the user gave are bound.

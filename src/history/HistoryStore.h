@@ -11,6 +11,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+
 struct HistoryFilter {
     QString Keyword; // empty: every keyword record; otherwise only keyword records, blanks and case ignored
     QString URL;     // empty: every address; case, "http://", "https://" and "www." ignored
@@ -52,8 +54,13 @@ public:
     virtual void Position(const StoredPosition& value) = 0;
 };
 
-// The ten sites of a stored top-ten list, and the same as one line of UTF-8, separated by blanks.
+// The values of history handed to reader as Scan hands those of the file.
+void Replay(const HistoryData& history, HistoryReader& reader);
+
+// The ten sites of a stored top-ten list; each of them as UTF-8, valid only during the call that
+// gets it; and the same as one line of UTF-8, separated by blanks.
 QStringList Top10Sites(QByteArrayView stored);
+void ForEachTop10Site(QByteArrayView stored, const std::function<void(QByteArrayView site)>& take);
 QByteArray Top10Line(QByteArrayView stored);
 
 class HistoryStore {

@@ -2,6 +2,7 @@
 // A page written straight into its bytes, piece by piece: the program's own markup as literals,
 // numbers, and text from the user or the web, which is always escaped.
 
+#include "app/TerminalText.h"
 #include "run/HtmlText.h"
 
 #include <QByteArray>
@@ -26,10 +27,12 @@ inline void AddPart(QByteArray& out, int number)
     char digits[12];
     out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
 }
-// HtmlText writes every character beyond ASCII as a reference, so the bytes are plain ASCII.
+// Control characters stored in the history show escaped, as on the terminal, so that none reaches
+// the page raw; HtmlText writes every character beyond ASCII as a reference, so the bytes are
+// plain ASCII.
 inline void AddPart(QByteArray& out, const QString& text)
 {
-    out += HtmlText(text).toLatin1();
+    out += HtmlText(TerminalSafe(text)).toLatin1();
 }
 
 template <typename... Parts> void Add(QByteArray& out, const Parts&... parts)

@@ -66,20 +66,3 @@ QDateTime HistoryTimeFromText(const QString& text)
 {
     return QDateTime::fromString(text, TimeFormat);
 }
-
-void ForEachRun(const HistoryData& history,
-                const std::function<void(const HistoryRun& run, RunPages pages, RunPositions positions)>& take)
-{
-    qsizetype page = 0;
-    qsizetype position = 0;
-    for (const HistoryRun& run : history.Runs) {
-        const qsizetype firstPage = page;
-        while (page < history.Pages.size() && history.Pages.at(page).RunId == run.Id)
-            ++page;
-        const qsizetype firstPosition = position;
-        while (position < history.Positions.size() && history.Positions.at(position).RunId == run.Id)
-            ++position;
-        take(run, RunPages(history.Pages.constData() + firstPage, size_t(page - firstPage)),
-             RunPositions(history.Positions.constData() + firstPosition, size_t(position - firstPosition)));
-    }
-}

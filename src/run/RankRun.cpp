@@ -255,7 +255,8 @@ void RankRun::EndOfPass()
     bool written = false;
     if (state.Lists.PRURLCount() >= 1 || state.Lists.QuorvexCount() >= 1) {
         QString failure;
-        written = GetReport(state, clock.Now(), &failure);
+        reportTime = clock.Now();
+        written = GetReport(state, reportTime, &failure);
         if (written)
             Q_EMIT ReportWritten(ReportIndexPath(state.ProgramFolder));
         else

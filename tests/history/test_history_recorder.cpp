@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QUrlQuery>
 
 using namespace Qt::StringLiterals;
@@ -25,8 +26,9 @@ namespace {
 
 class DayClock : public Clock {
 public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 3, Day), QTime(9, 30)); }
+    QDateTime Now() const override { return QDateTime(QDate(2026, 3, Day), Time); }
     int Day = 7;
+    QTime Time{9, 30};
 };
 
 // A results page of the historical layout: count results from first on, www.example.com at the
@@ -74,9 +76,10 @@ struct Rig {
     }
 
     // A whole run on the given day; false when it did not end with a report.
-    bool RankOn(int day)
+    bool RankOn(int day, QTime time = {9, 30})
     {
         clock->Day = day;
+        clock->Time = time;
         const qsizetype before = finished.size();
         session->cmdRank_Click();
         if (!QTest::qWaitFor([&] { return finished.size() > before; }, 30000))
@@ -126,7 +129,7 @@ private Q_SLOTS:
         const HistoryData history = rig.Stored();
         QCOMPARE(history.Runs.size(), 2);
         QCOMPARE(history.Runs[1].Time, QDateTime(QDate(2026, 3, 8), QTime(9, 30)));
-        QCOMPARE(history.Runs[1].ReportFile, ReportFileName(QDate(2026, 3, 8)));
+        QCOMPARE(history.Runs[1].ReportFile, u"Runs/Report20260308-093000.htm"_s);
         QVERIFY(QFile::exists(rig.home.filePath(u"Report/"_s + history.Runs[1].ReportFile)));
         QCOMPARE(history.Pages.size(), 2);
         QCOMPARE(history.Pages[1].URL, u"http://www.example.com"_s);
@@ -165,6 +168,67 @@ private Q_SLOTS:
         QCOMPARE(page.count(u"<svg class=\"c\">"_s), 4);
         QVERIFY(page.contains(u"<g class=\"n\"><circle"_s));
         QVERIFY(page.contains(u"<g class=\"x\"><path"_s));
+    }
+
+    // The day's report is rewritten by every run of the day; each run keeps a copy of its own
+    // beside it, which the history links, and which reads as well from its folder.
+    void eachRunKeepsItsOwnReport()
+    {
+        Rig rig;
+        rig.state.Lists.QuorvexList = {{u"http://www.example.com"_s, {}, u"seo"_s, 1}};
+        rig.Positions.insert(u"seo"_s, 3);
+        const QString reports = rig.home.filePath(u"Report"_s);
+        QVERIFY(rig.RankOn(7, {9, 30}));
+        const QByteArray morning = Bytes(reports + u"/Report20260307.htm"_s);
+        rig.Positions.insert(u"seo"_s, 5);
+        QVERIFY(rig.RankOn(7, {14, 5, 9}));
+        const QByteArray afternoon = Bytes(reports + u"/Report20260307.htm"_s);
+        QVERIFY(morning != afternoon);
+
+        const HistoryData history = rig.Stored();
+        QCOMPARE(history.Runs.size(), 2);
+        QCOMPARE(history.Runs[0].ReportFile, u"Runs/Report20260307-093000.htm"_s);
+        QCOMPARE(history.Runs[1].ReportFile, u"Runs/Report20260307-140509.htm"_s);
+        QCOMPARE(Bytes(reports + u"/Runs/Report20260307-093000.htm"_s), morning);
+        QCOMPARE(Bytes(reports + u"/Runs/Report20260307-140509.htm"_s), afternoon);
+        // The copies are no day's report: the list of days stays one day long.
+        QCOMPARE(Bytes(reports + u"/Title.htm"_s).count("<A HREF="), 1);
+
+        const QByteArray page = Bytes(HistoryPagePath(rig.home.path()));
+        QVERIFY(page.contains("<a href=\"Runs/Report20260307-093000.htm\">"));
+        QVERIFY(page.contains("<a href=\"Runs/Report20260307-140509.htm\">"));
+
+        // Every link of a copy names a place on the web, or a file that is there from its folder.
+        const QDir runs(reports + u"/Runs"_s);
+        static const QRegularExpression link(u"(?:HREF|SRC)\\s*=\\s*\"?([^\" >]+)"_s,
+                                             QRegularExpression::CaseInsensitiveOption);
+        int links = 0;
+        for (const auto& match : link.globalMatch(QString::fromUtf8(afternoon))) {
+            const QString target = match.captured(1);
+            const QUrl url(target);
+            QVERIFY2((url.scheme() == u"http" || url.scheme() == u"https") || runs.exists(url.path()),
+                     qPrintable(target));
+            ++links;
+        }
+        QVERIFY(links > 0);
+    }
+
+    // A copy that cannot be made is told; the run is kept all the same, linked to the day's report.
+    void aCopyThatCannotBeMadeIsTold()
+    {
+        Rig rig;
+        QVERIFY(QDir().mkpath(rig.home.filePath(u"Report"_s)));
+        QFile blocker(rig.home.filePath(u"Report/Runs"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(rig.RankOn(7));
+        QCOMPARE(rig.prompter.Messages.size(), 1);
+        const QString text = rig.prompter.Messages[0].Text;
+        QVERIFY2(text.startsWith(u"The run's report could not be copied to Report/Runs/Report20260307-093000.htm ("_s),
+                 qPrintable(text));
+        const HistoryData history = rig.Stored();
+        QCOMPARE(history.Runs.size(), 1);
+        QCOMPARE(history.Runs[0].ReportFile, u"Report20260307.htm"_s);
     }
 
     void aStoppedRunKeepsNothing()

@@ -1,9 +1,11 @@
+#include "app/Names.h"
 #include "lists/WindowTestSupport.h"
 #include "support/TestHome.h"
 
 #include "FakeWeb.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QProgressBar>
 
 namespace {
@@ -56,6 +58,24 @@ private Q_SLOTS:
         QVERIFY(shell.window->StatusText().startsWith(QStringLiteral("Quorvex")));
         QCOMPARE(shell.state.Run.PRJobPageRank, QStringList{QStringLiteral("7/10")});
         QCOMPARE(shell.state.Run.PositionJobs.at(0).Rank, 1);
+    }
+
+    // A run the history could not keep is said in a message box, not only in the status bar; the
+    // report is shown all the same.
+    void aHistoryThatCannotBeWrittenIsAMessage()
+    {
+        Shell shell({{QStringLiteral("http://www.alpha.com"), 1}});
+        const QString history = shell.dir.filePath(QStringLiteral("History.db"));
+        QVERIFY(QDir().mkpath(history));
+        shell.Click("cmdRank");
+        QTRY_COMPARE_WITH_TIMEOUT(shell.Button("cmdRank")->text(), QStringLiteral("Ran&k"), 20000);
+        QCOMPARE(shell.prompter.Messages.size(), 1);
+        const ScriptedPrompter::Shown& shown = shell.prompter.Messages.first();
+        QVERIFY2(shown.Text.startsWith(QStringLiteral("The history could not be written to ") + history),
+                 qPrintable(shown.Text));
+        QCOMPARE(shown.Icon, MessageIcon::Exclamation);
+        QCOMPARE(shown.Title, AppTitle);
+        QCOMPARE(shell.launcher.BrowserTargets, QStringList{shell.dir.filePath(QStringLiteral("Report/Index.htm"))});
     }
 };
 

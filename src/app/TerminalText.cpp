@@ -1,4 +1,6 @@
-#include "cli/TerminalText.h"
+#include "app/TerminalText.h"
+
+#include <QJsonArray>
 
 #include <algorithm>
 
@@ -35,4 +37,21 @@ QString TerminalSafe(const QString& text, TerminalStyle style)
 QString TerminalJson(const QJsonDocument& document)
 {
     return TerminalSafe(QString::fromUtf8(document.toJson(QJsonDocument::Indented)), TerminalStyle::Json);
+}
+
+void AddTerminalJsonString(QByteArray& out, QByteArrayView utf8)
+{
+    // Most texts are printable ASCII without a quote or a backslash, and go as they are.
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return quint8(c) >= 0x20 && quint8(c) < 0x7f && c != '"' && c != '\\'; })) {
+        out += '"';
+        out += utf8;
+        out += '"';
+        return;
+    }
+    // The others are escaped by the document's own writer, as the only element of an array whose
+    // brackets are dropped, and then as TerminalJson escapes the document.
+    const QByteArray array = QJsonDocument(QJsonArray{QString::fromUtf8(utf8)}).toJson(QJsonDocument::Compact);
+    out += TerminalSafe(QString::fromUtf8(QByteArrayView(array).sliced(1, array.size() - 2)), TerminalStyle::Json)
+               .toUtf8();
 }

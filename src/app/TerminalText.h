@@ -2,6 +2,7 @@
 // Text on its way to the terminal: stored or typed text must never move the cursor, retitle the
 // window or turn the direction of what follows, so its control characters are shown escaped.
 
+#include <QByteArray>
 #include <QJsonDocument>
 #include <QString>
 
@@ -17,3 +18,7 @@ QString TerminalSafe(const QString& text, TerminalStyle style = TerminalStyle::P
 // A JSON document, indented, for standard output. The document escapes C0 controls itself but
 // leaves DEL, C1 and the bidirectional controls, which are escaped here.
 QString TerminalJson(const QJsonDocument& document);
+
+// One text (UTF-8) as a JSON string for standard output, appended to out in the very bytes
+// TerminalJson gives it inside a document, quotes included; for JSON written piece by piece.
+void AddTerminalJsonString(QByteArray& out, QByteArrayView utf8);

@@ -1,15 +1,15 @@
 #include "cli/HistoryCommand.h"
 
-#include "app/AppState.h"
-#include "app/Names.h"
+#include "base/Names.h"
+#include "base/TerminalText.h"
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryOutput.h"
 #include "cli/ProcessLauncher.h"
-#include "cli/TerminalText.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
+#include "model/AppState.h"
 
 #include <QCommandLineParser>
 

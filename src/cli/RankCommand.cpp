@@ -1,14 +1,14 @@
 #include "cli/RankCommand.h"
 
-#include "app/Session.h"
+#include "base/TerminalText.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryOutput.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProcessLauncher.h"
 #include "cli/ProgressLine.h"
-#include "cli/TerminalText.h"
 #include "history/HistoryRecorder.h"
 #include "run/RankRun.h"
+#include "session/Session.h"
 #include "web/ocxParseWeb.h"
 
 #include <QCoreApplication>

@@ -2,9 +2,8 @@
 
 #include "sources/SourceSettings.h"
 
-#include "app/Scrambler.h"
-#include "app/SettingsStore.h"
-#include "lists/ListStore.h"
+#include "base/SettingsStore.h"
+#include "base/StoredValue.h"
 #include "sources/ServiceReplyCheck.h"
 
 #include <QFileInfo>
@@ -30,14 +29,12 @@ QString ServiceValue(const QString& service, const char* what)
 
 QString Read(const SettingsStore& store, const QString& name)
 {
-    const QLatin1String key(ScrambleKey);
-    return UnescapeStoredText(UnscrambleText(key, store.GetRegValue(SourcesKey, ScrambleText(key, name))));
+    return ReadStoredValue(store, SourcesKey, name);
 }
 
 void Write(SettingsStore& store, const QString& name, const QString& value)
 {
-    const QLatin1String key(ScrambleKey);
-    store.SetRegValue(SourcesKey, ScrambleText(key, name), ScrambleText(key, EscapeStoredText(value)));
+    WriteStoredValue(store, SourcesKey, name, value);
 }
 
 template <typename Kind, size_t N> std::optional<Kind> KindNamed(const QString& name, const Kind (&kinds)[N])

@@ -2,14 +2,14 @@
 // history page is written again; a stopped run keeps nothing; a history that cannot be written is
 // told while the report stays.
 
-#include "app/AppState.h"
-#include "app/Session.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
+#include "session/Session.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 

@@ -1,9 +1,9 @@
-#include "app/AppState.h"
-#include "app/Clock.h"
+#include "base/Clock.h"
+#include "model/AppState.h"
 #include "run/RankRun.h"
+#include "session/DownloadParts.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
@@ -117,9 +117,8 @@ class TestRankRun : public QObject {
             web.SetFallback(ScenarioAnswer);
             web.Listen();
             qputenv("http_proxy", web.ProxyUrl().toUtf8());
-            control = std::make_unique<ocxParseWeb>(state, prompter);
-            ConnectPendingCounters(*control, state);
-            driver = std::make_unique<RequestDriver>(state, *control);
+            control = std::make_unique<ocxParseWeb>(TablesOf(state), CountersOf(state), prompter);
+            driver = std::make_unique<RequestDriver>(CountersOf(state), *control);
             run = std::make_unique<RankRun>(state, *control, *driver, prompter, clock);
             QObject::connect(run.get(), &RankRun::Finished, [this](bool written) { finished << written; });
             QObject::connect(&web, &FakeWeb::RequestReceived, [this] {

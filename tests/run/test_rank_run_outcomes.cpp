@@ -2,15 +2,15 @@
 // told at the end while the run goes on, keywords reach the engine whole, and a report that
 // cannot be written leaves the old one and says why.
 
-#include "app/AppState.h"
-#include "app/CheckedFile.h"
-#include "app/Clock.h"
-#include "run/HtmlText.h"
+#include "base/CheckedFile.h"
+#include "base/Clock.h"
+#include "base/HtmlText.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
+#include "session/DownloadParts.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
@@ -87,8 +87,8 @@ class TestRankRunOutcomes : public QObject {
         ScriptedPrompter prompter;
         FixedClock clock;
         FakeWeb web;
-        ocxParseWeb control{state, prompter};
-        RequestDriver driver{state, control};
+        ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
+        RequestDriver driver{CountersOf(state), control};
         RankRun run{state, control, driver, prompter, clock};
         QList<bool> finished;
         QStringList texts;
@@ -97,7 +97,6 @@ class TestRankRunOutcomes : public QObject {
         {
             web.Listen();
             qputenv("http_proxy", web.ProxyUrl().toUtf8());
-            ConnectPendingCounters(control, state);
             QObject::connect(&run, &RankRun::Finished, [this](bool written) { finished << written; });
             QObject::connect(&run, &RankRun::StatusText, [this](const QString& text) { texts << text; });
         }

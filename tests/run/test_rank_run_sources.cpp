@@ -3,15 +3,15 @@
 // request, and the report's honest cells; then what a refused key, a missing list and a rate limit
 // leave.
 
-#include "app/AppState.h"
-#include "app/Clock.h"
+#include "base/Clock.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
+#include "session/DownloadParts.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
@@ -42,8 +42,8 @@ struct Bench {
     ScriptedPrompter prompter;
     FixedClock clock;
     FakeWeb web;
-    ocxParseWeb control{state, prompter};
-    RequestDriver driver{state, control};
+    ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
+    RequestDriver driver{CountersOf(state), control};
     RankRun run{state, control, driver, prompter, clock};
     QList<bool> finished;
 
@@ -52,7 +52,6 @@ struct Bench {
         web.Listen();
         web.SetFallback(GeneratedReply);
         qputenv("http_proxy", web.ProxyUrl().toUtf8());
-        ConnectPendingCounters(control, state);
         QObject::connect(&run, &RankRun::Finished, [this](bool written) { finished << written; });
         QVERIFY(state.Settings.Load());
     }

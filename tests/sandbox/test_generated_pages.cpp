@@ -3,7 +3,8 @@
 
 #include "FakeWeb.h"
 #include "PageGenerator.h"
-#include "app/AppState.h"
+#include "model/AppState.h"
+#include "session/DownloadParts.h"
 #include "sources/RankListLookup.h"
 #include "sources/RankListStore.h"
 #include "support/ScriptedPrompter.h"
@@ -22,7 +23,7 @@ class TestGeneratedPages : public QObject {
     FakeWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
-    ocxParseWeb control{state, prompter};
+    ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
 
     // One download at a time, as the rank run sends them.
     void Fetch(const QString& url, const QString& name)

@@ -3,7 +3,8 @@
 // request at a time and hands back the reply.
 
 #include "FakeWeb.h"
-#include "app/AppState.h"
+#include "model/AppState.h"
+#include "session/DownloadParts.h"
 #include "support/ScriptedPrompter.h"
 #include "web/ocxParseWeb.h"
 
@@ -15,7 +16,7 @@ struct ServiceRig {
     FakeWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
-    ocxParseWeb control{state, prompter};
+    ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
     QStringList texts; // every status text of the control
 
     ServiceRig()

@@ -2,10 +2,10 @@
 // rule of the side lane, the stop, and the give-up of side requests that never end.
 
 #include "FakeWeb.h"
-#include "app/AppState.h"
+#include "model/AppState.h"
+#include "session/DownloadParts.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
@@ -28,8 +28,8 @@ struct Rig {
     FakeWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
-    ocxParseWeb control{state, prompter};
-    RequestDriver driver{state, control};
+    ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
+    RequestDriver driver{CountersOf(state), control};
     QSignalSpy drained{&driver, &RequestDriver::Drained};
     QSignalSpy stopped{&driver, &RequestDriver::Stopped};
     QSignalSpy gaveUp{&driver, &RequestDriver::GaveUp};
@@ -40,7 +40,6 @@ struct Rig {
     {
         web.Listen();
         qputenv("http_proxy", web.ProxyUrl().toUtf8());
-        ConnectPendingCounters(control, state);
         web.SetFallback([sideDelayMs](const QUrl& url) {
             CannedReply reply;
             reply.Body = "<html><title>page</title></html>";

@@ -54,7 +54,7 @@ void BM_RankRunPacing(benchmark::State& benchState)
         QElapsedTimer wall;
         wall.start();
         probe.Start();
-        run.cmdRank_Click();
+        run.StartOrStopRank();
         QCoreApplication::exec();
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
 

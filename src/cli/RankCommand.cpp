@@ -60,8 +60,8 @@ int RunRankCommand(AppState& state, Prompter& prompter, const RankOptions& optio
     // Ctrl+C does what "&Stop" does.
     QObject::connect(&interrupt, &InterruptWatcher::Interrupted, [&] {
         if (run.IsRunning())
-            session.cmdRank_Click();
+            session.StartOrStopRank();
     });
-    QTimer::singleShot(0, &run, [&] { session.cmdRank_Click(); });
+    QTimer::singleShot(0, &run, [&] { session.StartOrStopRank(); });
     return QCoreApplication::exec();
 }

@@ -148,7 +148,7 @@ void frmQuorvex::ShowStatusNote(const QString& text)
 
 void frmQuorvex::cmdRank_Click()
 {
-    session.cmdRank_Click();
+    session.StartOrStopRank();
 }
 
 bool frmQuorvex::RunGoing() const

@@ -43,7 +43,7 @@ RankRun::RankRun(AppState& state, ocxParseWeb& control, RequestDriver& driver, P
     });
 }
 
-void RankRun::cmdRank_Click()
+void RankRun::StartOrStopRank()
 {
     if (running)
         RequestStop();

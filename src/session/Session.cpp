@@ -36,10 +36,10 @@ Session::Session(AppState& state, Prompter& prompter, std::unique_ptr<Clock> clo
 
 Session::~Session() = default;
 
-void Session::cmdRank_Click()
+void Session::StartOrStopRank()
 {
     if (rankRun->IsRunning() || !RefusedWhileRunning(AppTitle))
-        rankRun->cmdRank_Click();
+        rankRun->StartOrStopRank();
 }
 
 void Session::StopEverything()

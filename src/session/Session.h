@@ -30,7 +30,7 @@ public:
     HistoryRecorder& History() const { return *history; }
 
     // The rank button: stops the rank run that goes, or starts one unless another run goes.
-    void cmdRank_Click();
+    void StartOrStopRank();
     // The main window closes: whatever goes stops at once.
     void StopEverything();
 

@@ -48,7 +48,7 @@ public:
 
     SiteFolder folder;
     ScriptedPrompter prompter;
-    TestClock clock;
+    TestClock clock{QDateTime(QDate(2024, 5, 1), QTime(9, 30))};
     FakeActions actions;
     RecordingLauncher launcher;
     std::unique_ptr<AppState> state;

@@ -17,7 +17,7 @@
 #include "support/SiteDbTestSupport.h"
 #include "support/TestHome.h"
 
-#include "FakeWeb.h"
+#include "support/ProxyWeb.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -73,7 +73,7 @@ QString Mnemonic(const QString& caption)
 class TestMainMenu : public QObject {
     Q_OBJECT
 
-    FakeWeb web;
+    ProxyWeb web;
 
 private Q_SLOTS:
     void initTestCase()
@@ -84,8 +84,6 @@ private Q_SLOTS:
             reply.Kind = CannedReply::Behaviour::NeverAnswer;
             return reply;
         });
-        QVERIFY(web.Listen());
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
     }
 
     void clientAreaKeepsItsSizeBelowTheMenuBar()

@@ -1,7 +1,7 @@
 #include "gui/WindowTestSupport.h"
 #include "support/TestHome.h"
 
-#include "FakeWeb.h"
+#include "support/ProxyWeb.h"
 
 #include <QApplication>
 #include <QProgressBar>
@@ -25,15 +25,10 @@ CannedReply Answer(const QUrl& url)
 class TestRankWindow : public QObject {
     Q_OBJECT
 
-    FakeWeb web;
+    ProxyWeb web;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        web.SetFallback(Answer);
-        QVERIFY(web.Listen());
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
-    }
+    void initTestCase() { web.SetFallback(Answer); }
 
     void rankButtonRunsAndShowsTheReport()
     {

@@ -13,8 +13,8 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 
-#include "FakeWeb.h"
 #include "PageGenerator.h"
+#include "support/ProxyWeb.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -34,9 +34,6 @@ const QString SerpKey = u"sk-0123456789abcd"_s;
 struct Rig {
     Rig()
     {
-        if (!web.Listen())
-            qFatal("the fake web found no port");
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
         if (!state.Settings.Load())
             qFatal("no settings store");
         Open();
@@ -76,7 +73,7 @@ struct Rig {
         return path;
     }
 
-    FakeWeb web;
+    ProxyWeb web;
     QTemporaryDir folder;
     AppState state{folder.path()};
     ScriptedPrompter prompter;
@@ -263,7 +260,7 @@ private Q_SLOTS:
             return never;
         });
         rig.state.Lists.PRURLList = {{u"http://www.alpha.com"_s, 1}};
-        rig.session.cmdRank_Click();
+        rig.session.StartOrStopRank();
         QVERIFY(rig.session.IsRunning());
         rig.Choose(u"cboAuthoritySource"_s, u"openpagerank"_s);
         rig.Edit(u"txtAuthorityKey"_s)->setText(u"opr-key-9876"_s);

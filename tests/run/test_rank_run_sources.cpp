@@ -10,12 +10,12 @@
 #include "session/DownloadParts.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
+#include "support/RankRunRig.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
-#include "FakeWeb.h"
 #include "PageGenerator.h"
 
 #include <QFile>
@@ -26,33 +26,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class FixedClock : public Clock {
-public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); }
-};
-
 const QString Keyword = u"garden tools"_s;
 // The services' own addresses over plain http, which the fake web serves as the proxy.
 const QString SerpApiEndpoint = u"http://serpapi.com/search.json"_s;
 const QString OpenPageRankEndpoint = u"http://openpagerank.com/api/v1.0/getPageRank"_s;
 
-struct Bench {
-    QTemporaryDir home;
-    AppState state{home.path()};
-    ScriptedPrompter prompter;
-    FixedClock clock;
-    FakeWeb web;
-    ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
-    RequestDriver driver{CountersOf(state), control};
-    RankRun run{state, control, driver, prompter, clock};
-    QList<bool> finished;
-
+struct Bench : RankRunRig {
     Bench()
     {
-        web.Listen();
         web.SetFallback(GeneratedReply);
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
-        QObject::connect(&run, &RankRun::Finished, [this](bool written) { finished << written; });
         QVERIFY(state.Settings.Load());
     }
     void Choose(const QString& searchKey, int depth, const QString& authorityKey, bool withList)
@@ -78,7 +60,7 @@ struct Bench {
     }
     void Run()
     {
-        run.cmdRank_Click();
+        run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
     }
     QList<RecordedRequest> RequestsTo(const QString& host) const

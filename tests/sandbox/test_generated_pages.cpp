@@ -1,12 +1,12 @@
 // The generated pages as the program reads them: the rank run's and the site database's request
 // addresses, through the download control and the real parsers, against the stand-in web.
 
-#include "FakeWeb.h"
 #include "PageGenerator.h"
 #include "model/AppState.h"
 #include "session/DownloadParts.h"
 #include "sources/RankListLookup.h"
 #include "sources/RankListStore.h"
+#include "support/ProxyWeb.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/ServiceAddresses.h"
@@ -20,7 +20,7 @@
 class TestGeneratedPages : public QObject {
     Q_OBJECT
 
-    FakeWeb web;
+    ProxyWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
     ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
@@ -43,12 +43,7 @@ class TestGeneratedPages : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        web.SetFallback(&GeneratedReply);
-        QVERIFY(web.Listen());
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
-    }
+    void initTestCase() { web.SetFallback(&GeneratedReply); }
 
     void ranksOfAnAddress()
     {

@@ -7,10 +7,11 @@
 #include "session/Session.h"
 #include "sitedb/SiteDbTexts.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestClock.h"
 #include "support/TestHome.h"
 #include "web/RequestDriver.h"
 
-#include "FakeWeb.h"
+#include "support/ProxyWeb.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -18,11 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class TestClock : public Clock {
-public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); }
-};
 
 CannedReply Answer(const QUrl& url)
 {
@@ -132,7 +128,7 @@ struct Rig {
     {
         switch (run) {
         case Run::Rank:
-            session.cmdRank_Click();
+            session.StartOrStopRank();
             break;
         case Run::Collection:
             session.StartCollection({u"web design"_s, u"tools"_s, u"web_design"_s, false});
@@ -170,15 +166,10 @@ Q_DECLARE_METATYPE(Run)
 class TestSession : public QObject {
     Q_OBJECT
 
-    FakeWeb web;
+    ProxyWeb web;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        web.SetFallback(Answer);
-        QVERIFY(web.Listen());
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
-    }
+    void initTestCase() { web.SetFallback(Answer); }
 
     void aSecondStartIsRefused_data()
     {

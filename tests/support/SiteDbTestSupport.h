@@ -6,6 +6,7 @@
 #include "base/Names.h"
 #include "sitedb/SiteDatabase.h"
 #include "sitedb/SiteDatabaseActions.h"
+#include "support/TestClock.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -38,12 +39,6 @@ public:
 
 private:
     QTemporaryDir dir;
-};
-
-class TestClock : public Clock {
-public:
-    QDateTime Now() const override { return now; }
-    QDateTime now{QDate(2024, 5, 1), QTime(9, 30)};
 };
 
 class FakeActions : public SiteDatabaseActions {

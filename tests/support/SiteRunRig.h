@@ -10,7 +10,7 @@
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
-#include "FakeWeb.h"
+#include "support/ProxyWeb.h"
 
 #include <QUrlQuery>
 
@@ -18,8 +18,8 @@ struct SiteRunRig {
     SiteFolder folder;
     AppState state{folder.Path()};
     ScriptedPrompter prompter;
-    TestClock clock;
-    FakeWeb web;
+    TestClock clock{QDateTime(QDate(2024, 5, 1), QTime(9, 30))};
+    ProxyWeb web;
     ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
     RequestDriver driver{CountersOf(state), control};
     // The counters as each request reached the fake web (the request itself counted), in order.
@@ -28,9 +28,6 @@ struct SiteRunRig {
 
     SiteRunRig()
     {
-        if (!web.Listen())
-            qFatal("no fake web");
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
         QObject::connect(&web, &FakeWeb::RequestReceived, [this] {
             pendingHtmlAt << state.PendingHtmlCount;
             pendingTitleAt << state.PendingTitleCount;

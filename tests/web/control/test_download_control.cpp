@@ -1,9 +1,9 @@
 // The download control against the fake web: pending download keys, completion signals, status
 // texts, and every way a download can fail.
 
-#include "FakeWeb.h"
 #include "model/AppState.h"
 #include "session/DownloadParts.h"
+#include "support/ProxyWeb.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/PageDecoding.h"
@@ -55,7 +55,7 @@ CannedReply RedirectTo(const QString& location)
 // The fake web as proxy and a control, which keeps the two counters: up by one with each
 // BeginDownload, down by one with each completion, never below 0.
 struct Rig {
-    FakeWeb web;
+    ProxyWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
     std::unique_ptr<ocxParseWeb> control = std::make_unique<ocxParseWeb>(TablesOf(state), CountersOf(state), prompter);
@@ -66,9 +66,6 @@ struct Rig {
 
     Rig()
     {
-        if (!web.Listen())
-            qFatal("the fake web found no port");
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
         QObject::connect(control.get(), &ocxParseWeb::StatusText, [this](const QString& text) { texts.append(text); });
     }
 

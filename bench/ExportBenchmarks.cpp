@@ -1,7 +1,7 @@
 // The directory export of 100 due keywords, each publishing 100 of its 200 sites on ten pages and
 // removing them from its table (target at most 1 s).
 
-#include "app/Names.h"
+#include "base/Names.h"
 #include "sitedb/DirectoryExport.h"
 #include "sitedb/SiteDatabase.h"
 

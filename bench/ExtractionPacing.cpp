@@ -5,12 +5,12 @@
 // Counters: pacing_ratio = wall time / (0.2 s x paced requests), target at most 1.05;
 // max_loop_gap_ms = longest time between two firings of a 10 ms timer, target under 16 ms.
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/Names.h"
-#include "app/SilentPrompter.h"
+#include "base/Clock.h"
+#include "base/Names.h"
+#include "base/SilentPrompter.h"
+#include "model/AppState.h"
+#include "session/DownloadParts.h"
 #include "sitedb/SiteExtraction.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
@@ -62,9 +62,8 @@ void BM_ExtractionPacing(benchmark::State& benchState)
         AppState state(home.path());
         SilentPrompter prompter;
         const Clock clock;
-        ocxParseWeb control(state, prompter);
-        ConnectPendingCounters(control, state);
-        RequestDriver driver(state, control);
+        ocxParseWeb control(TablesOf(state), CountersOf(state), prompter);
+        RequestDriver driver(CountersOf(state), control);
         SiteExtraction extraction(state, driver, prompter, clock);
 
         LoopGapProbe probe;

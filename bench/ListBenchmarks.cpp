@@ -1,7 +1,7 @@
 // The two monitored lists in the settings store: one check-box click, and loading both lists at
 // start-up, with as many entries in each list as the argument says.
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "lists/ListStore.h"
 
 #include <QTemporaryDir>

@@ -3,8 +3,8 @@
 
 #include "ParserPages.h"
 
-#include "app/AppState.h"
-#include "app/SilentPrompter.h"
+#include "base/SilentPrompter.h"
+#include "model/AppState.h"
 #include "web/NormaliseURL.h"
 #include "web/PageRankCheckSum.h"
 #include "web/Parsers.h"

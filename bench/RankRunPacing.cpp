@@ -4,11 +4,11 @@
 // Counters: pacing_ratio = wall time / (0.2 s x paced requests), target at most 1.10;
 // max_loop_gap_ms = longest time between two firings of a 10 ms timer, target under 50 ms.
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/SilentPrompter.h"
+#include "base/Clock.h"
+#include "base/SilentPrompter.h"
+#include "model/AppState.h"
 #include "run/RankRun.h"
-#include "web/PendingCounters.h"
+#include "session/DownloadParts.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
@@ -44,9 +44,8 @@ void BM_RankRunPacing(benchmark::State& benchState)
         state.Lists.CheckExtractKeyword = true;
         SilentPrompter prompter;
         const Clock clock;
-        ocxParseWeb control(state, prompter);
-        ConnectPendingCounters(control, state);
-        RequestDriver driver(state, control);
+        ocxParseWeb control(TablesOf(state), CountersOf(state), prompter);
+        RequestDriver driver(CountersOf(state), control);
         RankRun run(state, control, driver, prompter, clock);
 
         LoopGapProbe probe;
@@ -55,7 +54,7 @@ void BM_RankRunPacing(benchmark::State& benchState)
         QElapsedTimer wall;
         wall.start();
         probe.Start();
-        run.cmdRank_Click();
+        run.StartOrStopRank();
         QCoreApplication::exec();
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
 

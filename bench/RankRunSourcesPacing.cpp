@@ -6,13 +6,13 @@
 // paced_requests = the searches and authority batches the sandbox saw; pacing_ratio = wall time /
 // (0.2 s x paced requests), target at most 1.05; max_loop_gap_ms as in BM_RankRunPacing.
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/SilentPrompter.h"
+#include "base/Clock.h"
+#include "base/SilentPrompter.h"
+#include "model/AppState.h"
 #include "run/RankRun.h"
+#include "session/DownloadParts.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
@@ -99,9 +99,8 @@ void BM_RankRunSourcesPacing(benchmark::State& benchState)
         FillLists(state.Lists);
         SilentPrompter prompter;
         const Clock clock;
-        ocxParseWeb control(state, prompter);
-        ConnectPendingCounters(control, state);
-        RequestDriver driver(state, control);
+        ocxParseWeb control(TablesOf(state), CountersOf(state), prompter);
+        RequestDriver driver(CountersOf(state), control);
         RankRun run(state, control, driver, prompter, clock);
 
         LoopGapProbe probe;
@@ -111,7 +110,7 @@ void BM_RankRunSourcesPacing(benchmark::State& benchState)
         QElapsedTimer wall;
         wall.start();
         probe.Start();
-        run.cmdRank_Click();
+        run.StartOrStopRank();
         QCoreApplication::exec();
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
 

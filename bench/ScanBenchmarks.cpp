@@ -2,7 +2,7 @@
 // (target at most 1 s) and at 10,000 rows each (at most 12 times the time of 1,000).
 //   quorvex-bench-sitedb --benchmark_filter=Scan
 
-#include "app/Names.h"
+#include "base/Names.h"
 #include "sitedb/DatabaseScan.h"
 #include "sitedb/SiteDatabase.h"
 

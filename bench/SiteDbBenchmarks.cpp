@@ -2,14 +2,14 @@
 // ShowSearchTable of 30,000 rows into the search window's list, painted (target at most 200 ms).
 //   quorvex-bench-sitedb [--benchmark_format=json]
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/Launcher.h"
-#include "app/Names.h"
-#include "app/SilentPrompter.h"
+#include "base/Clock.h"
+#include "base/Launcher.h"
+#include "base/Names.h"
+#include "base/SilentPrompter.h"
+#include "gui/frmSearch.h"
+#include "model/AppState.h"
 #include "sitedb/SiteDatabase.h"
 #include "sitedb/SiteDatabaseActions.h"
-#include "sitedb/frmSearch.h"
 
 #include <benchmark/benchmark.h>
 

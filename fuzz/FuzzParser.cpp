@@ -2,8 +2,8 @@
 // byte of an input picks the slot of the download key (one of them outside the tables), the pass
 // of the rank run and the stop flag; the rest is the page, decoded as a download is.
 
-#include "app/AppState.h"
-#include "app/SilentPrompter.h"
+#include "base/SilentPrompter.h"
+#include "model/AppState.h"
 #include "web/PageDecoding.h"
 #include "web/Parsers.h"
 

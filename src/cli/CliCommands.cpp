@@ -1,10 +1,8 @@
 #include "cli/CliCommands.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/DirectorySettings.h"
-#include "app/Names.h"
-#include "app/TerminalText.h"
+#include "base/Clock.h"
+#include "base/Names.h"
+#include "base/TerminalText.h"
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryCommand.h"
@@ -14,6 +12,8 @@
 #include "cli/TrafficListImport.h"
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
+#include "model/AppState.h"
+#include "sitedb/DirectorySettings.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 

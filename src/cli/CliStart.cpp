@@ -1,7 +1,7 @@
 #include "cli/CliStart.h"
 
-#include "app/ProgramFolder.h"
-#include "app/TerminalText.h"
+#include "base/ProgramFolder.h"
+#include "base/TerminalText.h"
 
 QTextStream& Out()
 {

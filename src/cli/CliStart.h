@@ -2,9 +2,9 @@
 // What every command of quorvex-cli shares: the exit codes, the two output streams, and the
 // program folder made ready for one command.
 
-#include "app/AppState.h"
-#include "app/StartUp.h"
 #include "cli/TerminalPrompter.h"
+#include "model/AppState.h"
+#include "session/StartUp.h"
 
 #include <QTextStream>
 

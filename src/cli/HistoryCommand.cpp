@@ -1,8 +1,7 @@
 #include "cli/HistoryCommand.h"
 
-#include "app/AppState.h"
-#include "app/Names.h"
-#include "app/TerminalText.h"
+#include "base/Names.h"
+#include "base/TerminalText.h"
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryOutput.h"
@@ -11,6 +10,7 @@
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 #include "history/RunReports.h"
+#include "model/AppState.h"
 
 #include <QCommandLineParser>
 

@@ -1,7 +1,7 @@
 #include "cli/HistoryOutput.h"
 
-#include "app/CsvField.h"
-#include "app/TerminalText.h"
+#include "base/CsvField.h"
+#include "base/TerminalText.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 

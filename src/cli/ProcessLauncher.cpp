@@ -1,6 +1,6 @@
 #include "cli/ProcessLauncher.h"
 
-#include "app/BrowserCommand.h"
+#include "base/BrowserCommand.h"
 
 #include <QProcess>
 

@@ -2,7 +2,7 @@
 // Launches for the command line, where there is no desktop session to ask: the BROWSER command
 // when it is set, xdg-open otherwise.
 
-#include "app/Launcher.h"
+#include "base/Launcher.h"
 
 class ProcessLauncher : public Launcher {
 public:

@@ -1,7 +1,6 @@
 #include "cli/RankCommand.h"
 
-#include "app/Session.h"
-#include "app/TerminalText.h"
+#include "base/TerminalText.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryOutput.h"
 #include "cli/InterruptWatcher.h"
@@ -9,6 +8,7 @@
 #include "cli/ProgressLine.h"
 #include "history/HistoryRecorder.h"
 #include "run/RankRun.h"
+#include "session/Session.h"
 #include "web/ocxParseWeb.h"
 
 #include <QCoreApplication>
@@ -63,8 +63,8 @@ int RunRankCommand(AppState& state, Prompter& prompter, const RankOptions& optio
     // Ctrl+C does what "&Stop" does.
     QObject::connect(&interrupt, &InterruptWatcher::Interrupted, [&] {
         if (run.IsRunning())
-            session.cmdRank_Click();
+            session.StartOrStopRank();
     });
-    QTimer::singleShot(0, &run, [&] { session.cmdRank_Click(); });
+    QTimer::singleShot(0, &run, [&] { session.StartOrStopRank(); });
     return QCoreApplication::exec();
 }

@@ -1,6 +1,6 @@
 #include "cli/TerminalPrompter.h"
 
-#include "app/TerminalText.h"
+#include "base/TerminalText.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 // Messages and questions on the terminal: messages on standard error, questions answered by
 // --yes, by the user at a terminal, or No when nobody can answer.
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 class TerminalPrompter : public Prompter {
 public:

@@ -1,6 +1,6 @@
 #include "cli/TrafficListImport.h"
 
-#include "app/TerminalText.h"
+#include "base/TerminalText.h"
 #include "cli/CliStart.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProgressLine.h"

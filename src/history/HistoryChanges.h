@@ -2,7 +2,7 @@
 // How a keyword record moved between two runs, and the counts the status bar and the command line
 // show after a run: "3 rose, 1 fell, 6 stayed".
 
-#include "run/RankRunState.h"
+#include "model/RankRunState.h"
 
 #include <QString>
 

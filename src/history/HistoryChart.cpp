@@ -1,6 +1,6 @@
 #include "history/HistoryChart.h"
 
-#include "history/HtmlBytes.h"
+#include "base/HtmlBytes.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // each mark with its run's day and value as a tooltip. Over many runs the marks give way to the line
 // alone and to ticks on the band, so that a year of daily runs stays a few kilobytes.
 
-#include "run/RankRunState.h"
+#include "model/RankRunState.h"
 
 #include <QByteArray>
 #include <QList>

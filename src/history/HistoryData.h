@@ -2,7 +2,7 @@
 // What the history of rank runs holds, as read from History.db: the runs, and for each run the
 // values of its pages and of its keyword records.
 
-#include "run/RankRunState.h"
+#include "model/RankRunState.h"
 
 #include <QDateTime>
 #include <QList>

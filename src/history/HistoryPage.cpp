@@ -1,9 +1,9 @@
 #include "history/HistoryPage.h"
 
-#include "app/Names.h"
+#include "base/HtmlBytes.h"
+#include "base/Names.h"
 #include "history/HistoryChart.h"
 #include "history/HistoryStore.h"
-#include "history/HtmlBytes.h"
 #include "history/RunReports.h"
 
 #include <QHash>

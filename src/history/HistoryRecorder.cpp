@@ -1,13 +1,14 @@
 #include "history/HistoryRecorder.h"
 
-#include "app/AppState.h"
-#include "app/CheckedFile.h"
-#include "app/Names.h"
-#include "app/Prompter.h"
+#include "base/CheckedFile.h"
+#include "base/Clock.h"
+#include "base/Names.h"
+#include "base/Prompter.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 #include "history/RunReports.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
 

@@ -1,6 +1,6 @@
 #include "history/HistoryStore.h"
 
-#include "app/Sqlite.h"
+#include "base/Sqlite.h"
 #include "history/RunHistory.h"
 #include "lists/ListEdits.h"
 

@@ -1,5 +1,7 @@
 #include "history/RunHistory.h"
 
+#include "sources/SourceSettings.h"
+
 namespace {
 
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");

@@ -1,7 +1,7 @@
 #include "history/RunReports.h"
 
-#include "app/CheckedFile.h"
-#include "app/Names.h"
+#include "base/CheckedFile.h"
+#include "base/Names.h"
 #include "run/RankReport.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // normalisation, duplicate rules, the list limit, Add and Edit mode. Each accepted change is saved
 // at once.
 
-#include "lists/ListState.h"
+#include "model/ListState.h"
 
 class SettingsStore;
 

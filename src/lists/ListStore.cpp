@@ -1,8 +1,9 @@
 #include "lists/ListStore.h"
 
-#include "app/Names.h"
-#include "app/Scrambler.h"
-#include "app/SettingsStore.h"
+#include "base/Names.h"
+#include "base/Scrambler.h"
+#include "base/SettingsStore.h"
+#include "base/StoredValue.h"
 
 #include <QHash>
 
@@ -10,18 +11,6 @@
 #include <utility>
 
 namespace {
-
-QString StoredName(const QString& logicalName)
-{
-    return ScrambleText(QLatin1String(ScrambleKey), logicalName);
-}
-
-// True when the store took the value.
-bool WriteValue(SettingsStore& store, const QString& keyPath, const QString& logicalName, const QString& content)
-{
-    return store.SetRegValue(keyPath, StoredName(logicalName),
-                             ScrambleText(QLatin1String(ScrambleKey), EscapeStoredText(content)));
-}
 
 // Every value of one list key, read in one pass and unscrambled once: the numbered ones ("PRURL12")
 // by their prefix and number, the others by name.
@@ -109,57 +98,7 @@ bool ToCount(const QString& text, int& out)
     return ToInteger(text, out) && out >= 0;
 }
 
-int HexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
-
 } // namespace
-
-QString EscapeStoredText(const QString& text)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    QString out;
-    out.reserve(text.size());
-    const QByteArray utf8 = text.toUtf8();
-    for (const char ch : utf8) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte >= 32 && byte <= 126 && byte != '%') {
-            out.append(QLatin1Char(ch));
-        } else {
-            out.append(QLatin1Char('%'));
-            out.append(QLatin1Char(hex[byte >> 4]));
-            out.append(QLatin1Char(hex[byte & 0xF]));
-        }
-    }
-    return out;
-}
-
-QString UnescapeStoredText(const QString& text)
-{
-    if (!text.contains(QLatin1Char('%')))
-        return text;
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('%') && i + 2 < text.size() && HexValue(text.at(i + 1)) >= 0 &&
-            HexValue(text.at(i + 2)) >= 0) {
-            bytes.append(char(HexValue(text.at(i + 1)) * 16 + HexValue(text.at(i + 2))));
-            i += 2;
-        } else {
-            bytes.append(c.toLatin1());
-        }
-    }
-    return QString::fromUtf8(bytes);
-}
 
 bool ListsNeverStored(const SettingsStore& store)
 {
@@ -169,10 +108,10 @@ bool ListsNeverStored(const SettingsStore& store)
 bool InitURLLists(ListState& state, SettingsStore& store)
 {
     SettingsStore::Batch batch(store);
-    WriteValue(store, PRURLKey, QStringLiteral("PRURLNum"), QStringLiteral("0"));
-    WriteValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(false));
-    WriteValue(store, QuorvexURLKey, QStringLiteral("QUORVEXURLNum"), QStringLiteral("0"));
-    WriteValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(false));
+    WriteStoredValue(store, PRURLKey, QStringLiteral("PRURLNum"), QStringLiteral("0"));
+    WriteStoredValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(false));
+    WriteStoredValue(store, QuorvexURLKey, QStringLiteral("QUORVEXURLNum"), QStringLiteral("0"));
+    WriteStoredValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(false));
     state.CheckExtractKeyword = false;
     state.TOP10List = false;
     return batch.End();
@@ -234,11 +173,11 @@ bool SavePRURLList(const ListState& state, SettingsStore& store)
     store.DeleteRegKey(PRURLKey);
     for (int n = 1; n <= state.PRURLCount(); ++n) {
         const PRURLEntry& entry = state.PRURLList.at(n - 1);
-        WriteValue(store, PRURLKey, Numbered("PRURL", n), entry.URL);
-        WriteValue(store, PRURLKey, Numbered("PRURLUnChecked", n), QString::number(entry.Checked));
+        WriteStoredValue(store, PRURLKey, Numbered("PRURL", n), entry.URL);
+        WriteStoredValue(store, PRURLKey, Numbered("PRURLUnChecked", n), QString::number(entry.Checked));
     }
-    WriteValue(store, PRURLKey, QStringLiteral("PRURLNum"), QString::number(state.PRURLCount()));
-    WriteValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(state.CheckExtractKeyword));
+    WriteStoredValue(store, PRURLKey, QStringLiteral("PRURLNum"), QString::number(state.PRURLCount()));
+    WriteStoredValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(state.CheckExtractKeyword));
     return batch.End();
 }
 
@@ -248,13 +187,13 @@ bool SaveQuorvexURLList(const ListState& state, SettingsStore& store)
     store.DeleteRegKey(QuorvexURLKey);
     for (int n = 1; n <= state.QuorvexCount(); ++n) {
         const QuorvexEntry& entry = state.QuorvexList.at(n - 1);
-        WriteValue(store, QuorvexURLKey, Numbered("QUORVEXURL", n), entry.URL);
-        WriteValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n), QString::number(entry.Checked));
-        WriteValue(store, QuorvexURLKey, Numbered("QUORVEXProduct", n), entry.Product);
-        WriteValue(store, QuorvexURLKey, Numbered("QUORVEXKeyword", n), entry.Keyword);
+        WriteStoredValue(store, QuorvexURLKey, Numbered("QUORVEXURL", n), entry.URL);
+        WriteStoredValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n), QString::number(entry.Checked));
+        WriteStoredValue(store, QuorvexURLKey, Numbered("QUORVEXProduct", n), entry.Product);
+        WriteStoredValue(store, QuorvexURLKey, Numbered("QUORVEXKeyword", n), entry.Keyword);
     }
-    WriteValue(store, QuorvexURLKey, QStringLiteral("QUORVEXURLNum"), QString::number(state.QuorvexCount()));
-    WriteValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(state.TOP10List));
+    WriteStoredValue(store, QuorvexURLKey, QStringLiteral("QUORVEXURLNum"), QString::number(state.QuorvexCount()));
+    WriteStoredValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(state.TOP10List));
     return batch.End();
 }
 
@@ -263,20 +202,21 @@ bool SaveEntryChecked(const ListState& state, SettingsStore& store, ListKind lis
     if (list == ListKind::PageRank) {
         if (n < 1 || n > state.PRURLCount())
             return true;
-        return WriteValue(store, PRURLKey, Numbered("PRURLUnChecked", n),
-                          QString::number(state.PRURLList.at(n - 1).Checked));
+        return WriteStoredValue(store, PRURLKey, Numbered("PRURLUnChecked", n),
+                                QString::number(state.PRURLList.at(n - 1).Checked));
     }
     if (n < 1 || n > state.QuorvexCount())
         return true;
-    return WriteValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n),
-                      QString::number(state.QuorvexList.at(n - 1).Checked));
+    return WriteStoredValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n),
+                            QString::number(state.QuorvexList.at(n - 1).Checked));
 }
 
 bool SaveOption(const ListState& state, SettingsStore& store, ListKind list)
 {
     if (list == ListKind::PageRank)
-        return WriteValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(state.CheckExtractKeyword));
-    return WriteValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(state.TOP10List));
+        return WriteStoredValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"),
+                                BoolText(state.CheckExtractKeyword));
+    return WriteStoredValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(state.TOP10List));
 }
 
 bool RemoveQuorvexEntry(ListState& state, SettingsStore& store, int n)

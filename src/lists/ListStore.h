@@ -2,7 +2,7 @@
 // The lists in the settings store: scrambled value names and data, entries numbered 1..count,
 // a list's key deleted before it is rewritten.
 
-#include "lists/ListState.h"
+#include "model/ListState.h"
 
 class SettingsStore;
 
@@ -28,8 +28,3 @@ bool SaveOption(const ListState& state, SettingsStore& store, ListKind list);
 bool RemoveQuorvexEntry(ListState& state, SettingsStore& store, int n);
 // Empties one list and saves it; a failed save keeps the list.
 bool RemoveAllEntries(ListState& state, SettingsStore& store, ListKind list);
-
-// Stored text: every character outside codes 32 to 126, and "%" itself, as "%" and two hex
-// digits per UTF-8 byte, so that the scrambler carries any text whole.
-QString EscapeStoredText(const QString& text);
-QString UnescapeStoredText(const QString& text);

@@ -1,9 +1,9 @@
 #include "run/RankReport.h"
 
-#include "app/AppState.h"
-#include "app/CheckedFile.h"
-#include "app/Names.h"
-#include "run/HtmlText.h"
+#include "base/CheckedFile.h"
+#include "base/HtmlText.h"
+#include "base/Names.h"
+#include "model/AppState.h"
 #include "run/RankRunSources.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "run/RankRun.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/Names.h"
-#include "app/Prompter.h"
+#include "base/Clock.h"
+#include "base/Names.h"
+#include "base/Prompter.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
@@ -43,7 +43,7 @@ RankRun::RankRun(AppState& state, ocxParseWeb& control, RequestDriver& driver, P
     });
 }
 
-void RankRun::cmdRank_Click()
+void RankRun::StartOrStopRank()
 {
     if (running)
         RequestStop();
@@ -210,7 +210,6 @@ void RankRun::SendJobRequest(const QStringList& urls, int& next, QChar kind)
 {
     const int n = next++;
     Send(urls.at(n), kind + QString::number(n));
-    ++state.PendingHtmlCount;
     AdvanceProgress();
 }
 
@@ -223,7 +222,6 @@ void RankRun::SendSearch()
     const bool noPage = (run.RunPhase == 1 && job.Page1 == -1) || (run.RunPhase == 2 && job.Page2 == -1);
     if (!noPage) {
         Send(run.SearchURL.at(m), QLatin1Char('T') + run.SearchTag.at(m));
-        ++state.PendingHtmlCount;
     }
     AdvanceProgress();
 }
@@ -235,7 +233,6 @@ void RankRun::SendSummary()
         return;
     const int n = run.TitleNext++;
     Send(run.PRJobURL.at(n), QLatin1Char('K') + QString::number(n));
-    ++state.PendingTitleCount;
     AdvanceProgress();
 }
 

@@ -29,7 +29,7 @@ public:
     bool IsRunning() const { return running; }
 
     // The rank button: starts a run, or asks the running one to stop.
-    void cmdRank_Click();
+    void StartOrStopRank();
 
     // The requests of the last run that was started, and those that failed, by kind.
     const RequestTally& Tally() const { return tally; }

@@ -4,7 +4,7 @@
 
 #include "run/RankRunSources.h"
 
-#include "app/AppState.h"
+#include "model/AppState.h"
 #include "sources/RankListLookup.h"
 #include "sources/RankListStore.h"
 #include "sources/ServiceReplyCheck.h"
@@ -13,6 +13,7 @@
 #include "web/RequestTally.h"
 #include "web/ServiceAddresses.h"
 #include "web/ThousandsText.h"
+#include "web/ocxParseWeb.h"
 
 #include <QHash>
 
@@ -170,8 +171,8 @@ void RankRunSources::AnswerTraffic()
 void RankRunSources::SendAuthority(const QStringList& domains, const QString& propertyName)
 {
     tally.CountSent();
-    SendServiceRequest(
-        state, driver, authority->BatchRequest(domains), propertyName,
+    driver.Control().BeginServiceRequest(
+        authority->BatchRequest(domains), propertyName,
         [this, domains, propertyName](const ServiceReply& reply) { TakeAuthority(domains, propertyName, reply); });
 }
 
@@ -279,8 +280,9 @@ void RankRunSources::SendSearchPage(int m)
         return;
     const QString propertyName = u"T%1$%2"_s.arg(m).arg(search->NextPageIndex());
     tally.CountSent();
-    SendServiceRequest(state, driver, search->NextRequest(), propertyName,
-                       [this, m, propertyName](const ServiceReply& reply) { TakeSearchPage(m, propertyName, reply); });
+    driver.Control().BeginServiceRequest(
+        search->NextRequest(), propertyName,
+        [this, m, propertyName](const ServiceReply& reply) { TakeSearchPage(m, propertyName, reply); });
 }
 
 void RankRunSources::TakeSearchPage(int m, const QString& propertyName, const ServiceReply& reply)

@@ -7,7 +7,7 @@
 // fail. The historical sources' values get their statuses at the end, from the downloads that
 // failed.
 
-#include "run/RankRunState.h"
+#include "model/RankRunState.h"
 #include "sources/KeywordSearch.h"
 #include "sources/OpenPageRank.h"
 

@@ -1,6 +1,6 @@
 #include "sitedb/DailyCopy.h"
 
-#include "app/Names.h"
+#include "base/Names.h"
 #include "sitedb/SiteDatabase.h"
 
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "sitedb/DatabaseMaintenance.h"
 
-#include "app/Names.h"
+#include "base/Names.h"
 #include "sitedb/SiteDatabase.h"
 
 #include <QDir>

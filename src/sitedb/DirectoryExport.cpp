@@ -1,6 +1,6 @@
 #include "sitedb/DirectoryExport.h"
 
-#include "app/Names.h"
+#include "base/Names.h"
 #include "sitedb/DatabaseScan.h"
 #include "sitedb/DirectoryPages.h"
 #include "sitedb/SiteDatabase.h"

@@ -3,7 +3,7 @@
 // the index page, and for every keyword still due the pages of its best sites, after which the
 // published sites leave the keyword's table.
 
-#include "app/CheckedFile.h"
+#include "base/CheckedFile.h"
 #include "sitedb/ScanLists.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "sitedb/DirectoryPages.h"
 
-#include "run/HtmlText.h"
+#include "base/HtmlText.h"
 #include "web/LeadingNumber.h"
 
 #include <QLocale>

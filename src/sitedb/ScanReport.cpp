@@ -2,8 +2,8 @@
 
 #include "sitedb/ScanReport.h"
 
-#include "app/CheckedFile.h"
-#include "app/Names.h"
+#include "base/CheckedFile.h"
+#include "base/Names.h"
 #include "sitedb/DatabaseScan.h"
 #include "sitedb/SiteDbRules.h"
 

@@ -1,6 +1,6 @@
 #include "sitedb/SiteDatabase.h"
 
-#include "app/Names.h"
+#include "base/Names.h"
 
 #include <QDir>
 #include <QFile>

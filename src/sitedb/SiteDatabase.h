@@ -2,7 +2,7 @@
 // The keyword site database: one connection per action, one typed function per statement form.
 // Nothing outside this folder writes SQL.
 
-#include "app/Sqlite.h"
+#include "base/Sqlite.h"
 
 #include <QList>
 #include <QString>

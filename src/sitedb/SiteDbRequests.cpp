@@ -1,7 +1,7 @@
 #include "sitedb/SiteDbRequests.h"
 
-#include "app/Names.h"
-#include "app/Prompter.h"
+#include "base/Names.h"
+#include "base/Prompter.h"
 #include "sitedb/SiteDbRules.h"
 #include "sitedb/SiteDbTexts.h"
 

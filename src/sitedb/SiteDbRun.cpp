@@ -2,9 +2,9 @@
 
 #include "sitedb/SiteDbRun.h"
 
-#include "app/AppState.h"
-#include "app/Names.h"
-#include "app/Prompter.h"
+#include "base/Names.h"
+#include "base/Prompter.h"
+#include "model/AppState.h"
 #include "web/RequestDriver.h"
 
 using namespace Qt::StringLiterals;

@@ -3,8 +3,8 @@
 
 #include "sitedb/SiteExtraction.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
+#include "base/Clock.h"
+#include "model/AppState.h"
 #include "sources/ServiceSend.h"
 #include "web/NormaliseURL.h"
 #include "web/RequestDriver.h"
@@ -126,12 +126,10 @@ void SiteExtraction::SendRank()
         if (authority) {
             SendAuthority(n);
         } else {
-            ++state.PendingHtmlCount;
             control.BeginDownload(prQueryURLs.at(n), u"g"_s + QString::number(n));
         }
     } else if (choice.Alexa && alexaIssued < alexaTotal) {
         const int n = alexaIssued++;
-        ++state.PendingHtmlCount;
         control.BeginDownload(alexaURLs.at(n), u"a"_s + QString::number(n));
     } else {
         return;
@@ -141,8 +139,8 @@ void SiteExtraction::SendRank()
 
 void SiteExtraction::SendAuthority(int group)
 {
-    SendServiceRequest(state, driver, authority->Request(group), u"g"_s + QString::number(group),
-                       [this, group](const ServiceReply& reply) { TakeAuthority(group, reply); });
+    driver.Control().BeginServiceRequest(authority->Request(group), u"g"_s + QString::number(group),
+                                         [this, group](const ServiceReply& reply) { TakeAuthority(group, reply); });
 }
 
 void SiteExtraction::TakeAuthority(int group, const ServiceReply& reply)
@@ -164,7 +162,6 @@ void SiteExtraction::TakeAuthority(int group, const ServiceReply& reply)
 void SiteExtraction::SendTitle()
 {
     const int n = titleIssued++;
-    ++state.PendingTitleCount;
     // The summary is read from the address as stored, not normalised.
     driver.Control().BeginDownload(batch.URLs.at(n), u"k"_s + QString::number(n));
     Advance();

@@ -2,15 +2,16 @@
 
 #include "sitedb/WebSiteCollection.h"
 
-#include "app/AppState.h"
-#include "app/Clock.h"
-#include "app/Random24.h"
+#include "base/Clock.h"
+#include "base/Random24.h"
+#include "model/AppState.h"
 #include "sitedb/SiteDatabase.h"
 #include "sources/KeywordSearch.h"
 #include "sources/ServiceSend.h"
 #include "sources/SourceSettings.h"
 #include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
+#include "web/ocxParseWeb.h"
 
 #include <cmath>
 
@@ -99,8 +100,8 @@ void WebSiteCollection::RequestPage()
 // after a rate limit's wait, or the paging is over.
 void WebSiteCollection::SendServicePage()
 {
-    SendServiceRequest(state, driver, search->NextRequest(), QStringLiteral("W0"),
-                       [this](const ServiceReply& reply) { TakeServicePage(reply); });
+    driver.Control().BeginServiceRequest(search->NextRequest(), QStringLiteral("W0"),
+                                         [this](const ServiceReply& reply) { TakeServicePage(reply); });
     Q_EMIT ProgressValueChanged(search->PagesRead() + 1);
 }
 

@@ -5,7 +5,7 @@
 
 #include "sources/RankListLookup.h"
 
-#include "app/Sqlite.h"
+#include "base/Sqlite.h"
 #include "sources/RankListStore.h"
 
 #include <QUrl>

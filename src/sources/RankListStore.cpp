@@ -3,7 +3,7 @@
 
 #include "sources/RankListStore.h"
 
-#include "app/Sqlite.h"
+#include "base/Sqlite.h"
 #include "sources/RankListRows.h"
 #include "sources/RankListZip.h"
 

@@ -2,9 +2,9 @@
 
 #include "sources/SourceSettings.h"
 
-#include "app/Scrambler.h"
-#include "app/SettingsStore.h"
-#include "lists/ListStore.h"
+#include "base/Scrambler.h"
+#include "base/SettingsStore.h"
+#include "base/StoredValue.h"
 #include "sources/RankList.h"
 #include "sources/ServiceReplyCheck.h"
 
@@ -32,14 +32,12 @@ QString ServiceValue(const QString& service, const char* what)
 
 QString Read(const SettingsStore& store, const QString& name)
 {
-    const QLatin1String key(ScrambleKey);
-    return UnescapeStoredText(UnscrambleText(key, store.GetRegValue(SourcesKey, ScrambleText(key, name))));
+    return ReadStoredValue(store, SourcesKey, name);
 }
 
 bool Write(SettingsStore& store, const QString& name, const QString& value)
 {
-    const QLatin1String key(ScrambleKey);
-    return store.SetRegValue(SourcesKey, ScrambleText(key, name), ScrambleText(key, EscapeStoredText(value)));
+    return WriteStoredValue(store, SourcesKey, name, value);
 }
 
 template <typename Kind, size_t N> std::optional<Kind> KindNamed(const QString& name, const Kind (&kinds)[N])

@@ -4,10 +4,10 @@
 
 #include "web/Parsers.h"
 
-#include "app/Names.h"
-#include "app/Prompter.h"
-#include "run/RankRunState.h"
-#include "sitedb/SiteTables.h"
+#include "base/Names.h"
+#include "base/Prompter.h"
+#include "model/RankRunState.h"
+#include "model/SiteTables.h"
 #include "web/PageText.h"
 #include "web/PropertySlot.h"
 #include "web/SiteTextCleaning.h"

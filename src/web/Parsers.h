@@ -11,6 +11,12 @@ class Prompter;
 struct RankRunState;
 struct SiteTables;
 
+// The tables the parsers write into.
+struct ParseTables {
+    RankRunState& Run;
+    SiteTables& Sites;
+};
+
 // What a parser may touch: the rank run's tables, the site tables and the stop flag.
 struct ParseContext {
     RankRunState& Run;

@@ -2,7 +2,6 @@
 
 #include "web/RequestDriver.h"
 
-#include "app/AppState.h"
 #include "web/ocxParseWeb.h"
 
 #include <algorithm>
@@ -13,8 +12,8 @@ constexpr qint64 PauseNanoseconds = 200'000'000;
 
 } // namespace
 
-RequestDriver::RequestDriver(AppState& state, ocxParseWeb& control, QObject* parent)
-    : QObject(parent), state(state), control(control)
+RequestDriver::RequestDriver(DownloadCounters counters, ocxParseWeb& control, QObject* parent)
+    : QObject(parent), counters(counters), control(control)
 {
     pauseTimer.setSingleShot(true);
     pauseTimer.setTimerType(Qt::PreciseTimer);
@@ -47,13 +46,13 @@ void RequestDriver::Turn()
 {
     if (!active)
         return;
-    if (state.StopRequested) {
+    if (counters.StopRequested) {
         FinishStop();
         return;
     }
     if (pausing)
         return;
-    if (state.PendingHtmlCount < 1 && WantedAtHead(paced)) {
+    if (counters.PendingHtmlCount < 1 && WantedAtHead(paced)) {
         pausing = true;
         pauseNs = std::max(PauseNanoseconds, qint64(paced.front().PauseMs) * 1'000'000);
         pauseClock.start();
@@ -71,7 +70,7 @@ void RequestDriver::PauseEnded()
         return;
     }
     pausing = false;
-    if (state.StopRequested) {
+    if (counters.StopRequested) {
         FinishStop();
         return;
     }
@@ -84,27 +83,27 @@ void RequestDriver::PauseEnded()
 void RequestDriver::ContinueTurn(bool sentRequest)
 {
     const bool sideOpen = SideLaneOpen();
-    if (sideOpen && WantedAtHead(side) && state.PendingTitleCount < rules.SideLimit) {
+    if (sideOpen && WantedAtHead(side) && counters.PendingTitleCount < rules.SideLimit) {
         SendFirst(side);
         lastSideStart.start();
         if (rules.IdleGiveUpMs > 0)
             idleTimer.start(rules.IdleGiveUpMs);
         sentRequest = true;
     }
-    if (state.StopRequested) {
+    if (counters.StopRequested) {
         FinishStop();
         return;
     }
-    if (paced.empty() && side.empty() && state.PendingHtmlCount == 0 && state.PendingTitleCount == 0) {
+    if (paced.empty() && side.empty() && counters.PendingHtmlCount == 0 && counters.PendingTitleCount == 0) {
         active = false;
         idleTimer.stop();
         Q_EMIT Drained();
         return;
     }
-    if (sideOpen && rules.IdleGiveUpMs > 0 && state.PendingTitleCount > 0) {
+    if (sideOpen && rules.IdleGiveUpMs > 0 && counters.PendingTitleCount > 0) {
         const qint64 idleMs = lastSideStart.elapsed();
         if (idleMs >= rules.IdleGiveUpMs) {
-            Q_EMIT GaveUp(state.PendingTitleCount);
+            Q_EMIT GaveUp(counters.PendingTitleCount);
             control.CancelAllDownload();
             sentRequest = true;
         } else {
@@ -119,7 +118,7 @@ void RequestDriver::ContinueTurn(bool sentRequest)
 
 bool RequestDriver::SideLaneOpen() const
 {
-    return !rules.SideAfterPaced || (paced.empty() && state.PendingHtmlCount == 0);
+    return !rules.SideAfterPaced || (paced.empty() && counters.PendingHtmlCount == 0);
 }
 
 bool RequestDriver::WantedAtHead(std::deque<Request>& lane)
@@ -138,10 +137,6 @@ void RequestDriver::SendFirst(std::deque<Request>& lane)
         return;
     }
     control.BeginDownload(request.Url, request.PropertyName);
-    if (IsTitleKey(request.PropertyName))
-        ++state.PendingTitleCount;
-    else
-        ++state.PendingHtmlCount;
 }
 
 void RequestDriver::FinishStop()

@@ -25,26 +25,26 @@
 //     GaveUp, then every download is cancelled (the counters fall to 0) and the turns go on.
 // A request whose Wanted answers false when its turn comes is dropped, without a pause.
 
+#include "web/DownloadCounters.h"
 #include <QElapsedTimer>
 #include <QObject>
+
 #include <QString>
 #include <QTimer>
 
 #include <deque>
 #include <functional>
 
-struct AppState;
 class ocxParseWeb;
 
 class RequestDriver : public QObject {
     Q_OBJECT
 public:
     struct Request {
-        // Sent through the control with this download key when Send is empty; the driver then
-        // raises PendingTitleCount for a summary key ("K", "k"), PendingHtmlCount for any other.
+        // Sent through the control with this download key when Send is empty.
         QString Url;
         QString PropertyName;
-        // Sends the request itself and raises the matching counter; it may also send nothing
+        // Sends the request itself through the control; it may also send nothing
         // (a request that turns out not to be needed still took its pause).
         std::function<void()> Send;
         // Asked when the request's turn comes; false drops it. Empty: always wanted.
@@ -61,7 +61,7 @@ public:
         int IdleGiveUpMs = 0;        // 0: side requests in flight are never given up
     };
 
-    RequestDriver(AppState& state, ocxParseWeb& control, QObject* parent = nullptr);
+    RequestDriver(DownloadCounters counters, ocxParseWeb& control, QObject* parent = nullptr);
 
     // For the next Start; the rank run's rules (ten beside the paced lane, never given up) until changed.
     void SetRules(const Rules& rules) { this->rules = rules; }
@@ -96,7 +96,7 @@ private:
     void SendFirst(std::deque<Request>& lane);
     void FinishStop();
 
-    AppState& state;
+    DownloadCounters counters;
     ocxParseWeb& control;
     Rules rules;
     std::deque<Request> paced;

@@ -3,8 +3,8 @@
 
 #include "web/Parsers.h"
 
-#include "run/RankRunState.h"
-#include "sitedb/SiteTables.h"
+#include "model/RankRunState.h"
+#include "model/SiteTables.h"
 #include "web/CiteReader.h"
 #include "web/LeadingNumber.h"
 #include "web/NormaliseURL.h"

@@ -1,6 +1,6 @@
 #include "web/ServiceAddresses.h"
 
-#include "app/Scrambler.h"
+#include "base/Scrambler.h"
 #include "web/PageRankCheckSum.h"
 
 #include <QStringList>

@@ -3,7 +3,6 @@
 
 #include "web/ocxParseWeb.h"
 
-#include "app/AppState.h"
 #include "web/PageDecoding.h"
 #include "web/ParserTable.h"
 #include "web/Parsers.h"
@@ -13,6 +12,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -47,8 +48,8 @@ bool IsTitleKey(const QString& propertyName)
     return propertyName.startsWith(QLatin1Char('K')) || propertyName.startsWith(QLatin1Char('k'));
 }
 
-ocxParseWeb::ocxParseWeb(AppState& state, Prompter& prompter, QObject* parent)
-    : QObject(parent), state(state), prompter(prompter)
+ocxParseWeb::ocxParseWeb(ParseTables tables, DownloadCounters counters, Prompter& prompter, QObject* parent)
+    : QObject(parent), tables(tables), counters(counters), prompter(prompter)
 {
     UseSystemProxies(network);
 }
@@ -71,12 +72,13 @@ void ocxParseWeb::BeginServiceRequest(const ServiceRequest& service, const QStri
                                       std::function<void(const ServiceReply&)> take)
 {
     pendingNames.append(propertyName);
+    ++PendingCount(propertyName);
 
     const QUrl address = service.Request.url();
     const QString scheme = address.scheme().toLower();
     if (!address.isValid() || address.host().isEmpty() ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        // The caller raises its counter after this call returns, so the end must come later. The
+        // The end comes from the event loop, after this call has returned, as for every download. The
         // key stays pending, as it always has, until the next CancelAllDownload.
         QMetaObject::invokeMethod(
             this,
@@ -130,8 +132,8 @@ bool ocxParseWeb::CancelAllDownload()
     const QStringList names = std::exchange(pendingNames, {});
     for (qsizetype n = 0; n < names.size(); ++n)
         Q_EMIT StatusText(CanceledText);
-    state.PendingHtmlCount = 0;
-    state.PendingTitleCount = 0;
+    counters.PendingHtmlCount = 0;
+    counters.PendingTitleCount = 0;
     return true;
 }
 
@@ -209,7 +211,7 @@ void ocxParseWeb::RunParser(const QByteArray& bytes, const QString& propertyName
     const ParserFunction parser = propertyName.isEmpty() ? nullptr : ParserFor(propertyName.front());
     if (!parser)
         return;
-    ParseContext context{state.Run, state.Sites, state.StopRequested,
+    ParseContext context{tables.Run, tables.Sites, counters.StopRequested,
                          [this](const QString& text) { Q_EMIT StatusText(text); }, prompter};
     try {
         parser(context, DecodePageBytes(bytes), propertyName);
@@ -219,8 +221,15 @@ void ocxParseWeb::RunParser(const QByteArray& bytes, const QString& propertyName
     AnnounceEnd(propertyName);
 }
 
+qint32& ocxParseWeb::PendingCount(const QString& propertyName)
+{
+    return IsTitleKey(propertyName) ? counters.PendingTitleCount : counters.PendingHtmlCount;
+}
+
 void ocxParseWeb::AnnounceEnd(const QString& propertyName)
 {
+    qint32& pending = PendingCount(propertyName);
+    pending = std::max(0, pending - 1);
     if (IsTitleKey(propertyName))
         Q_EMIT DownloadTitleComplete();
     else

@@ -2,6 +2,8 @@
 // The download control: the program's only way to the network. It fetches a page for a caller's
 // download key, hands it to the parser of the key's first letter and announces the end.
 
+#include "web/DownloadCounters.h"
+#include "web/Parsers.h"
 #include "web/ServiceExchange.h"
 
 #include <QHash>
@@ -11,18 +13,19 @@
 
 #include <functional>
 
-struct AppState;
 class Prompter;
 class QNetworkReply;
 
 // A page-summary key ("K", "k"): its end is DownloadTitleComplete and PendingTitleCount counts
-// it; every other key ends with DownloadHtmlComplete and counts in PendingHtmlCount.
+// it; every other key ends with DownloadHtmlComplete and counts in PendingHtmlCount. The control
+// raises the counter when a download starts and lowers it, never below 0, just before its end is
+// announced.
 bool IsTitleKey(const QString& propertyName);
 
 class ocxParseWeb : public QObject {
     Q_OBJECT
 public:
-    ocxParseWeb(AppState& state, Prompter& prompter, QObject* parent = nullptr);
+    ocxParseWeb(ParseTables tables, DownloadCounters counters, Prompter& prompter, QObject* parent = nullptr);
     ~ocxParseWeb() override; // cancels what is pending
 
     // Starts fetching url for the download key propertyName. Its end is always announced later, from
@@ -33,7 +36,7 @@ public:
     // announced. DownloadFailed is sent only when no reply came.
     void BeginServiceRequest(const ServiceRequest& request, const QString& propertyName,
                              std::function<void(const ServiceReply&)> take);
-    bool CancelAllDownload(); // always true; zeroes State.PendingHtmlCount/PendingTitleCount
+    bool CancelAllDownload();                                 // always true; zeroes both counters
     QStringList PendingNames() const { return pendingNames; } // slots 1..n, without the placeholder
 
     // A fetch that transfers nothing for this long ends as failed (30 s unless changed).
@@ -65,11 +68,13 @@ private:
     void ReadFailed(QNetworkReply* reply);
     void DownloadEndedWithoutPage(const QString& propertyName);
     void RunParser(const QByteArray& bytes, const QString& propertyName);
+    qint32& PendingCount(const QString& propertyName);
     void AnnounceEnd(const QString& propertyName);
     void RemoveBySearch(const QString& propertyName);
     void RemoveAtHead(const QString& propertyName);
 
-    AppState& state;
+    ParseTables tables;
+    DownloadCounters counters;
     Prompter& prompter;
     QNetworkAccessManager network;
     QStringList pendingNames;

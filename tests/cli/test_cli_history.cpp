@@ -3,12 +3,12 @@
 
 #include "CliRunner.h"
 
-#include "app/TerminalText.h"
+#include "base/TerminalText.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 
-#include "FakeWeb.h"
+#include "support/ProxyWeb.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -305,9 +305,8 @@ private Q_SLOTS:
     // keyword record moved against the run before.
     void rankPrintsItsResultsAsJson()
     {
-        FakeWeb web;
+        ProxyWeb web;
         web.SetFallback(Answer);
-        QVERIFY(web.Listen());
         QTemporaryDir home;
         QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"example.com"_s}).ExitCode, 0);
         QCOMPARE(RunQuorvexCli(home.path(), {u"add-keyword"_s, u"example.com"_s, u"seo"_s}).ExitCode, 0);

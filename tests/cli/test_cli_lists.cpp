@@ -1,7 +1,7 @@
 #include "CliRunner.h"
 
-#include "app/AppState.h"
-#include "app/StartUp.h"
+#include "model/AppState.h"
+#include "session/StartUp.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "CliRunner.h"
 
-#include "app/Sqlite.h"
-
 #include "FakeWeb.h"
+#include "base/Sqlite.h"
+#include "support/ProxyWeb.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +34,7 @@ CannedReply Answer(const QUrl& url)
 class TestCliRank : public QObject {
     Q_OBJECT
 
-    FakeWeb web;
+    ProxyWeb web;
 
     // Starts quorvex-cli with the fake web as its proxy; the test's event loop keeps serving meanwhile.
     std::unique_ptr<QProcess> StartCli(const QString& home, const QStringList& args)
@@ -50,11 +50,7 @@ class TestCliRank : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        web.SetFallback(Answer);
-        QVERIFY(web.Listen());
-    }
+    void initTestCase() { web.SetFallback(Answer); }
 
     void rankWritesTheReportAndPrintsItsPath()
     {

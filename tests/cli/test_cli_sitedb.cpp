@@ -3,9 +3,9 @@
 
 #include "CliRunner.h"
 
-#include "FakeWeb.h"
 #include "PageGenerator.h"
 #include "sitedb/SiteDatabase.h"
+#include "support/ProxyWeb.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -40,7 +40,7 @@ CannedReply FewSites(const QUrl& url)
 class TestCliSiteDb : public QObject {
     Q_OBJECT
 
-    FakeWeb web;
+    ProxyWeb web;
     QTemporaryDir home;
 
     CliResult Cli(const QStringList& args) { return Cli(home.path(), args); }
@@ -73,7 +73,6 @@ private Q_SLOTS:
     void initTestCase()
     {
         web.SetFallback(&FewSites);
-        QVERIFY(web.Listen());
         const CliResult collect = Cli({u"sitedb"_s, u"collect"_s, u"Web Design"_s, u"--category"_s, u"business"_s});
         QVERIFY2(collect.ExitCode == 0, qPrintable(collect.Err));
         QVERIFY(collect.Err.contains(u"progress "_s));

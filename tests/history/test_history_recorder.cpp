@@ -2,18 +2,19 @@
 // history page is written again; a stopped run keeps nothing; a history that cannot be written is
 // told while the report stays.
 
-#include "app/AppState.h"
-#include "app/Session.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
+#include "session/Session.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestClock.h"
 #include "support/TestHome.h"
 
-#include "FakeWeb.h"
+#include "support/ProxyWeb.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,13 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class DayClock : public Clock {
-public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 3, Day), Time); }
-    int Day = 7;
-    QTime Time{9, 30};
-};
 
 // A results page of the historical layout: count results from first on, www.example.com at the
 // 1-based position at when it falls among them.
@@ -48,7 +42,7 @@ struct Rig {
     Rig()
     {
         state.Lists.PRURLList = {{u"http://www.example.com"_s, 1}};
-        auto owned = std::make_unique<DayClock>();
+        auto owned = std::make_unique<TestClock>(QDateTime(QDate(2026, 3, 7), QTime(9, 30)));
         clock = owned.get();
         session = std::make_unique<Session>(state, prompter, std::move(owned));
         QObject::connect(&session->Rank(), &RankRun::Finished, [this](bool written) { finished << written; });
@@ -71,17 +65,14 @@ struct Rig {
             }
             return reply;
         });
-        web.Listen();
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
     }
 
     // A whole run on the given day; false when it did not end with a report.
     bool RankOn(int day, QTime time = {9, 30})
     {
-        clock->Day = day;
-        clock->Time = time;
+        clock->now = QDateTime(QDate(2026, 3, day), time);
         const qsizetype before = finished.size();
-        session->cmdRank_Click();
+        session->StartOrStopRank();
         if (!QTest::qWaitFor([&] { return finished.size() > before; }, 30000))
             return false;
         return finished.last();
@@ -99,8 +90,8 @@ struct Rig {
     QTemporaryDir home;
     AppState state{home.path()};
     ScriptedPrompter prompter;
-    DayClock* clock = nullptr;
-    FakeWeb web;
+    TestClock* clock = nullptr;
+    ProxyWeb web;
     std::unique_ptr<Session> session;
     QList<bool> finished;
     QStringList texts;
@@ -234,8 +225,8 @@ private Q_SLOTS:
     void aStoppedRunKeepsNothing()
     {
         Rig rig;
-        rig.session->cmdRank_Click();
-        rig.session->cmdRank_Click();
+        rig.session->StartOrStopRank();
+        rig.session->StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(rig.finished, QList<bool>{false}, 20000);
         QCOMPARE(rig.prompter.Messages.size(), 1);
         QCOMPARE(rig.prompter.Messages[0].Text, u"You press the stop button !"_s);

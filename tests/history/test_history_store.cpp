@@ -1,7 +1,7 @@
 // History.db: a run reads back as it was recorded, whatever its texts hold; the moves of the keyword
 // records against the value before; the filters; pruning; and a store that cannot be written.
 
-#include "app/Sqlite.h"
+#include "base/Sqlite.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 #include "support/TestHome.h"

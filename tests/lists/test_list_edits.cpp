@@ -1,6 +1,6 @@
-#include "ListTestSupport.h"
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
+#include "support/ListTestSupport.h"
 #include "support/TestHome.h"
 
 #include <QFile>

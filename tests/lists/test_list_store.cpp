@@ -1,5 +1,7 @@
-#include "ListTestSupport.h"
 #include "lists/ListStore.h"
+#include "support/ListTestSupport.h"
+
+#include "base/StoredValue.h"
 #include "support/TestHome.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "app/AppState.h"
-#include "run/HtmlText.h"
+#include "base/HtmlText.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "support/TestHome.h"
 

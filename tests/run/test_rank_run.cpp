@@ -1,13 +1,12 @@
-#include "app/AppState.h"
-#include "app/Clock.h"
+#include "base/Clock.h"
+#include "model/AppState.h"
 #include "run/RankRun.h"
+#include "session/DownloadParts.h"
+#include "support/RankRunRig.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
-
-#include "FakeWeb.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,11 +14,6 @@
 #include <QUrlQuery>
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); }
-};
 
 // A results page of the historical layout: each result's address in a cite, closed by a
 // "Similar pages" link; the product name, when given, in the snippet of result productAt.
@@ -99,29 +93,13 @@ class TestRankRun : public QObject {
     Q_OBJECT
 
     // One run's surroundings: program folder, state, fake web as proxy, control and driver.
-    struct Bench {
-        QTemporaryDir home;
-        AppState state{home.path()};
-        ScriptedPrompter prompter;
-        FixedClock clock;
-        FakeWeb web;
-        std::unique_ptr<ocxParseWeb> control;
-        std::unique_ptr<RequestDriver> driver;
-        std::unique_ptr<RankRun> run;
-        QList<bool> finished;
+    struct Bench : RankRunRig {
         int maxPendingHtml = 0;
         int maxPendingTitle = 0;
 
         Bench()
         {
             web.SetFallback(ScenarioAnswer);
-            web.Listen();
-            qputenv("http_proxy", web.ProxyUrl().toUtf8());
-            control = std::make_unique<ocxParseWeb>(state, prompter);
-            ConnectPendingCounters(*control, state);
-            driver = std::make_unique<RequestDriver>(state, *control);
-            run = std::make_unique<RankRun>(state, *control, *driver, prompter, clock);
-            QObject::connect(run.get(), &RankRun::Finished, [this](bool written) { finished << written; });
             QObject::connect(&web, &FakeWeb::RequestReceived, [this] {
                 maxPendingHtml = std::max(maxPendingHtml, int(state.PendingHtmlCount));
                 maxPendingTitle = std::max(maxPendingTitle, int(state.PendingTitleCount));
@@ -166,14 +144,14 @@ private Q_SLOTS:
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.close();
 
-        QSignalSpy maximum(bench.run.get(), &RankRun::ProgressMaximumChanged);
-        QSignalSpy progress(bench.run.get(), &RankRun::ProgressValueChanged);
-        QSignalSpy written(bench.run.get(), &RankRun::ReportWritten);
-        bench.run->cmdRank_Click();
-        QVERIFY(bench.run->IsRunning());
+        QSignalSpy maximum(&bench.run, &RankRun::ProgressMaximumChanged);
+        QSignalSpy progress(&bench.run, &RankRun::ProgressValueChanged);
+        QSignalSpy written(&bench.run, &RankRun::ReportWritten);
+        bench.run.StartOrStopRank();
+        QVERIFY(bench.run.IsRunning());
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 30000);
         QCOMPARE(bench.finished.at(0), true);
-        QVERIFY(!bench.run->IsRunning());
+        QVERIFY(!bench.run.IsRunning());
         QVERIFY(bench.prompter.Messages.isEmpty());
 
         const QStringList paced = bench.Requests(false);
@@ -250,7 +228,7 @@ private Q_SLOTS:
     {
         Bench bench;
         bench.state.Lists.PRURLList = {{QStringLiteral("http://www.alpha.com"), 1}};
-        bench.run->cmdRank_Click();
+        bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 20000);
         QVERIFY(bench.finished.at(0));
         QVERIFY(bench.Requests(true).isEmpty());
@@ -270,7 +248,7 @@ private Q_SLOTS:
                 reply.DelayMs = 1500; // summaries stay in flight while the queries go on
             return reply;
         });
-        bench.run->cmdRank_Click();
+        bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 60000);
         QCOMPARE(bench.maxPendingTitle, 10);
         QCOMPARE(bench.Requests(true).size(), 14);
@@ -287,16 +265,16 @@ private Q_SLOTS:
             reply.DelayMs = 5000;
             return reply;
         });
-        QSignalSpy captions(bench.run.get(), &RankRun::RankCaptionChanged);
-        bench.run->cmdRank_Click();
+        QSignalSpy captions(&bench.run, &RankRun::RankCaptionChanged);
+        bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.web.Requests().size(), 1, 5000);
-        bench.run->cmdRank_Click();
+        bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 5000);
         QCOMPARE(bench.finished.at(0), false);
         QCOMPARE(bench.prompter.Messages.size(), 1);
         QCOMPARE(bench.prompter.Messages.at(0).Text, QStringLiteral("You press the stop button !"));
         QCOMPARE(captions.last().at(0).toString(), QStringLiteral("Ran&k"));
-        QVERIFY(bench.control->PendingNames().isEmpty());
+        QVERIFY(bench.control.PendingNames().isEmpty());
         QCOMPARE(bench.state.PendingHtmlCount, 0);
         QCOMPARE(bench.state.PendingTitleCount, 0);
         QTest::qWait(600);
@@ -308,11 +286,11 @@ private Q_SLOTS:
     {
         Bench bench;
         bench.state.Lists.PRURLList = {{QStringLiteral("http://www.alpha.com"), 0}};
-        bench.run->cmdRank_Click();
+        bench.run.StartOrStopRank();
         QCOMPARE(bench.finished, QList<bool>{false});
         QCOMPARE(bench.prompter.Messages.size(), 1);
         QCOMPARE(bench.prompter.Messages.at(0).Text, QStringLiteral("You select nothing to report !"));
-        QVERIFY(!bench.run->IsRunning());
+        QVERIFY(!bench.run.IsRunning());
         QTest::qWait(100);
         QVERIFY(bench.web.Requests().isEmpty());
     }

@@ -2,20 +2,19 @@
 // told at the end while the run goes on, keywords reach the engine whole, and a report that
 // cannot be written leaves the old one and says why.
 
-#include "app/AppState.h"
-#include "app/CheckedFile.h"
-#include "app/Clock.h"
-#include "run/HtmlText.h"
+#include "base/CheckedFile.h"
+#include "base/Clock.h"
+#include "base/HtmlText.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
+#include "session/DownloadParts.h"
+#include "support/RankRunRig.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
-
-#include "FakeWeb.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,11 +28,6 @@
 #include <unistd.h>
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); }
-};
 
 QByteArray Bytes(const QString& path)
 {
@@ -81,26 +75,7 @@ QByteArray ResultsPage(int count, int at, const QString& site)
 class TestRankRunOutcomes : public QObject {
     Q_OBJECT
 
-    struct Bench {
-        QTemporaryDir home;
-        AppState state{home.path()};
-        ScriptedPrompter prompter;
-        FixedClock clock;
-        FakeWeb web;
-        ocxParseWeb control{state, prompter};
-        RequestDriver driver{state, control};
-        RankRun run{state, control, driver, prompter, clock};
-        QList<bool> finished;
-        QStringList texts;
-
-        Bench()
-        {
-            web.Listen();
-            qputenv("http_proxy", web.ProxyUrl().toUtf8());
-            ConnectPendingCounters(control, state);
-            QObject::connect(&run, &RankRun::Finished, [this](bool written) { finished << written; });
-            QObject::connect(&run, &RankRun::StatusText, [this](const QString& text) { texts << text; });
-        }
+    struct Bench : RankRunRig {
         QString ReportPath() const { return home.filePath(QStringLiteral("Report/Report20260307.htm")); }
     };
 
@@ -133,7 +108,7 @@ private Q_SLOTS:
             return reply;
         });
 
-        bench.run.cmdRank_Click();
+        bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 30000);
         QCOMPARE(bench.finished.at(0), true);
         QVERIFY(bench.prompter.Messages.isEmpty());
@@ -179,7 +154,7 @@ private Q_SLOTS:
             reply.Body = "Rank_1:1:4\n";
             return reply;
         });
-        bench.run.cmdRank_Click();
+        bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 20000);
         QCOMPARE(bench.texts, QStringList{QStringLiteral("Quorvex completed: 3 requests, 0 failed")});
         QCOMPARE(bench.run.Tally().Failed(), 0);
@@ -194,7 +169,7 @@ private Q_SLOTS:
         bench.web.SetFallback([](const QUrl&) { return CannedReply(); });
         QVERIFY(QDir().mkpath(bench.ReportPath()));
         QSignalSpy written(&bench.run, &RankRun::ReportWritten);
-        bench.run.cmdRank_Click();
+        bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 20000);
         QCOMPARE(bench.finished.at(0), false);
         QCOMPARE(written.size(), 0);

@@ -3,20 +3,20 @@
 // request, and the report's honest cells; then what a refused key, a missing or damaged list and a
 // rate limit leave.
 
-#include "app/AppState.h"
-#include "app/Clock.h"
+#include "base/Clock.h"
+#include "model/AppState.h"
 #include "run/RankReport.h"
 #include "run/RankRun.h"
+#include "session/DownloadParts.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 #include "support/FileDamage.h"
+#include "support/RankRunRig.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
-#include "FakeWeb.h"
 #include "PageGenerator.h"
 
 #include <QFile>
@@ -27,34 +27,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class FixedClock : public Clock {
-public:
-    QDateTime Now() const override { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); }
-};
-
 const QString Keyword = u"garden tools"_s;
 // The services' own addresses over plain http, which the fake web serves as the proxy.
 const QString SerpApiEndpoint = u"http://serpapi.com/search.json"_s;
 const QString OpenPageRankEndpoint = u"http://openpagerank.com/api/v1.0/getPageRank"_s;
 
-struct Bench {
-    QTemporaryDir home;
-    AppState state{home.path()};
-    ScriptedPrompter prompter;
-    FixedClock clock;
-    FakeWeb web;
-    ocxParseWeb control{state, prompter};
-    RequestDriver driver{state, control};
-    RankRun run{state, control, driver, prompter, clock};
-    QList<bool> finished;
-
+struct Bench : RankRunRig {
     Bench()
     {
-        web.Listen();
         web.SetFallback(GeneratedReply);
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
-        ConnectPendingCounters(control, state);
-        QObject::connect(&run, &RankRun::Finished, [this](bool written) { finished << written; });
         QVERIFY(state.Settings.Load());
     }
     void Choose(const QString& searchKey, int depth, const QString& authorityKey, bool withList)
@@ -80,7 +61,7 @@ struct Bench {
     }
     void Run()
     {
-        run.cmdRank_Click();
+        run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
     }
     QList<RecordedRequest> RequestsTo(const QString& host) const

@@ -1,11 +1,12 @@
 // The generated pages as the program reads them: the rank run's and the site database's request
 // addresses, through the download control and the real parsers, against the stand-in web.
 
-#include "FakeWeb.h"
 #include "PageGenerator.h"
-#include "app/AppState.h"
+#include "model/AppState.h"
+#include "session/DownloadParts.h"
 #include "sources/RankListLookup.h"
 #include "sources/RankListStore.h"
+#include "support/ProxyWeb.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/ServiceAddresses.h"
@@ -19,10 +20,10 @@
 class TestGeneratedPages : public QObject {
     Q_OBJECT
 
-    FakeWeb web;
+    ProxyWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
-    ocxParseWeb control{state, prompter};
+    ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
 
     // One download at a time, as the rank run sends them.
     void Fetch(const QString& url, const QString& name)
@@ -42,12 +43,7 @@ class TestGeneratedPages : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        web.SetFallback(&GeneratedReply);
-        QVERIFY(web.Listen());
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
-    }
+    void initTestCase() { web.SetFallback(&GeneratedReply); }
 
     void ranksOfAnAddress()
     {

@@ -3,8 +3,8 @@
 
 #include "PageGenerator.h"
 #include "sitedb/SiteExtraction.h"
-#include "sitedb/SiteRunRig.h"
 #include "sitedb/WebSiteCollection.h"
+#include "support/SiteRunRig.h"
 
 class TestGeneratedSiteDatabase : public QObject {
     Q_OBJECT

@@ -1,7 +1,7 @@
 // The exported directory as a real browser renders it: scripts/check-directory on a small export
 // whose site texts and names try to become markup. Skipped when chromium is not installed.
-#include "SiteDbTestSupport.h"
 #include "sitedb/DirectoryExport.h"
+#include "support/SiteDbTestSupport.h"
 #include "support/TestHome.h"
 
 #include <QProcess>

@@ -1,9 +1,9 @@
 // The export of the site database as a web directory: the index body, the composed pages byte for
 // byte, the exchange order, what is published and what leaves the tables, failures that keep the
 // sites, and names from the web or the user that must stay text and stay inside Database/.
-#include "SiteDbTestSupport.h"
 #include "sitedb/DirectoryExport.h"
 #include "sitedb/DirectoryPages.h"
+#include "support/SiteDbTestSupport.h"
 #include "support/TestHome.h"
 
 #include <QDirIterator>

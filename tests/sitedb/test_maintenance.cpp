@@ -1,8 +1,8 @@
 // Compaction and recovery of the database file: every table, row and row order kept, a stale
 // compaction target, failures that leave the file as it was, and the pre-export copy put back.
-#include "ScanTestSupport.h"
-#include "SiteDbTestSupport.h"
 #include "sitedb/DatabaseMaintenance.h"
+#include "support/ScanTestSupport.h"
+#include "support/SiteDbTestSupport.h"
 #include "support/TestHome.h"
 
 using namespace Qt::StringLiterals;

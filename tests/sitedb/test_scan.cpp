@@ -1,9 +1,9 @@
 // The scan without a window: the grouping by category, the due rule and the three lists, the
 // cleaning of the pending keywords' extracted rows, failures, and the scan report's bytes.
-#include "ScanTestSupport.h"
-#include "SiteDbTestSupport.h"
 #include "sitedb/DatabaseScan.h"
 #include "sitedb/ScanReport.h"
+#include "support/ScanTestSupport.h"
+#include "support/SiteDbTestSupport.h"
 #include "support/TestHome.h"
 
 #include <QRandomGenerator>

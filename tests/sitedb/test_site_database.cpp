@@ -1,6 +1,6 @@
 // The access layer: every statement form through its function, exact texts, NULL apart from ""
 // and "Null", stored order, all-or-nothing writes and unusable files.
-#include "SiteDbTestSupport.h"
+#include "support/SiteDbTestSupport.h"
 #include "support/TestHome.h"
 
 #include <QFile>

@@ -2,8 +2,8 @@
 // the requests, the check boxes, the texts and numbers written, and what a stop or a failed write
 // leaves.
 
-#include "SiteRunRig.h"
 #include "sitedb/SiteExtraction.h"
+#include "support/SiteRunRig.h"
 #include "web/NormaliseURL.h"
 
 #include <QLocale>

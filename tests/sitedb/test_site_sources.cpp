@@ -3,11 +3,11 @@
 // traffic rank from an imported list, and what a refused key or a rate limit leaves.
 
 #include "PageGenerator.h"
-#include "SiteRunRig.h"
 #include "sitedb/SiteExtraction.h"
 #include "sitedb/WebSiteCollection.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
+#include "support/SiteRunRig.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

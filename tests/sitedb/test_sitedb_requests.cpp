@@ -1,10 +1,10 @@
 // The checks before a collection or an extraction starts: keyword rules, batch arithmetic, the
 // questions and refusals, and that a refusal writes nothing.
-#include "SiteDbTestSupport.h"
 #include "sitedb/SiteDbRequests.h"
 #include "sitedb/SiteDbRules.h"
 #include "sitedb/SiteDbTexts.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SiteDbTestSupport.h"
 #include "support/TestHome.h"
 
 using namespace Qt::StringLiterals;

@@ -1,8 +1,8 @@
 // The collection of a keyword's sites against the fake web: the pages asked for, where it ends,
 // the rows and progress written, and what a stop or an empty result leaves.
 
-#include "SiteRunRig.h"
 #include "sitedb/WebSiteCollection.h"
+#include "support/SiteRunRig.h"
 
 #include <QSignalSpy>
 

@@ -2,8 +2,9 @@
 // The fake web with its service replicas as proxy, and a download control that sends one service
 // request at a time and hands back the reply.
 
-#include "FakeWeb.h"
-#include "app/AppState.h"
+#include "model/AppState.h"
+#include "session/DownloadParts.h"
+#include "support/ProxyWeb.h"
 #include "support/ScriptedPrompter.h"
 #include "web/ocxParseWeb.h"
 
@@ -12,17 +13,14 @@
 #include <optional>
 
 struct ServiceRig {
-    FakeWeb web;
+    ProxyWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
-    ocxParseWeb control{state, prompter};
+    ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
     QStringList texts; // every status text of the control
 
     ServiceRig()
     {
-        if (!web.Listen())
-            qFatal("the fake web found no port");
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
         QObject::connect(&control, &ocxParseWeb::StatusText, [this](const QString& text) { texts.append(text); });
     }
 

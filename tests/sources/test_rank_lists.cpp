@@ -1,13 +1,13 @@
 // The rank lists: imports of each form, the refusals that change nothing, the lookups and the
 // download of a list from the fake web.
 
-#include "FakeWeb.h"
 #include "sources/RankListDownload.h"
 #include "sources/RankListLookup.h"
 #include "sources/RankListRows.h"
 #include "sources/RankListStore.h"
 #include "sources/RankListZip.h"
 #include "support/FileDamage.h"
+#include "support/ProxyWeb.h"
 #include "support/TestHome.h"
 
 #include <QDir>
@@ -670,9 +670,7 @@ private Q_SLOTS:
         QFETCH(CannedReply, reply);
         QFETCH(QString, message);
 
-        FakeWeb web;
-        QVERIFY(web.Listen());
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
+        ProxyWeb web;
         web.AddRoute(address, reply);
         // An earlier list that a failed download must leave alone.
         QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_OLD01.csv"_s), Small)).Ok);

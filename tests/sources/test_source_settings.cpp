@@ -2,7 +2,7 @@
 // and quorvex-cli source with its keys masked.
 
 #include "../cli/CliRunner.h"
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 #include "support/TestHome.h"

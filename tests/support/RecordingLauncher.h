@@ -1,7 +1,7 @@
 #pragma once
 // A launcher for tests: records what would have been opened and starts nothing.
 
-#include "app/Launcher.h"
+#include "base/Launcher.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A prompter for tests: answers questions from a script and records every message and question.
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QList>
 #include <QStringList>

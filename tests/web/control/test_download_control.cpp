@@ -1,8 +1,9 @@
 // The download control against the fake web: pending download keys, completion signals, status
 // texts, and every way a download can fail.
 
-#include "FakeWeb.h"
-#include "app/AppState.h"
+#include "model/AppState.h"
+#include "session/DownloadParts.h"
+#include "support/ProxyWeb.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/PageDecoding.h"
@@ -51,13 +52,13 @@ CannedReply RedirectTo(const QString& location)
     return reply;
 }
 
-// The fake web as proxy, a control, and a caller that keeps the two counters as the program's
-// callers do: up by one after each BeginDownload, down by one with each completion, never below 0.
+// The fake web as proxy and a control, which keeps the two counters: up by one with each
+// BeginDownload, down by one with each completion, never below 0.
 struct Rig {
-    FakeWeb web;
+    ProxyWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
-    std::unique_ptr<ocxParseWeb> control = std::make_unique<ocxParseWeb>(state, prompter);
+    std::unique_ptr<ocxParseWeb> control = std::make_unique<ocxParseWeb>(TablesOf(state), CountersOf(state), prompter);
     QSignalSpy html{control.get(), &ocxParseWeb::DownloadHtmlComplete};
     QSignalSpy title{control.get(), &ocxParseWeb::DownloadTitleComplete};
     QSignalSpy failed{control.get(), &ocxParseWeb::DownloadFailed};
@@ -65,24 +66,10 @@ struct Rig {
 
     Rig()
     {
-        if (!web.Listen())
-            qFatal("the fake web found no port");
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
         QObject::connect(control.get(), &ocxParseWeb::StatusText, [this](const QString& text) { texts.append(text); });
-        QObject::connect(control.get(), &ocxParseWeb::DownloadHtmlComplete,
-                         [this] { state.PendingHtmlCount = qMax(0, state.PendingHtmlCount - 1); });
-        QObject::connect(control.get(), &ocxParseWeb::DownloadTitleComplete,
-                         [this] { state.PendingTitleCount = qMax(0, state.PendingTitleCount - 1); });
     }
 
-    void Start(const QString& url, const QString& name)
-    {
-        control->BeginDownload(url, name);
-        if (IsTitleKey(name))
-            ++state.PendingTitleCount;
-        else
-            ++state.PendingHtmlCount;
-    }
+    void Start(const QString& url, const QString& name) { control->BeginDownload(url, name); }
     int Ended() const { return int(html.count() + title.count()); }
 };
 

@@ -1,11 +1,11 @@
 // The request driver against the fake web: order and pause of the paced lane, the limits and the
 // rule of the side lane, the stop, and the give-up of side requests that never end.
 
-#include "FakeWeb.h"
-#include "app/AppState.h"
+#include "model/AppState.h"
+#include "session/DownloadParts.h"
+#include "support/ProxyWeb.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
-#include "web/PendingCounters.h"
 #include "web/RequestDriver.h"
 #include "web/ocxParseWeb.h"
 
@@ -25,11 +25,11 @@ QString Side(int n)
 
 // The fake web answers paced requests at once and side requests after sideDelayMs (never when -1).
 struct Rig {
-    FakeWeb web;
+    ProxyWeb web;
     AppState state{qEnvironmentVariable("QUORVEX_HOME")};
     ScriptedPrompter prompter;
-    ocxParseWeb control{state, prompter};
-    RequestDriver driver{state, control};
+    ocxParseWeb control{TablesOf(state), CountersOf(state), prompter};
+    RequestDriver driver{CountersOf(state), control};
     QSignalSpy drained{&driver, &RequestDriver::Drained};
     QSignalSpy stopped{&driver, &RequestDriver::Stopped};
     QSignalSpy gaveUp{&driver, &RequestDriver::GaveUp};
@@ -38,9 +38,6 @@ struct Rig {
 
     explicit Rig(int sideDelayMs)
     {
-        web.Listen();
-        qputenv("http_proxy", web.ProxyUrl().toUtf8());
-        ConnectPendingCounters(control, state);
         web.SetFallback([sideDelayMs](const QUrl& url) {
             CannedReply reply;
             reply.Body = "<html><title>page</title></html>";

@@ -2,7 +2,7 @@
 // What the parser tests share: a program state with its tables, the status texts and messages a
 // parser shows, and the fixture pages.
 
-#include "app/AppState.h"
+#include "model/AppState.h"
 #include "support/ScriptedPrompter.h"
 #include "web/Parsers.h"
 

@@ -1,0 +1,112 @@
+// The keyword-position entry dialog.
+
+#include "gui/frmQUORVEXURL.h"
+
+#include "base/Names.h"
+#include "base/Prompter.h"
+#include "gui/frmQuorvex.h"
+#include "lists/ListEdits.h"
+#include "model/AppState.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+QLineEdit* TextBox(QWidget* dialog, const char* name, int top)
+{
+    auto* box = new QLineEdit(dialog);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(12, top, 376, 22);
+    return box;
+}
+
+void Caption(QWidget* dialog, const char* name, const QString& text, int top)
+{
+    auto* label = new QLabel(text, dialog);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(12, top, 376, 18);
+}
+
+} // namespace
+
+frmQUORVEXURL::frmQUORVEXURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow)
+    : QDialog(&mainWindow), state(state), prompter(prompter), mainWindow(mainWindow),
+      cmdOK(new QPushButton(QStringLiteral("&OK"), this))
+{
+    setObjectName(QStringLiteral("frmQUORVEXURL"));
+    setWindowTitle(state.Lists.AddMode ? QStringLiteral("Add New URL") : QStringLiteral("Edit URL"));
+    setFixedSize(400, 212);
+    Caption(this, "Label1", QStringLiteral("Target URL (www.example.com)"), 10);
+    txtQUORVEXURL = TextBox(this, "txtQUORVEXURL", 30);
+    Caption(this, "Label2", QStringLiteral("Product Name( optional )"), 60);
+    txtQUORVEXProduct = TextBox(this, "txtQUORVEXProduct", 80);
+    Caption(this, "Label3", QStringLiteral("Keyword (seo,pagerank,ranking)"), 110);
+    txtQUORVEXKeyword = TextBox(this, "txtQUORVEXKeyword", 130);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(204, 176, 88, 24);
+    cmdOK->setEnabled(false);
+    auto* cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(300, 176, 88, 24);
+    // Enter in any box, or on either button, takes the entry once OK is on, and does nothing before;
+    // only Escape and the Cancel button itself drop what was typed.
+    cmdOK->setDefault(true);
+    cmdCancel->setAutoDefault(false);
+    connect(txtQUORVEXURL, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXURL_Change);
+    connect(txtQUORVEXProduct, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXProduct_Change);
+    connect(txtQUORVEXKeyword, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXKeyword_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmQUORVEXURL::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // Filled through the change handlers, so that an entry being edited can be saved at once, even
+    // when only its product name changes.
+    const ListState current = state.Lists;
+    txtQUORVEXURL->setText(current.CurrentQuorvexURL);
+    txtQUORVEXProduct->setText(current.CurrentQuorvexProduct);
+    txtQUORVEXKeyword->setText(current.CurrentQuorvexKeyword);
+    txtQUORVEXURL->setFocus();
+}
+
+void frmQUORVEXURL::EvaluateOK()
+{
+    // A box of blanks holds no address and no keyword.
+    cmdOK->setEnabled(!txtQUORVEXURL->text().trimmed().isEmpty() && !txtQUORVEXKeyword->text().trimmed().isEmpty());
+}
+
+void frmQUORVEXURL::txtQUORVEXURL_Change()
+{
+    EvaluateOK();
+    state.Lists.CurrentQuorvexURL = txtQUORVEXURL->text().trimmed();
+}
+
+void frmQUORVEXURL::txtQUORVEXProduct_Change()
+{
+    state.Lists.CurrentQuorvexProduct = txtQUORVEXProduct->text().trimmed();
+}
+
+void frmQUORVEXURL::txtQUORVEXKeyword_Change()
+{
+    EvaluateOK();
+    state.Lists.CurrentQuorvexKeyword = txtQUORVEXKeyword->text().trimmed();
+}
+
+void frmQUORVEXURL::cmdOK_Click()
+{
+    ListState& lists = state.Lists;
+    const EditResult result =
+        AcceptQuorvexEntry(lists, state.Settings, lists.CurrentQuorvexURL, lists.CurrentQuorvexProduct,
+                           lists.CurrentQuorvexKeyword, lists.AddMode, lists.SelectedQuorvexIndex);
+    if (result == EditResult::Duplicate || result == EditResult::ListFull || result == EditResult::NotSaved) {
+        if (result != EditResult::NotSaved)
+            prompter.ShowMessage(result == EditResult::Duplicate ? QStringLiteral("Duplicate URL and Product Enter !")
+                                                                 : ListFullText(),
+                                 MessageIcon::Exclamation, AppTitle);
+        txtQUORVEXURL->selectAll();
+        txtQUORVEXURL->setFocus();
+        return;
+    }
+    mainWindow.DisplayQUORVEXURLList();
+    accept();
+}

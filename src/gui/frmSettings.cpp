@@ -1,0 +1,82 @@
+#include "gui/frmSettings.h"
+
+#include "base/Names.h"
+#include "base/Prompter.h"
+#include "gui/SourcesPage.h"
+#include "model/AppState.h"
+#include "session/Session.h"
+#include "sitedb/DirectorySettings.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+frmSettings::frmSettings(Session& session, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), store(session.State().Settings), prompter(prompter), tabPages(new QTabWidget(this))
+{
+    setObjectName(u"frmSettings"_s);
+    setWindowTitle(u"Settings"_s);
+    tabPages->setObjectName(u"tabPages"_s);
+    tabPages->addTab(DirectoryPage(), u"Directory"_s);
+    sources = new SourcesPage(session, prompter, tabPages);
+    tabPages->addTab(sources, u"Sources"_s);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(u"buttons"_s);
+    ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setDefault(true);
+    // What an import brings is chosen once it is in.
+    connect(sources, &SourcesPage::ImportRunning, ok, &QPushButton::setDisabled);
+    connect(buttons, &QDialogButtonBox::accepted, this, &frmSettings::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &frmSettings::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabPages);
+    layout->addWidget(buttons);
+    resize(520, sizeHint().height());
+}
+
+QWidget* frmSettings::DirectoryPage()
+{
+    auto* page = new QWidget(tabPages);
+    page->setObjectName(u"Directory"_s);
+    txtDirectoryBase = new QLineEdit(ReadDirectoryBase(store), page);
+    txtDirectoryBase->setObjectName(u"txtDirectoryBase"_s);
+    auto* note = new QLabel(u"The exported pages link to each other under this address, as they will be "
+                            "published. An absolute http:// or https:// address ending in \"/\"."_s,
+                            page);
+    note->setWordWrap(true);
+    auto* layout = new QFormLayout(page);
+    layout->addRow(u"Web &address:"_s, txtDirectoryBase);
+    layout->addRow(note);
+    return page;
+}
+
+void frmSettings::accept()
+{
+    QString problem;
+    if (CheckDirectoryBase(txtDirectoryBase->text(), problem).isEmpty()) {
+        tabPages->setCurrentWidget(txtDirectoryBase->parentWidget());
+        prompter.ShowMessage(problem, MessageIcon::Exclamation, AppTitle);
+        txtDirectoryBase->setFocus();
+        txtDirectoryBase->selectAll();
+        return;
+    }
+    // Every page is checked before anything is stored.
+    if (const SourcesPage::Refusal refused = sources->CheckChanges(); !refused.Text.isEmpty()) {
+        tabPages->setCurrentWidget(sources);
+        prompter.ShowMessage(refused.Text, MessageIcon::Exclamation, AppTitle);
+        refused.Field->setFocus();
+        return;
+    }
+    // A failed write has been told by the store; the dialog stays open with what was typed.
+    if (!SaveDirectoryBase(store, txtDirectoryBase->text(), problem) || !sources->SaveChanges())
+        return;
+    QDialog::accept();
+}

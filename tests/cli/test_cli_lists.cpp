@@ -231,8 +231,8 @@ private Q_SLOTS:
     void readingCommandsWorkBesideTheWindow()
     {
         QTemporaryDir home;
-        const QList<QStringList> reading{
-            {u"list"_s}, {u"list"_s, u"--json"_s}, {u"history"_s}, {u"--version"_s}, {u"rank"_s, u"--help"_s}};
+        const QList<QStringList> reading{{u"list"_s},    {u"list"_s, u"--json"_s}, {u"source"_s},
+                                         {u"history"_s}, {u"--version"_s},         {u"rank"_s, u"--help"_s}};
         for (const QStringList& args : reading) {
             QCOMPARE(RunQuorvexCli(home.path(), args).ExitCode, 0);
             QVERIFY2(QDir(home.path()).isEmpty(), qPrintable(args.join(u' ')));

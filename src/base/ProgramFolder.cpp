@@ -32,15 +32,16 @@ QString ProgramFolder()
     return WithoutTrailingSeparator(dataFolder);
 }
 
-QString TemplateSourcePath(const QString& programFolder)
+QStringList TemplateSourceFolders(const QString& programFolder)
 {
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    const QString candidates[] = {
-        programFolder + QLatin1Char('/') + TemplateFileName,
-        executableFolder + QLatin1Char('/') + TemplateFileName,
-        executableFolder + QStringLiteral("/../share/quorvex/") + TemplateFileName,
-    };
-    for (const QString& candidate : candidates) {
+    return {programFolder, executableFolder, QDir::cleanPath(executableFolder + QStringLiteral("/../share/quorvex"))};
+}
+
+QString TemplateSourcePath(const QString& programFolder)
+{
+    for (const QString& folder : TemplateSourceFolders(programFolder)) {
+        const QString candidate = folder + QLatin1Char('/') + TemplateFileName;
         if (QFileInfo(candidate).isFile())
             return candidate;
     }

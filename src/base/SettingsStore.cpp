@@ -14,6 +14,20 @@ const QString CreateTable =
     QStringLiteral("CREATE TABLE IF NOT EXISTS settings(key_path TEXT NOT NULL, value_name TEXT NOT NULL, "
                    "data TEXT NOT NULL, PRIMARY KEY(key_path, value_name)) WITHOUT ROWID");
 
+// What lies at the store's path. A symbolic link counts as a file even where it leads nowhere, so
+// that it is refused rather than replaced.
+enum class StoredFile { Absent, Empty, Present };
+
+StoredFile Examine(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return StoredFile::Present;
+    if (!info.exists())
+        return StoredFile::Absent;
+    return info.isFile() && info.size() == 0 ? StoredFile::Empty : StoredFile::Present;
+}
+
 using ImportedKeys = QList<std::pair<QString, QList<std::pair<QString, QString>>>>;
 
 // The earlier version's file: one JSON object of key paths, each an object of value names and text.
@@ -100,36 +114,49 @@ bool SettingsStore::Open(const QString& filePath, SqliteConnection::Mode mode)
     return true;
 }
 
+bool SettingsStore::OpenStored(SqliteConnection::Mode mode)
+{
+    // Every page is checked before anything is read: a damaged page would otherwise read as
+    // missing values, and the lists as never stored.
+    bool ok = Open(path, mode) && db->CheckIntegrity();
+    // A rollback journal, synced in full: a kill or a power cut leaves the last committed state.
+    if (ok && mode != SqliteConnection::Mode::ReadOnly)
+        ok = db->Execute(QStringLiteral("PRAGMA journal_mode=TRUNCATE; PRAGMA synchronous=FULL;"));
+    ok = ok && Prepare();
+    if (!ok) {
+        const QString reason = db ? db->LastError() : lastError;
+        lastError = db && db->WasBusy()
+                        ? QStringLiteral("%1 is busy: another program holds a lock on it. Try again when it has "
+                                         "finished.")
+                              .arg(path)
+                        : QStringLiteral("%1 cannot be read: %2").arg(path, reason);
+        Close();
+    }
+    return ok;
+}
+
 bool SettingsStore::Load()
 {
     Close();
     readOnly = false;
-    if (!QFileInfo::exists(path) && !CreateAndImport(false))
+    // A file of 0 bytes holds nothing yet: it is made anew, as a missing one is.
+    if (Examine(path) != StoredFile::Present && !CreateAndImport(false))
         return false;
-    // A rollback journal, synced in full: a kill or a power cut leaves the last committed state.
-    if (!Open(path, SqliteConnection::Mode::ReadWrite) ||
-        !db->Execute(QStringLiteral("PRAGMA journal_mode=TRUNCATE; PRAGMA synchronous=FULL;")) ||
-        !db->Execute(CreateTable) || !Prepare()) {
-        if (db)
-            lastError = db->LastError();
-        Close();
-        return false;
-    }
-    return true;
+    return OpenStored(SqliteConnection::Mode::ReadWrite);
 }
 
 bool SettingsStore::LoadReadOnly()
 {
     Close();
     readOnly = true;
-    const bool ok = QFileInfo::exists(path) ? Open(path, SqliteConnection::Mode::ReadOnly) : CreateAndImport(true);
-    if (!ok || !Prepare()) {
-        if (db)
-            lastError = db->LastError();
-        Close();
-        return false;
-    }
-    return true;
+    if (Examine(path) == StoredFile::Present)
+        return OpenStored(SqliteConnection::Mode::ReadOnly);
+    if (CreateAndImport(true) && Prepare())
+        return true;
+    if (db)
+        lastError = db->LastError();
+    Close();
+    return false;
 }
 
 bool SettingsStore::CreateAndImport(bool inMemory)
@@ -152,6 +179,11 @@ bool SettingsStore::CreateAndImport(bool inMemory)
         if (!ok)
             lastError = fresh.LastError();
     }
+    // A file of 0 bytes in the way holds nothing, and a journal beside it belongs to no committed
+    // state: left there, SQLite would roll it back into the new file.
+    QFile::remove(path + QStringLiteral("-journal"));
+    if (ok && Examine(path) == StoredFile::Empty)
+        QFile::remove(path);
     if (ok && !QFile::rename(building, path)) {
         lastError = QStringLiteral("%1 cannot be renamed to %2").arg(building, path);
         ok = false;

@@ -16,12 +16,15 @@ public:
     // filePath does not exist, Load() takes that file's values over once.
     explicit SettingsStore(QString filePath, QString importPath = {});
 
-    // Opens the file, making it when it is absent (with the import, in one transaction, under a
-    // temporary name that is renamed into place). False when the file, or the file to import,
-    // cannot be read as settings; nothing is written then and every write is refused.
+    // Opens the file, making it when it is absent or holds 0 bytes, as a kill during the very first
+    // start leaves it (with the import, in one transaction, under a temporary name that is renamed
+    // into place). False when the file, or the file to import, cannot be read as settings whole
+    // (damaged, another program's, locked by another program); nothing is written then and every
+    // write is refused.
     bool Load();
     // Opens for reading only: nothing is made, imported into the file or written. A file to import
-    // is read into memory instead; with neither file the store reads as empty. Writes are refused.
+    // is read into memory instead; with neither file, or one of 0 bytes, the store reads as empty.
+    // A file that Load() refuses is refused here too. Writes are refused.
     bool LoadReadOnly();
 
     // The writes return false when the change was refused or failed; the store has recorded and
@@ -67,6 +70,8 @@ public:
 
 private:
     bool Open(const QString& filePath, SqliteConnection::Mode mode);
+    // Opens the existing file after the check of every page; false with the reason.
+    bool OpenStored(SqliteConnection::Mode mode);
     bool CreateAndImport(bool readOnly);
     bool Prepare();
     void Close();

@@ -4,11 +4,8 @@
 
 SqliteConnection::SqliteConnection(const QString& path, Mode mode)
 {
-    int flags = SQLITE_OPEN_READWRITE;
-    if (mode == Mode::ReadOnly)
-        flags = SQLITE_OPEN_READONLY;
-    else if (mode == Mode::Create)
-        flags |= SQLITE_OPEN_CREATE;
+    // Opened for writing even to read: only then does SQLite roll back a journal left by a kill.
+    const int flags = mode == Mode::Create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READWRITE;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
         lastError = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         sqlite3_close(db);
@@ -18,6 +15,10 @@ SqliteConnection::SqliteConnection(const QString& path, Mode mode)
     sqlite3_extended_result_codes(db, 1);
     // Another copy's short write (the command line beside the window) is waited for, not failed.
     sqlite3_busy_timeout(db, 5000);
+    if (mode == Mode::ReadOnly && !Execute(QStringLiteral("PRAGMA query_only = ON"))) {
+        sqlite3_close(db);
+        db = nullptr;
+    }
 }
 
 SqliteConnection::~SqliteConnection()
@@ -28,6 +29,24 @@ SqliteConnection::~SqliteConnection()
 bool SqliteConnection::Fail()
 {
     lastError = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("database not open");
+    lastErrorCode = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
+    return false;
+}
+
+bool SqliteConnection::WasBusy() const
+{
+    return (lastErrorCode & 0xff) == SQLITE_BUSY;
+}
+
+bool SqliteConnection::CheckIntegrity()
+{
+    SqliteStatement check(*this, QStringLiteral("PRAGMA quick_check(1)"));
+    if (!check.Next())
+        return false; // the statement has recorded why
+    if (check.Text(0) == QLatin1String("ok"))
+        return true;
+    lastError = check.Text(0);
+    lastErrorCode = SQLITE_CORRUPT;
     return false;
 }
 
@@ -38,6 +57,7 @@ bool SqliteConnection::Execute(const QString& sql)
     char* message = nullptr;
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK)
         return true;
+    lastErrorCode = sqlite3_extended_errcode(db);
     lastError = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_free(message);
     return false;

@@ -11,6 +11,9 @@ struct sqlite3_stmt;
 
 class SqliteConnection {
 public:
+    // ReadOnly writes nothing through the connection, but first completes the rollback that a writer
+    // killed inside a transaction left in its journal, as any opening that may write does; a
+    // reading command after a kill so reads what was last committed instead of failing.
     enum class Mode { ReadOnly, ReadWrite, Create };
 
     // Opens the file; Create makes it when it is absent. IsOpen() tells the result, LastError() why not.
@@ -24,6 +27,11 @@ public:
 
     // Runs SQL without parameters (one or more statements); false with LastError() on failure.
     bool Execute(const QString& sql);
+    // SQLite's quick check of the whole file; false, with the first fault as LastError(), when a
+    // page is damaged or the file cannot be read.
+    bool CheckIntegrity();
+    // True when the last failure was a lock that another program held past the wait.
+    bool WasBusy() const;
     // Records SQLite's message for the last failed call and returns false.
     bool Fail();
     void SetError(const QString& text) { lastError = text; }
@@ -32,6 +40,7 @@ public:
 private:
     sqlite3* db = nullptr;
     QString lastError;
+    int lastErrorCode = 0;
 };
 
 class SqliteStatement {

@@ -6,6 +6,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryCommand.h"
+#include "cli/KeyInput.h"
 #include "cli/RankCommand.h"
 #include "cli/SiteDbCommands.h"
 #include "cli/TerminalPrompter.h"
@@ -37,6 +38,7 @@ enum Option : unsigned {
     Depth = 1u << 7,
     ListFile = 1u << 8,
     Force = 1u << 9,
+    KeyFile = 1u << 10,
 };
 
 const OptionEntry KnownOptions[] = {
@@ -45,7 +47,8 @@ const OptionEntry KnownOptions[] = {
     {Product, "product", "NAME", "the product name"},
     {Verbose, "verbose", nullptr, "print the status texts too"},
     {Open, "open", nullptr, "show the report in the browser"},
-    {Key, "key", "KEY", "the service's key (stored scrambled, shown by its last four characters)"},
+    {Key, "key", "KEY", "the service's key, or - to read it from standard input (stored scrambled)"},
+    {KeyFile, "key-file", "FILE", "reads the service's key from the first line of FILE"},
     {Endpoint, "endpoint", "URL", "the service's address, instead of its default"},
     {Depth, "depth", "N", "results looked through: 10, 20, 50 or 100"},
     {ListFile, "list", "FILE_OR_URL", "the traffic-rank list to import"},
@@ -59,15 +62,17 @@ QString OptionName(Option flag)
 
 class Cli {
 public:
+    // A command that only reads takes no instance lock and writes nothing, so it works beside a
+    // running window; some only read when they are given no arguments. A command with sub-commands
+    // of its own decides for each of them.
+    enum class Access { Writes, Reads, ReadsWithoutArguments };
     struct Command {
         const char* name;
         const char* arguments; // the positional arguments as the usage names them
         int minArguments;
         int maxArguments; // -1: any number
         unsigned options;
-        // Reads the lists without the instance lock and writes nothing, so it works beside a
-        // running window.
-        bool readOnly;
+        Access access;
         const char* summary; // its line in the general usage
         const char* help;
         // nullptr: the command reads its own sub-commands and options, in own.
@@ -118,39 +123,39 @@ private:
 };
 
 const Cli::Command Cli::Commands[] = {
-    {"list", "", 0, 0, Json, true, "show both lists and both options",
+    {"list", "", 0, 0, Json, Access::Reads, "show both lists and both options",
      "Shows both lists with numbers and check marks, and both options. It only reads, so it works\n"
      "while the window runs.",
      &Cli::List},
-    {"add-page", "URL...", 1, -1, 0, false, "add pages to the Page Rank list",
+    {"add-page", "URL...", 1, -1, 0, Access::Writes, "add pages to the Page Rank list",
      "Adds pages to the Page Rank list, each stored as http://www. or https://www. and the rest.\n"
      "An address already listed (ignoring case) is dropped with the message \"Duplicate URL has been\n"
      "deleted !\"; the others are still added. An address without a host adds nothing at all.",
      &Cli::AddPage},
-    {"edit-pages", "", 0, 0, Yes, false, "replace the Page Rank list from standard input",
+    {"edit-pages", "", 0, 0, Yes, Access::Writes, "replace the Page Rank list from standard input",
      "Replaces the Page Rank list with the lines of standard input, one address a line; an address\n"
      "listed before keeps its check mark. Input without any address empties the list after\n"
      "confirmation.",
      &Cli::EditPages},
-    {"add-keyword", "URL KEYWORDS", 2, 2, Product, false, "add a keyword-position entry",
+    {"add-keyword", "URL KEYWORDS", 2, 2, Product, Access::Writes, "add a keyword-position entry",
      "Adds a keyword-position entry; KEYWORDS are separated by \",\".", &Cli::AddKeyword},
-    {"edit-keyword", "N URL KEYWORDS", 3, 3, Product, false, "change keyword-position entry N",
+    {"edit-keyword", "N URL KEYWORDS", 3, 3, Product, Access::Writes, "change keyword-position entry N",
      "Changes keyword-position entry N; without --product the entry keeps its product.", &Cli::EditKeyword},
-    {"remove-keyword", "N", 1, 1, Yes, false, "remove keyword-position entry N",
+    {"remove-keyword", "N", 1, 1, Yes, Access::Writes, "remove keyword-position entry N",
      "Removes keyword-position entry N after confirmation.", &Cli::RemoveKeyword},
-    {"clear", "pages|keywords", 1, 1, Yes, false, "empty one list", "Empties one list after confirmation.",
+    {"clear", "pages|keywords", 1, 1, Yes, Access::Writes, "empty one list", "Empties one list after confirmation.",
      &Cli::Clear},
-    {"check", "pages|keywords N", 2, 2, 0, false, "tick entry N of one list", "Ticks entry N of one list.",
+    {"check", "pages|keywords N", 2, 2, 0, Access::Writes, "tick entry N of one list", "Ticks entry N of one list.",
      &Cli::CheckEntry},
-    {"uncheck", "pages|keywords N", 2, 2, 0, false, "untick entry N of one list", "Unticks entry N of one list.",
-     &Cli::UncheckEntry},
-    {"set", "extract-keyword|top10 on|off, export-base URL, or list-download-max-mib N", 2, 2, 0, false,
+    {"uncheck", "pages|keywords N", 2, 2, 0, Access::Writes, "untick entry N of one list",
+     "Unticks entry N of one list.", &Cli::UncheckEntry},
+    {"set", "extract-keyword|top10 on|off, export-base URL, or list-download-max-mib N", 2, 2, 0, Access::Writes,
      "set an option",
      "Sets an option on or off, or export-base: the address under which the exported directory is\n"
      "published, an absolute http:// or https:// address ending in \"/\", or list-download-max-mib: the\n"
      "most MiB a traffic-rank list download may be, a whole number from 1 to 2048 (256 unless set).",
      &Cli::Set},
-    {"rank", "", 0, 0, Verbose | Open | Json, false, "run the checked entries and write the report",
+    {"rank", "", 0, 0, Verbose | Open | Json, Access::Writes, "run the checked entries and write the report",
      "Runs the checked entries of both lists through the web, writes the report and keeps the run in\n"
      "the history; prints the path of its Index.htm, or with --json the run's results. Progress goes to\n"
      "standard error, the status texts too with --verbose, and at the end how many requests failed and\n"
@@ -158,25 +163,29 @@ const Cli::Command Cli::Commands[] = {
      "the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, nothing kept, exit code 1.\n"
      "Requests go through the proxy that http_proxy names.",
      &Cli::Rank},
-    {"source", "[search|authority|traffic SOURCE]", 0, 2, Key | Endpoint | Depth | ListFile | Force, false,
-     "show or choose the data sources",
+    {"source", "[search|authority|traffic SOURCE]", 0, 2, Key | KeyFile | Endpoint | Depth | ListFile | Force,
+     Access::ReadsWithoutArguments, "show or choose the data sources",
      "Without arguments, shows the source of each data column with its endpoint, depth, list and the\n"
      "last four characters of its key, the imported lists and the bounds of a list download. With a\n"
      "column and a source, chooses it:\n"
-     "  source search historical|serpapi|serper|brave|searxng [--key KEY] [--endpoint URL] [--depth N]\n"
-     "  source authority historical|openpagerank [--key KEY] [--endpoint URL]\n"
+     "  source search historical|serpapi|serper|brave|searxng [--key KEY|-] [--endpoint URL] [--depth N]\n"
+     "  source authority historical|openpagerank [--key KEY|-] [--endpoint URL]\n"
      "  source traffic historical|tranco|majestic [--list FILE_OR_URL [--force]]\n"
      "A service keeps its own key and endpoint: choosing it again finds them. searxng needs the\n"
      "address of your own instance. A missing key, an endpoint that is not an http or https address or\n"
      "a depth other than 10, 20, 50 or 100 is refused and nothing is changed. A list of which more than\n"
      "1% of the lines (and more than 10) are not rows, or one of fewer than 100 rows in place of a list\n"
      "of more than 1,000, is refused unless --force is given. A list download ends at the size that\n"
-     "'set list-download-max-mib' sets, after 10 minutes, or after 30 seconds without data.",
+     "'set list-download-max-mib' sets, after 10 minutes, or after 30 seconds without data.\n"
+     "A key on the command line can be read by other users of the machine; give it instead with\n"
+     "--key - (a line of standard input, not shown at a terminal), --key-file FILE (its first line),\n"
+     "or in the environment variable QUORVEX_KEY, which a service that takes a key gets when neither\n"
+     "option is given. Without arguments the command only reads, so it works while the window runs.",
      &Cli::Source},
-    {"history", "[prune] [OPTIONS]", 0, -1, 0, false, "the values of every run kept ('history --help')", "", nullptr,
-     RunHistory},
-    {"sitedb", "SUBCOMMAND [ARGUMENTS]", 1, -1, 0, false, "the keyword site database ('sitedb --help')", "", nullptr,
-     RunSiteDb},
+    {"history", "[prune] [OPTIONS]", 0, -1, 0, Access::Writes, "the values of every run kept ('history --help')", "",
+     nullptr, RunHistory},
+    {"sitedb", "SUBCOMMAND [ARGUMENTS]", 1, -1, 0, Access::Writes, "the keyword site database ('sitedb --help')", "",
+     nullptr, RunSiteDb},
 };
 
 QString Cli::Command::Usage() const
@@ -523,11 +532,19 @@ int Cli::Source(const QStringList& args)
             into = values.first();
         return values.size() <= 1;
     };
-    if (!given(Key, change.Key) || !given(Endpoint, change.Endpoint) || !given(Depth, change.Depth) ||
-        !given(ListFile, change.List))
+    QString keyFile;
+    if (!given(Key, change.Key) || !given(KeyFile, keyFile) || !given(Endpoint, change.Endpoint) ||
+        !given(Depth, change.Depth) || !given(ListFile, change.List))
         return Usage(QStringLiteral("give each option once"));
     if (IsSet(Force) && (change.Column != SourceColumn::Traffic || change.List.isNull()))
         return Usage(QStringLiteral("--force goes with a traffic list to import (--list)"));
+    if (!change.Key.isNull() && !keyFile.isNull())
+        return Usage(QStringLiteral("give the key once: with --key or with --key-file"));
+    if (const QString problem = TakeKey(change.Key, keyFile, SourceTakesKey(change.Column, change.Source));
+        !problem.isEmpty()) {
+        Err() << "quorvex-cli: " << TerminalSafe(problem) << Qt::endl;
+        return Refused;
+    }
     if (const QString refusal = ApplySourceChange(settings, state.Settings, change); !refusal.isEmpty()) {
         Err() << "quorvex-cli: " << TerminalSafe(refusal) << Qt::endl;
         return Refused;
@@ -595,7 +612,9 @@ int RunCli(const QStringList& arguments)
         return UsageError(command, QStringLiteral("unexpected argument '%1'").arg(args.at(command->maxArguments)));
 
     const bool assumeYes = global.isSet(yesOption) || ((command->options & Yes) && parser.isSet(yesOption));
-    CommandStart start(command->readOnly, assumeYes);
+    const bool readOnly = command->access == Cli::Access::Reads ||
+                          (command->access == Cli::Access::ReadsWithoutArguments && args.isEmpty());
+    CommandStart start(readOnly, assumeYes);
     if (!start.Ready())
         return Refused;
     Cli cli(start.State, start.Prompter, *command, parser);

@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
     case StartUpResult::AlreadyRunning:
         return 0;
     case StartUpResult::Failed:
+        qWarning("quorvex: %s", qUtf8Printable(startUp.FailureReason()));
         return 1;
     }
     DesktopLauncher launcher;

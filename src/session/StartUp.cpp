@@ -5,11 +5,12 @@
 #include "base/Prompter.h"
 #include "lists/ListStore.h"
 #include "model/AppState.h"
+#include "session/PrivateFiles.h"
+#include "session/WorkingFolder.h"
 #include "sitedb/SiteDatabase.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -76,27 +77,35 @@ InstanceLock::Result InstanceLock::Take()
 
 #endif
 
+namespace {
+
+// The program's own message, and on a second line what went wrong and where.
+void ShowSevereError(Prompter& prompter, const QString& reason)
+{
+    prompter.ShowMessage(SevereErrorText + QLatin1Char('\n') + reason, MessageIcon::Exclamation, AppTitle);
+}
+
+QString ListsUnreadableText(const SettingsStore& store)
+{
+    return QStringLiteral("%1 holds lists that cannot be read: a count, check mark or option is not a value the "
+                          "program stores")
+        .arg(store.FilePath());
+}
+
+} // namespace
+
 StartUp::StartUp(const QString& programFolder) : lock(programFolder) {}
 
-bool PrepareWorkingFolder(const QString& programFolder)
+StartUpResult StartUp::Fail(Prompter& prompter, const QString& reason)
 {
-    const QString workingFolder = programFolder + QLatin1Char('/') + WorkingFolderName;
-    if (QFileInfo(workingFolder).isDir())
-        return true;
-    if (!QDir().mkdir(workingFolder))
-        return false;
-    {
-        SiteDatabase database(DatabasePath(programFolder), SiteDatabase::OpenMode::Create);
-        if (!database.IsOpen() || !database.CreateMasterTable())
-            return false;
-    }
-    const QString templateSource = TemplateSourcePath(programFolder);
-    return !templateSource.isEmpty() &&
-           QFile::copy(templateSource, workingFolder + QLatin1Char('/') + TemplateFileName);
+    failureReason = reason;
+    ShowSevereError(prompter, reason);
+    return StartUpResult::Failed;
 }
 
 StartUpResult StartUp::Run(AppState& state, Prompter& prompter)
 {
+    MakeNewFilesPrivate();
     QDir().mkpath(state.ProgramFolder);
     switch (lock.Take()) {
     case InstanceLock::Result::Taken:
@@ -104,28 +113,32 @@ StartUpResult StartUp::Run(AppState& state, Prompter& prompter)
     case InstanceLock::Result::HeldElsewhere:
         return StartUpResult::AlreadyRunning;
     case InstanceLock::Result::Failed:
-        prompter.ShowMessage(SevereErrorText, MessageIcon::Exclamation, AppTitle);
-        return StartUpResult::Failed;
+        return Fail(prompter, QStringLiteral("the lock file %1/quorvex.lock cannot be taken").arg(state.ProgramFolder));
     }
-    bool ok = PrepareWorkingFolder(state.ProgramFolder) && state.Settings.Load();
-    if (ok) {
-        if (ListsNeverStored(state.Settings))
-            ok = InitURLLists(state.Lists, state.Settings);
-        else
-            ok = LoadURLLists(state.Lists, state.Settings);
-    }
-    if (!ok) {
-        prompter.ShowMessage(SevereErrorText, MessageIcon::Exclamation, AppTitle);
-        return StartUpResult::Failed;
+    TightenProgramFiles(state.ProgramFolder);
+    QString reason;
+    if (!PrepareWorkingFolder(state.ProgramFolder, reason))
+        return Fail(prompter, reason);
+    if (!state.Settings.Load())
+        return Fail(prompter, state.Settings.LastError());
+    if (ListsNeverStored(state.Settings)) {
+        if (!InitURLLists(state.Lists, state.Settings))
+            return Fail(prompter, state.Settings.LastError());
+    } else if (!LoadURLLists(state.Lists, state.Settings)) {
+        return Fail(prompter, ListsUnreadableText(state.Settings));
     }
     return StartUpResult::Ready;
 }
 
 StartUpResult ReadStoredLists(AppState& state, Prompter& prompter)
 {
-    if (state.Settings.LoadReadOnly() &&
-        (ListsNeverStored(state.Settings) || LoadURLLists(state.Lists, state.Settings)))
+    QString reason;
+    if (!state.Settings.LoadReadOnly())
+        reason = state.Settings.LastError();
+    else if (!ListsNeverStored(state.Settings) && !LoadURLLists(state.Lists, state.Settings))
+        reason = ListsUnreadableText(state.Settings);
+    else
         return StartUpResult::Ready;
-    prompter.ShowMessage(SevereErrorText, MessageIcon::Exclamation, AppTitle);
+    ShowSevereError(prompter, reason);
     return StartUpResult::Failed;
 }

@@ -36,20 +36,22 @@ public:
     // The instance lock is held for as long as this object lives.
     explicit StartUp(const QString& programFolder);
 
-    // Failed has shown "Severe error has occured !" through the prompter; AlreadyRunning shows nothing.
+    // Failed has shown "Severe error has occured !" through the prompter, with the reason on a
+    // second line; AlreadyRunning shows nothing.
     StartUpResult Run(AppState& state, Prompter& prompter);
+    // Why the last Run failed.
+    const QString& FailureReason() const { return failureReason; }
 
 private:
+    StartUpResult Fail(Prompter& prompter, const QString& reason);
+
     InstanceLock lock;
+    QString failureReason;
 };
 
 // For commands that only show the lists: reads them into the state without the instance lock, so
 // it works while another copy runs, and writes nothing at all (no folder, no settings file, no
 // first-start values; a program folder never used reads as two empty lists). The store is left
 // open for reading only and refuses every write. Ready, or Failed after "Severe error has
-// occured !" through the prompter.
+// occured !" and the reason through the prompter.
 StartUpResult ReadStoredLists(AppState& state, Prompter& prompter);
-
-// Creates the working folder with the database and the template copy when the folder is absent.
-// False when a step failed; what was made before it stays.
-bool PrepareWorkingFolder(const QString& programFolder);

@@ -119,7 +119,8 @@ QString ApplySearch(SourceSettings& settings, const SettingsStore& store, const 
     chosen.Depth = settings.Search.Depth;
     const bool instance = *kind == SearchSourceKind::Searxng;
     if (QString refusal =
-            CheckKeyAndEndpoint(u"search"_s, change.Source, !instance, instance, chosen.Key, chosen.Endpoint, change);
+            CheckKeyAndEndpoint(u"search"_s, change.Source, SourceTakesKey(SourceColumn::Search, change.Source),
+                                instance, chosen.Key, chosen.Endpoint, change);
         !refusal.isEmpty())
         return refusal;
     if (!change.Depth.isNull()) {
@@ -238,6 +239,21 @@ QString SourceChoicesText(SourceColumn column)
         return ChoicesText(AuthorityKinds);
     case SourceColumn::Traffic:
         return ChoicesText(TrafficKinds);
+    }
+    Q_UNREACHABLE();
+}
+
+bool SourceTakesKey(SourceColumn column, const QString& source)
+{
+    switch (column) {
+    case SourceColumn::Search: {
+        const std::optional<SearchSourceKind> kind = KindNamed(source, SearchKinds);
+        return kind && *kind != SearchSourceKind::Historical && *kind != SearchSourceKind::Searxng;
+    }
+    case SourceColumn::Authority:
+        return KindNamed(source, AuthorityKinds) == AuthoritySourceKind::OpenPageRank;
+    case SourceColumn::Traffic:
+        return false;
     }
     Q_UNREACHABLE();
 }

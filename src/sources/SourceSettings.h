@@ -30,6 +30,8 @@ QString SourceName(AuthoritySourceKind kind);
 QString SourceName(TrafficSourceKind kind);
 // The names a column accepts, as "a, b or c".
 QString SourceChoicesText(SourceColumn column);
+// Whether the source of that name asks its service with a key of the user's.
+bool SourceTakesKey(SourceColumn column, const QString& source);
 // The address asked when no endpoint is set; empty for a source without one.
 QString DefaultEndpoint(SearchSourceKind kind);
 QString DefaultEndpoint(AuthoritySourceKind kind);

@@ -1,5 +1,6 @@
 #include "base/SettingsStore.h"
 #include "base/Sqlite.h"
+#include "support/ListTestSupport.h"
 #include "support/TestHome.h"
 
 #include <QDir>
@@ -49,7 +50,7 @@ class TestSettingsStore : public QObject {
 private Q_SLOTS:
     void init()
     {
-        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System))
             QFile::remove(dir.filePath(name));
     }
 
@@ -245,6 +246,119 @@ private Q_SLOTS:
         QVERIFY(!batch.End());
         QVERIFY(reader.WriteFailed());
         QCOMPARE(FileBytes(FilePath()), before);
+    }
+
+    // A store that cannot be read whole is an error for reading and writing alike, and nothing of
+    // the folder changes: no table is made in a file of another program, nothing is read as empty.
+    void damagedStoreIsRefusedAndKept_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("page 2 zeroed") << QStringLiteral("zeroed");
+        QTest::newRow("page 2 garbage") << QStringLiteral("garbage");
+        QTest::newRow("another program's file") << QStringLiteral("foreign");
+        QTest::newRow("a database without tables") << QStringLiteral("tableless");
+        QTest::newRow("not a database") << QStringLiteral("text");
+        QTest::newRow("a symbolic link to itself") << QStringLiteral("loop");
+    }
+    void damagedStoreIsRefusedAndKept()
+    {
+        QFETCH(QString, damage);
+        if (damage == QLatin1String("zeroed") || damage == QLatin1String("garbage")) {
+            {
+                SettingsStore store(FilePath());
+                QVERIFY(store.Load());
+                for (int i = 0; i < 20; ++i)
+                    store.SetRegValue(QStringLiteral("K"), QString::number(i), QStringLiteral("value"));
+            }
+            QFile file(FilePath());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.size() >= 8192);
+            QVERIFY(file.seek(4096));
+            file.write(QByteArray(4096, damage == QLatin1String("zeroed") ? '\0' : '\xa5'));
+        } else if (damage == QLatin1String("foreign") || damage == QLatin1String("tableless")) {
+            SqliteConnection db(FilePath(), SqliteConnection::Mode::Create);
+            QVERIFY(db.Execute(damage == QLatin1String("foreign")
+                                   ? QStringLiteral("CREATE TABLE notes(text); INSERT INTO notes VALUES('mine')")
+                                   : QStringLiteral("PRAGMA user_version = 7")));
+        } else if (damage == QLatin1String("text")) {
+            WriteFile(FilePath(), "these are my notes\n");
+        } else {
+            QVERIFY(QFile::link(FilePath(), FilePath()));
+        }
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        const QStringList entries = QDir(dir.path()).entryList(all);
+        const QByteArray bytes = FileBytes(FilePath());
+
+        SettingsStore reader(FilePath());
+        QVERIFY(!reader.LoadReadOnly());
+        QVERIFY(!reader.LastError().isEmpty());
+        SettingsStore writer(FilePath());
+        QVERIFY(!writer.Load());
+        QVERIFY2(writer.LastError().contains(FilePath()), qPrintable(writer.LastError()));
+        QVERIFY(!writer.SetRegValue(QStringLiteral("K"), QStringLiteral("a"), QStringLiteral("1")));
+
+        QCOMPARE(QDir(dir.path()).entryList(all), entries);
+        QCOMPARE(FileBytes(FilePath()), bytes);
+    }
+
+    // A file of 0 bytes is what a kill during the very first start can leave: a first start for
+    // reading and writing alike, whatever journal lies beside it.
+    void emptyFileIsAFirstStart_data()
+    {
+        QTest::addColumn<bool>("journal");
+        QTest::newRow("alone") << false;
+        QTest::newRow("beside another file's journal") << true;
+    }
+    void emptyFileIsAFirstStart()
+    {
+        QFETCH(bool, journal);
+        WriteFile(ImportPath(), R"({"K": {"a": "1"}})");
+        if (journal) {
+            const QString other = dir.filePath(QStringLiteral("Other.db"));
+            {
+                SettingsStore store(other);
+                QVERIFY(store.Load());
+                for (int i = 0; i < 50; ++i)
+                    store.SetRegValue(QStringLiteral("Old"), QString::number(i), QString(500, QLatin1Char('o')));
+            }
+            QVERIFY(KillWriterInTransaction(other, QStringLiteral("DELETE FROM settings")));
+            QVERIFY(QFile::rename(other + QStringLiteral("-journal"), FilePath() + QStringLiteral("-journal")));
+            QFile::remove(other);
+        }
+        WriteFile(FilePath(), {});
+
+        SettingsStore reader(FilePath(), ImportPath());
+        QVERIFY(reader.LoadReadOnly());
+        QCOMPARE(reader.GetRegValue(QStringLiteral("K"), QStringLiteral("a")), QStringLiteral("1"));
+        QCOMPARE(QFileInfo(FilePath()).size(), 0);
+
+        {
+            SettingsStore writer(FilePath(), ImportPath());
+            QVERIFY2(writer.Load(), qPrintable(writer.LastError()));
+            QVERIFY(writer.SetRegValue(QStringLiteral("K"), QStringLiteral("b"), QStringLiteral("2")));
+        }
+        QCOMPARE(Rows(), (QStringList{QStringLiteral("K|a=1"), QStringLiteral("K|b=2")}));
+        SqliteConnection db(FilePath(), SqliteConnection::Mode::ReadOnly);
+        SqliteStatement check(db, QStringLiteral("PRAGMA quick_check"));
+        QVERIFY(check.Next());
+        QCOMPARE(check.Text(0), QStringLiteral("ok"));
+    }
+
+    // A writer killed inside a transaction leaves a rollback journal; reading rolls it back as any
+    // opening for writing does, and reads what was committed.
+    void readingRollsBackAKilledWrite()
+    {
+        {
+            SettingsStore store(FilePath());
+            QVERIFY(store.Load());
+            store.SetRegValue(QStringLiteral("K"), QStringLiteral("a"), QStringLiteral("1"));
+        }
+        QVERIFY(KillWriterInTransaction(FilePath(), QStringLiteral("DELETE FROM settings")));
+        SettingsStore reader(FilePath());
+        QVERIFY2(reader.LoadReadOnly(), qPrintable(reader.LastError()));
+        QCOMPARE(reader.GetRegValue(QStringLiteral("K"), QStringLiteral("a")), QStringLiteral("1"));
+        QVERIFY(!reader.SetRegValue(QStringLiteral("K"), QStringLiteral("a"), QStringLiteral("2")));
+        QCOMPARE(Rows(), QStringList{QStringLiteral("K|a=1")});
     }
 
     void unwritableFolderIsReported()

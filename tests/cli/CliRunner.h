@@ -11,17 +11,27 @@ struct CliResult {
     QString Err;
 };
 
-inline CliResult RunQuorvexCli(const QString& programFolder, const QStringList& args, const QByteArray& input = {})
+// The program at programPath, with QUORVEX_HOME and the variables of environment set over the
+// test's own environment.
+inline CliResult RunProgramAt(const QString& programPath, const QString& programFolder, const QStringList& args,
+                              const QByteArray& input = {}, const QProcessEnvironment& environment = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QUORVEX_HOME"), programFolder);
+    env.insert(environment);
     process.setProcessEnvironment(env);
-    process.start(BinFolder() + QStringLiteral("/quorvex-cli"), args);
+    process.start(programPath, args);
     process.waitForStarted();
     process.write(input);
     process.closeWriteChannel();
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+inline CliResult RunQuorvexCli(const QString& programFolder, const QStringList& args, const QByteArray& input = {},
+                               const QProcessEnvironment& environment = {})
+{
+    return RunProgramAt(BinFolder() + QStringLiteral("/quorvex-cli"), programFolder, args, input, environment);
 }

@@ -2,13 +2,17 @@
 
 #include "model/AppState.h"
 #include "session/StartUp.h"
+#include "support/ListTestSupport.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -227,8 +231,9 @@ private Q_SLOTS:
     void readingCommandsWorkBesideTheWindow()
     {
         QTemporaryDir home;
-        for (const QStringList& args : {QStringList{u"list"_s}, QStringList{u"list"_s, u"--json"_s},
-                                        QStringList{u"--version"_s}, QStringList{u"rank"_s, u"--help"_s}}) {
+        const QList<QStringList> reading{{u"list"_s},    {u"list"_s, u"--json"_s}, {u"source"_s},
+                                         {u"history"_s}, {u"--version"_s},         {u"rank"_s, u"--help"_s}};
+        for (const QStringList& args : reading) {
             QCOMPARE(RunQuorvexCli(home.path(), args).ExitCode, 0);
             QVERIFY2(QDir(home.path()).isEmpty(), qPrintable(args.join(u' ')));
         }
@@ -243,6 +248,10 @@ private Q_SLOTS:
         QCOMPARE(listed.ExitCode, 0);
         QVERIFY2(listed.Out.contains(u"[x] http://www.a.com"_s), qPrintable(listed.Err));
         QCOMPARE(ListSummary(home.path()), u"http://www.a.com | "_s);
+        for (const QStringList& args : reading) {
+            const CliResult result = RunQuorvexCli(home.path(), args);
+            QVERIFY2(result.ExitCode == 0, qPrintable(args.join(u' ') + u": "_s + result.Err));
+        }
 
         const CliResult refused = RunQuorvexCli(home.path(), {u"add-page"_s, u"b.com"_s});
         QCOMPARE(refused.ExitCode, 1);
@@ -289,6 +298,153 @@ private Q_SLOTS:
         }
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("not json"));
+    }
+
+    // A copy killed while it rewrote a list leaves a rollback journal: the lists are read as they
+    // were before that rewrite, by a reading command too.
+    void listingAfterAKilledWrite()
+    {
+        QTemporaryDir home;
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s}).ExitCode, 0);
+        QVERIFY(KillWriterInTransaction(home.filePath(u"Settings.db"_s), u"DELETE FROM settings"_s));
+        const CliResult listed = RunQuorvexCli(home.path(), {u"list"_s, u"--json"_s});
+        QVERIFY2(listed.ExitCode == 0, qPrintable(listed.Err));
+        QCOMPARE(ListSummary(home.path()), u"http://www.a.com | "_s);
+    }
+
+    // Every command agrees on what the settings file is: damaged or another program's is an error
+    // and stays as it is; 0 bytes, as a kill during the very first start leaves, is a first start.
+    void settingsFileSeenAlikeByEveryCommand_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("severe");
+        QTest::newRow("page 2 zeroed") << u"zeroed"_s << true;
+        QTest::newRow("another program's file") << u"foreign"_s << true;
+        QTest::newRow("a symbolic link to itself") << u"loop"_s << true;
+        QTest::newRow("0 bytes") << u"empty"_s << false;
+    }
+    void settingsFileSeenAlikeByEveryCommand()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, severe);
+        QTemporaryDir home;
+        const QString path = home.filePath(u"Settings.db"_s);
+        if (damage == u"zeroed") {
+            QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s}).ExitCode, 0);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(4096));
+            file.write(QByteArray(4096, '\0'));
+        } else if (damage == u"foreign") {
+            QVERIFY(SqliteConnection(path, SqliteConnection::Mode::Create).Execute(u"CREATE TABLE notes(text)"_s));
+        } else if (damage == u"loop") {
+            QVERIFY(QFile::link(path, path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        file.close();
+        for (const QStringList& args :
+             {QStringList{u"list"_s}, QStringList{u"list"_s, u"--json"_s}, QStringList{u"add-page"_s, u"b.com"_s}}) {
+            const CliResult result = RunQuorvexCli(home.path(), args);
+            const QString what = args.join(u' ') + u": "_s + result.Err;
+            QVERIFY2(result.ExitCode == (severe ? 1 : 0), qPrintable(what));
+            QVERIFY2(result.Err.startsWith(u"Severe error has occured !\n"_s) == severe, qPrintable(what));
+            QVERIFY2(!severe || result.Err.contains(path), qPrintable(what));
+            QVERIFY(!severe || result.Out.isEmpty());
+        }
+        if (severe) {
+            QCOMPARE(QFileInfo(path).isSymLink(), damage == u"loop");
+            QVERIFY(file.open(QIODevice::ReadOnly) || damage == u"loop");
+            QCOMPARE(file.readAll(), bytes);
+        } else {
+            QCOMPARE(ListSummary(home.path()), u"http://www.b.com | "_s);
+        }
+    }
+
+    // A lock that another program holds on the settings is waited for a little, then told.
+    void busySettingsAreTold()
+    {
+        QTemporaryDir home;
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s}).ExitCode, 0);
+        SqliteConnection other(home.filePath(u"Settings.db"_s), SqliteConnection::Mode::ReadWrite);
+        QVERIFY(other.Execute(u"BEGIN EXCLUSIVE"_s));
+        for (const QStringList& args : {QStringList{u"add-page"_s, u"b.com"_s}, QStringList{u"list"_s}}) {
+            const CliResult result = RunQuorvexCli(home.path(), args);
+            QCOMPARE(result.ExitCode, 1);
+            QVERIFY2(result.Err.contains(u"is busy: another program holds a lock on it"_s), qPrintable(result.Err));
+        }
+        QVERIFY(other.Execute(u"ROLLBACK"_s));
+        QCOMPARE(ListSummary(home.path()), u"http://www.a.com | "_s);
+    }
+
+    // Without the template beside the program the first start fails and says where it looked; the
+    // next start goes on without it.
+    void firstStartWithoutTheTemplateSaysWhy()
+    {
+        QTemporaryDir place;
+        QVERIFY(QDir(place.path()).mkpath(u"bin"_s));
+        const QString program = place.filePath(u"bin/quorvex-cli"_s);
+        QVERIFY(QFile::copy(BinFolder() + u"/quorvex-cli"_s, program));
+        const QString home = place.filePath(u"home"_s);
+        const CliResult first = RunProgramAt(program, home, {u"add-page"_s, u"a.com"_s});
+        QCOMPARE(first.ExitCode, 1);
+        const QStringList lines = first.Err.split(u'\n');
+        QCOMPARE(lines.value(0), u"Severe error has occured !"_s);
+        QVERIFY2(lines.value(1).contains(u"WebSiteRankList.txt"_s) && lines.value(1).contains(home) &&
+                     lines.value(1).contains(place.filePath(u"bin"_s)),
+                 qPrintable(first.Err));
+        QVERIFY(QFileInfo::exists(home + u"/Database/Quorvex.mdb"_s));
+
+        QCOMPARE(RunProgramAt(program, home, {u"add-page"_s, u"a.com"_s}).ExitCode, 0);
+        QCOMPARE(ListSummary(home), u"http://www.a.com | "_s);
+    }
+
+    // Under the common umask the program's files and folders are still its user's alone, and
+    // those found open to others are closed at the next start.
+    void filesAreTheUsersAlone()
+    {
+        const mode_t umaskBefore = umask(022);
+        QTemporaryDir home;
+        QTemporaryDir elsewhere;
+        QVERIFY(QFile::setPermissions(home.path(), QFile::permissions(home.path()) | QFile::ReadOther |
+                                                       QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+        const QString list = elsewhere.filePath(u"tranco_T3ST1.csv"_s);
+        QFile listFile(list);
+        QVERIFY(listFile.open(QIODevice::WriteOnly));
+        listFile.write("1,google.com\n2,bbc.co.uk\n");
+        listFile.close();
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"a.com"_s}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"source"_s, u"traffic"_s, u"tranco"_s, u"--list"_s, list}).ExitCode, 0);
+        const auto openToOthers = [&home] {
+            QStringList open;
+            QFileInfo self(home.path());
+            if (self.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther))
+                open.append(home.path());
+            QDirIterator it(home.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QFileInfo entry = it.nextFileInfo();
+                if (entry.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther))
+                    open.append(entry.fileName());
+            }
+            return open;
+        };
+        QCOMPARE(openToOthers(), QStringList{});
+
+        // Files of an earlier version, made under that umask.
+        const QStringList databases{u"Settings.db"_s, u"RankLists.db"_s, u"History.db"_s, u"Database"_s,
+                                    u"Database/Quorvex.mdb"_s};
+        QVERIFY(SqliteConnection(home.filePath(u"History.db"_s), SqliteConnection::Mode::Create)
+                    .Execute(u"PRAGMA user_version = 1"_s));
+        for (const QString& name : databases)
+            QVERIFY(QFile::setPermissions(home.filePath(name), QFile::permissions(home.filePath(name)) |
+                                                                   QFile::ReadGroup | QFile::ReadOther));
+        QCOMPARE(openToOthers().size(), databases.size());
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"b.com"_s}).ExitCode, 0);
+        QCOMPARE(openToOthers(), QStringList{});
+        umask(umaskBefore);
     }
 };
 

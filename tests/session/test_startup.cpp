@@ -10,6 +10,7 @@
 #include "support/ListTestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,6 +29,23 @@ class TestStartUp : public QObject {
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // What every start leaves, however the one before it ended: the database with its master
+    // table, the template copy, the first-start values, and nothing under a temporary name.
+    static void VerifyWhole(const QString& home)
+    {
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        QDir database(home + QStringLiteral("/Database"));
+        QCOMPARE(database.entryList(all, QDir::Name),
+                 (QStringList{QStringLiteral("Quorvex.mdb"), QStringLiteral("WebSiteRankList.txt")}));
+        QCOMPARE(SiteDatabase(DatabasePath(home)).TableNames(), QStringList{QStringLiteral("Quorvex")});
+        QCOMPARE(FileBytes(database.filePath(QStringLiteral("WebSiteRankList.txt"))),
+                 FileBytes(QCoreApplication::applicationDirPath() + QStringLiteral("/WebSiteRankList.txt")));
+        for (const QString& name : QDir(home).entryList(all))
+            QVERIFY2(!name.endsWith(QLatin1String(".new")) && !name.startsWith(QLatin1String("Database.")),
+                     qPrintable(name));
+        QCOMPARE(StoredRows(home + QStringLiteral("/Settings.db")).size(), 4);
     }
 
 private Q_SLOTS:
@@ -74,6 +92,91 @@ private Q_SLOTS:
         StartUp startUp(state.ProgramFolder);
         QCOMPARE(startUp.Run(state, prompter), StartUpResult::Ready);
         QVERIFY(QDir(home.filePath(QStringLiteral("Database"))).isEmpty());
+    }
+
+    // A kill at any moment of the very first start leaves a folder that the next start makes whole.
+    void killedFirstStartIsMadeWholeByTheNext()
+    {
+        qint64 span = 0; // how long a first start takes here, to spread the kills over it
+        {
+            QTemporaryDir scratch;
+            AppState state(scratch.path());
+            ScriptedPrompter prompter;
+            StartUp startUp(state.ProgramFolder);
+            QElapsedTimer timer;
+            timer.start();
+            QCOMPARE(startUp.Run(state, prompter), StartUpResult::Ready);
+            span = timer.nsecsElapsed() / 1000;
+        }
+        constexpr int Kills = 40;
+        for (int kill = 0; kill < Kills; ++kill) {
+            QTemporaryDir home;
+            const pid_t child = fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                AppState state(home.path());
+                ScriptedPrompter prompter;
+                StartUp startUp(state.ProgramFolder);
+                _exit(startUp.Run(state, prompter) == StartUpResult::Ready ? 0 : 1);
+            }
+            const qint64 at = span * kill / (Kills - 8);
+            usleep(useconds_t(at));
+            ::kill(child, SIGKILL);
+            QCOMPARE(waitpid(child, nullptr, 0), child);
+
+            AppState state(home.path());
+            ScriptedPrompter prompter;
+            StartUp startUp(state.ProgramFolder);
+            QCOMPARE(startUp.Run(state, prompter), StartUpResult::Ready);
+            QVERIFY(prompter.Messages.isEmpty());
+            VerifyWhole(home.path());
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(QStringLiteral("after a kill %1 us into the first start").arg(at)));
+        }
+    }
+
+    // Folders as a kill during an earlier first start left them.
+    void leftoversOfAKilledStartAreMadeWhole_data()
+    {
+        QTest::addColumn<QString>("leftover");
+        QTest::newRow("a database of 0 bytes") << QStringLiteral("empty database");
+        QTest::newRow("a database without tables") << QStringLiteral("tableless database");
+        QTest::newRow("no template copy") << QStringLiteral("no template");
+        QTest::newRow("a half-made working folder") << QStringLiteral("temporary folder");
+        QTest::newRow("the settings under their temporary name") << QStringLiteral("temporary settings");
+    }
+    void leftoversOfAKilledStartAreMadeWhole()
+    {
+        QFETCH(QString, leftover);
+        QTemporaryDir home;
+        ScriptedPrompter prompter;
+        {
+            AppState state(home.path());
+            StartUp startUp(state.ProgramFolder);
+            QCOMPARE(startUp.Run(state, prompter), StartUpResult::Ready);
+        }
+        QDir folder(home.path());
+        const QString database = DatabasePath(home.path());
+        if (leftover == QLatin1String("empty database") || leftover == QLatin1String("temporary folder")) {
+            QVERIFY(QFile::resize(database, 0));
+        } else if (leftover == QLatin1String("tableless database")) {
+            QVERIFY(QFile::remove(database));
+            QVERIFY(SqliteConnection(database, SqliteConnection::Mode::Create)
+                        .Execute(QStringLiteral("PRAGMA user_version = 1")));
+            QVERIFY(QFileInfo(database).size() > 0);
+        } else if (leftover == QLatin1String("no template")) {
+            QVERIFY(QFile::remove(folder.filePath(QStringLiteral("Database/WebSiteRankList.txt"))));
+        } else {
+            QVERIFY(folder.rename(QStringLiteral("Settings.db"), QStringLiteral("Settings.db.new")));
+        }
+        if (leftover == QLatin1String("temporary folder"))
+            QVERIFY(folder.rename(QStringLiteral("Database"), QStringLiteral("Database.new")));
+
+        AppState state(home.path());
+        StartUp startUp(state.ProgramFolder);
+        QCOMPARE(startUp.Run(state, prompter), StartUpResult::Ready);
+        QVERIFY(prompter.Messages.isEmpty());
+        VerifyWhole(home.path());
     }
 
     void laterStartLoadsAndNeverReinitialises()
@@ -159,7 +262,9 @@ private Q_SLOTS:
         QCOMPARE(startUp.Run(state, prompter) == StartUpResult::Ready, ready);
         QCOMPARE(prompter.Messages.size(), ready ? 0 : 1);
         if (!ready) {
-            QCOMPARE(prompter.Messages.at(0).Text, QStringLiteral("Severe error has occured !"));
+            QCOMPARE(prompter.Messages.at(0).Text.section(QLatin1Char('\n'), 0, 0),
+                     QStringLiteral("Severe error has occured !"));
+            QVERIFY(prompter.Messages.at(0).Text.contains(path));
             QCOMPARE(StoredRows(path), before);
             return;
         }
@@ -273,7 +378,9 @@ private Q_SLOTS:
         StartUp startUp(state.ProgramFolder);
         QCOMPARE(startUp.Run(state, prompter), StartUpResult::Failed);
         QCOMPARE(prompter.Messages.size(), 1);
-        QCOMPARE(prompter.Messages.at(0).Text, QStringLiteral("Severe error has occured !"));
+        QCOMPARE(prompter.Messages.at(0).Text.section(QLatin1Char('\n'), 0, 0),
+                 QStringLiteral("Severe error has occured !"));
+        QVERIFY(prompter.Messages.at(0).Text.section(QLatin1Char('\n'), 1).contains(home.path()));
         QCOMPARE(prompter.Messages.at(0).Title, QStringLiteral("Quorvex 2.2"));
         QCOMPARE(prompter.Messages.at(0).Icon, MessageIcon::Exclamation);
         QCOMPARE(FileBytes(home.filePath(QStringLiteral("Settings.json"))), content);

@@ -154,6 +154,68 @@ private Q_SLOTS:
         QVERIFY(!brave.Out.contains(u"brave-key-9876"_s));
     }
 
+    // The key given without the command line, where no other user can read it: from standard
+    // input, from a file or from the environment. An empty key, or "-" itself, is never stored.
+    void cliTakesTheKeyWithoutTheCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("file"); // the key file's content; the file is named by KEYFILE
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("shown"); // the search line of 'source' afterwards, or a part of it
+
+        const QStringList serpapi{u"search"_s, u"serpapi"_s};
+        const QString unchanged = u"search: historical"_s;
+        QTest::newRow("standard input") << serpapi + QStringList{u"--key"_s, u"-"_s} << QByteArray(" stdin-key-1111\n")
+                                        << QByteArray() << QString() << 0 << u"key ****1111"_s;
+        QTest::newRow("a file") << serpapi + QStringList{u"--key-file"_s, u"KEYFILE"_s} << QByteArray()
+                                << QByteArray("file-key-2222\n") << QString() << 0 << u"key ****2222"_s;
+        QTest::newRow("the environment") << serpapi << QByteArray() << QByteArray() << u"env-key-3333"_s << 0
+                                         << u"key ****3333"_s;
+        QTest::newRow("--key before the environment")
+            << serpapi + QStringList{u"--key"_s, u"cmd-key-4444"_s} << QByteArray() << QByteArray() << u"env-key-3333"_s
+            << 0 << u"key ****4444"_s;
+        QTest::newRow("the environment, a source without a key")
+            << QStringList{u"search"_s, u"searxng"_s, u"--endpoint"_s, u"http://127.0.0.1:9/s"_s} << QByteArray()
+            << QByteArray() << u"env-key-3333"_s << 0 << u"search: searxng"_s;
+        QTest::newRow("empty standard input") << serpapi + QStringList{u"--key"_s, u"-"_s} << QByteArray("\n")
+                                              << QByteArray() << QString() << 1 << unchanged;
+        QTest::newRow("empty file") << serpapi + QStringList{u"--key-file"_s, u"KEYFILE"_s} << QByteArray()
+                                    << QByteArray("") << QString() << 1 << unchanged;
+        QTest::newRow("missing file") << serpapi + QStringList{u"--key-file"_s, u"/nonexistent/key"_s} << QByteArray()
+                                      << QByteArray() << QString() << 1 << unchanged;
+        QTest::newRow("--key and --key-file")
+            << serpapi + QStringList{u"--key"_s, u"k-5555"_s, u"--key-file"_s, u"KEYFILE"_s} << QByteArray()
+            << QByteArray("file-key-2222\n") << QString() << 2 << unchanged;
+    }
+    void cliTakesTheKeyWithoutTheCommandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, environment);
+        QFETCH(int, exitCode);
+        QFETCH(QString, shown);
+        QTemporaryDir home;
+        QTemporaryDir elsewhere;
+        const QString keyFile = elsewhere.filePath(u"key"_s);
+        if (!file.isNull()) {
+            QFile key(keyFile);
+            QVERIFY(key.open(QIODevice::WriteOnly));
+            key.write(file);
+        }
+        args.replaceInStrings(u"KEYFILE"_s, keyFile);
+        QProcessEnvironment env;
+        if (!environment.isEmpty())
+            env.insert(u"QUORVEX_KEY"_s, environment);
+        const CliResult result = RunQuorvexCli(home.path(), QStringList{u"source"_s} + args, input, env);
+        QVERIFY2(result.ExitCode == exitCode, qPrintable(result.Err));
+        QVERIFY(!result.Err.contains(u"stdin-key"_s) && !result.Err.contains(u"file-key"_s));
+        const QString search = RunQuorvexCli(home.path(), {u"source"_s}).Out.section(u'\n', 0, 0);
+        QVERIFY2(search.contains(shown), qPrintable(search));
+    }
+
     // Choosing a list imports it before the choice is kept; a file that is no rank list changes nothing.
     void cliImportsTheTrafficList()
     {

@@ -7,9 +7,11 @@
 #include "base/SettingsStore.h"
 #include "base/Sqlite.h"
 
+#include <QFileInfo>
 #include <QMap>
 #include <QSet>
 
+#include <csignal>
 #include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,4 +73,28 @@ inline QByteArray AnswerOfChild(const std::function<QByteArray()>& work, pid_t* 
     else
         waitpid(child, nullptr, 0);
     return answer;
+}
+
+// Leaves the SQLite file as a writer killed inside a transaction leaves it: a hot rollback journal
+// beside a file that already holds part of the change (change, then enough new pages to spill the
+// cache). False when no journal was left.
+inline bool KillWriterInTransaction(const QString& path, const QString& change)
+{
+    pid_t child = 0;
+    const QByteArray begun = AnswerOfChild(
+        [&] {
+            static SqliteConnection db(path, SqliteConnection::Mode::ReadWrite);
+            const bool ok =
+                db.Execute(QStringLiteral("PRAGMA cache_size=2; BEGIN IMMEDIATE;")) && db.Execute(change) &&
+                db.Execute(QStringLiteral("CREATE TABLE spilled(x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                                          "SELECT i + 1 FROM n WHERE i < 200) INSERT INTO spilled "
+                                          "SELECT randomblob(4000) FROM n"));
+            return QByteArray(ok ? "begun" : "failed");
+        },
+        &child);
+    if (child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    return begun == "begun" && QFileInfo(path + QStringLiteral("-journal")).size() > 0;
 }

@@ -10,6 +10,8 @@ TestHome::TestHome()
     qputenv("XDG_CACHE_HOME", (path + QStringLiteral("/.cache")).toUtf8());
     // No test may reach a real browser.
     qputenv("BROWSER", "/bin/false");
+    // A service key of the user's never reaches a test.
+    qunsetenv("QUORVEX_KEY");
     // No request of a test may leave the machine: unless a test points http_proxy at its fake
     // web, every request goes to a closed local port and fails at once.
     qputenv("http_proxy", "http://127.0.0.1:9");

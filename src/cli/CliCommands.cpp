@@ -123,7 +123,8 @@ const Cli::Command Cli::Commands[] = {
     {"add-page", "URL...", 1, -1, 0, false, "add pages to the Page Rank list",
      "Adds pages to the Page Rank list, each stored as http://www. or https://www. and the rest.\n"
      "An address already listed (ignoring case) is dropped with the message \"Duplicate URL has been\n"
-     "deleted !\"; the others are still added. An address without a host adds nothing at all.",
+     "deleted !\"; the others are still added. An address that is no web address (http or https, with a\n"
+     "host name; \"localhost:8080\" is a host and a port) adds nothing at all.",
      &Cli::AddPage},
     {"edit-pages", "", 0, 0, Yes, false, "replace the Page Rank list from standard input",
      "Replaces the Page Rank list with the lines of standard input, one address a line; an address\n"
@@ -328,8 +329,9 @@ int Cli::AddPage(const QStringList& args)
         const QString address = arg.trimmed();
         if (address.isEmpty())
             return Usage(QStringLiteral("an empty address cannot be added"));
-        if (!NamesAHost(address))
-            return Usage(QStringLiteral("'%1' is not an address with a host name").arg(address));
+        // Each argument is one address, even when it holds a line break.
+        if (!IsWebAddress(address))
+            return Usage(RefusedAddressText(address));
     }
     const EditResult result = AcceptPRURLText(state.Lists, state.Settings, args.join(QLatin1Char('\n')), true);
     if (result == EditResult::ListFull)
@@ -341,23 +343,17 @@ int Cli::AddPage(const QStringList& args)
 
 int Cli::EditPages(const QStringList&)
 {
-    const QString text = QTextStream(stdin).readAll();
-    bool anyAddress = false;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString address = lines.at(i).trimmed();
-        if (address.isEmpty())
-            continue;
-        if (!NamesAHost(address))
-            return Usage(QStringLiteral("line %1: '%2' is not an address with a host name").arg(i + 1).arg(address));
-        anyAddress = true;
-    }
-    if (!anyAddress) {
+    const QString text = QTextStream(stdin).readAll().trimmed();
+    if (text.isEmpty()) {
         Err() << "quorvex-cli: standard input holds no address; the Page Rank list will be emptied." << Qt::endl;
         if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
             return Refused;
     }
-    if (AcceptPRURLText(state.Lists, state.Settings, text.trimmed(), false) == EditResult::ListFull)
+    QString refused;
+    const EditResult result = AcceptPRURLText(state.Lists, state.Settings, text, false, &refused);
+    if (result == EditResult::NotAnAddress)
+        return Usage(RefusedAddressText(refused));
+    if (result == EditResult::ListFull)
         return ListFull();
     return Saved();
 }
@@ -373,6 +369,8 @@ int Cli::AddKeyword(const QStringList& args)
     if (url.isEmpty() || keyword.isEmpty())
         return Usage(QStringLiteral("the address and the keywords may not be empty"));
     const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, true, 0);
+    if (result == EditResult::NotAnAddress)
+        return Usage(RefusedAddressText(url));
     if (result == EditResult::ListFull)
         return ListFull();
     if (result == EditResult::Duplicate) {
@@ -397,7 +395,10 @@ int Cli::EditKeyword(const QStringList& args)
         return Usage(QStringLiteral("the address and the keywords may not be empty"));
     if (!productGiven)
         product = state.Lists.QuorvexList.at(n - 1).Product;
-    if (AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n) == EditResult::Duplicate) {
+    const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n);
+    if (result == EditResult::NotAnAddress)
+        return Usage(RefusedAddressText(url));
+    if (result == EditResult::Duplicate) {
         prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
         return Refused;
     }

@@ -180,7 +180,8 @@ bool InitURLLists(ListState& state, SettingsStore& store)
 
 bool LoadURLLists(ListState& state, const SettingsStore& store)
 {
-    const StoredKey pages(store, PRURLKey, {QLatin1String("PRURL"), QLatin1String("PRURLUnChecked")});
+    const StoredKey pages(store, PRURLKey,
+                          {QLatin1String("PRURL"), QLatin1String("PRURLUnChecked"), QLatin1String("PRURLTyped")});
     const StoredKey keywords(store, QuorvexURLKey,
                              {QLatin1String("QUORVEXURL"), QLatin1String("QUORVEXURLUnChecked"),
                               QLatin1String("QUORVEXProduct"), QLatin1String("QUORVEXKeyword")});
@@ -191,6 +192,7 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
     {
         const QStringList& urls = pages.Numbered(0);
         const QStringList& flags = pages.Numbered(1);
+        const QStringList& typed = pages.Numbered(2);
         loaded.PRURLList.clear();
         loaded.PRURLList.reserve(count);
         for (int i = 0; i < count; ++i) {
@@ -198,6 +200,7 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
             entry.URL = urls.value(i);
             if (!ToInteger(flags.value(i), entry.Checked))
                 return false;
+            entry.TypedURL = typed.value(i);
             loaded.PRURLList.append(entry);
         }
     }
@@ -236,6 +239,9 @@ bool SavePRURLList(const ListState& state, SettingsStore& store)
         const PRURLEntry& entry = state.PRURLList.at(n - 1);
         WriteValue(store, PRURLKey, Numbered("PRURL", n), entry.URL);
         WriteValue(store, PRURLKey, Numbered("PRURLUnChecked", n), QString::number(entry.Checked));
+        // A value of its own, which an earlier version passes over and drops with its next rewrite.
+        if (!entry.TypedURL.isEmpty())
+            WriteValue(store, PRURLKey, Numbered("PRURLTyped", n), entry.TypedURL);
     }
     WriteValue(store, PRURLKey, QStringLiteral("PRURLNum"), QString::number(state.PRURLCount()));
     WriteValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(state.CheckExtractKeyword));

@@ -76,6 +76,7 @@ void RankRun::Start()
         if (entry.Checked != 1)
             continue;
         run.PRJobURL.append(entry.URL);
+        run.PRJobPageURL.append(entry.PageURL());
         run.PRJobPageRank.append(QStringLiteral("0/10"));
         run.PRJobAlexa.append(QStringLiteral("Not Available"));
         run.PRJobTitle.append(QString());
@@ -234,7 +235,7 @@ void RankRun::SendSummary()
     if (run.TitleNext >= run.TitleCount)
         return;
     const int n = run.TitleNext++;
-    Send(run.PRJobURL.at(n), QLatin1Char('K') + QString::number(n));
+    Send(run.PRJobPageURL.at(n), QLatin1Char('K') + QString::number(n));
     ++state.PendingTitleCount;
     AdvanceProgress();
 }

@@ -114,6 +114,18 @@ private Q_SLOTS:
             QTest::addRow("add-page '%s'", qPrintable(bad))
                 << QStringList{u"add-page"_s, u"b.com"_s, bad} << QByteArray() << 2 << u"Usage: quorvex-cli add-page"_s
                 << kept;
+        const QString notAnAddress = u"' is not a web address (http or https, with a host name)."_s;
+        QTest::newRow("add-page ftp") << QStringList{u"add-page"_s, u"ftp://example.com"_s} << QByteArray() << 2
+                                      << u"'ftp://example.com"_s + notAnAddress << kept;
+        QTest::newRow("add-page host and port") << QStringList{u"add-page"_s, u"localhost:8080"_s} << QByteArray() << 0
+                                                << QString() << u"http://www.a.com http://www.localhost:8080 | "_s;
+        QTest::newRow("add-keyword, no address") << QStringList{u"add-keyword"_s, u"not a url"_s, u"k"_s}
+                                                 << QByteArray() << 2 << u"'not a url"_s + notAnAddress << kept;
+        QTest::newRow("add-keyword, no host") << QStringList{u"add-keyword"_s, u"http://"_s, u"k"_s} << QByteArray()
+                                              << 2 << u"'http://"_s + notAnAddress << kept;
+        QTest::newRow("add-keyword host and port")
+            << QStringList{u"add-keyword"_s, u"localhost:8080"_s, u"k"_s} << QByteArray() << 0 << QString()
+            << kept + u"http://localhost:8080//k"_s;
         QTest::newRow("add-page duplicate")
             << QStringList{u"add-page"_s, u"A.com"_s, u"c.org"_s} << QByteArray() << 0
             << u"Duplicate URL has been deleted !"_s << u"http://www.a.com http://www.c.org | "_s;
@@ -123,7 +135,8 @@ private Q_SLOTS:
         QTest::newRow("edit-pages, empty input, --yes") << QStringList{u"edit-pages"_s, u"--yes"_s} << QByteArray() << 0
                                                         << u"Do you want to continue ?"_s << u" | "_s;
         QTest::newRow("edit-pages, a line without a host")
-            << QStringList{u"edit-pages"_s} << QByteArray("b.com\nhttp://\n") << 2 << u"line 2"_s << kept;
+            << QStringList{u"edit-pages"_s} << QByteArray("b.com\nhttp://\n") << 2 << u"'http://"_s + notAnAddress
+            << kept;
     }
     void commandOutcomes()
     {
@@ -154,6 +167,10 @@ private Q_SLOTS:
         QVERIFY(duplicate.Err.contains(u"Duplicate URL and Product Enter !"_s));
         QCOMPARE(RunQuorvexCli(home.path(), {u"add-keyword"_s, u"example.com"_s, u"other"_s}).ExitCode, 0);
         QCOMPARE(RunQuorvexCli(home.path(), {u"edit-keyword"_s, u"2"_s, u"example.org"_s, u"changed"_s}).ExitCode, 0);
+        const CliResult notAnAddress =
+            RunQuorvexCli(home.path(), {u"edit-keyword"_s, u"2"_s, u"ftp://x.org"_s, u"k"_s});
+        QCOMPARE(notAnAddress.ExitCode, 2);
+        QVERIFY2(notAnAddress.Err.contains(u"'ftp://x.org' is not a web address"_s), qPrintable(notAnAddress.Err));
         QCOMPARE(RunQuorvexCli(home.path(), {u"uncheck"_s, u"keywords"_s, u"1"_s}).ExitCode, 0);
         QCOMPARE(RunQuorvexCli(home.path(), {u"set"_s, u"top10"_s, u"on"_s}).ExitCode, 0);
 

@@ -258,6 +258,35 @@ private Q_SLOTS:
         QVERIFY(bench.state.Run.PRJobTitle.at(0).isEmpty());
     }
 
+    // The page summary and the report's links go to the page as it was typed (a host without the
+    // list's "www."), the historical queries to the stored address; an entry of an earlier version
+    // has only the stored one.
+    void pageItselfIsReadWhereItWasTyped()
+    {
+        Bench bench;
+        bench.state.Lists.PRURLList = {
+            {QStringLiteral("http://www.blog.example.com"), 1, QStringLiteral("http://blog.example.com")},
+            {QStringLiteral("http://www.old.example"), 1}};
+        bench.state.Lists.CheckExtractKeyword = true;
+        bench.run->cmdRank_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 20000);
+        QVERIFY(bench.finished.at(0));
+        QStringList hosts;
+        for (const QString& url : bench.Requests(true))
+            hosts.append(QUrl(url).host());
+        hosts.sort();
+        QCOMPARE(hosts, (QStringList{QStringLiteral("blog.example.com"), QStringLiteral("www.old.example")}));
+        QCOMPARE(bench.state.Run.PRJobTitle.at(0), QStringLiteral("Home of blog.example.com"));
+        QVERIFY(bench.Requests(false).at(0).endsWith(QLatin1String("q=info:http://www.blog.example.com")));
+
+        QFile report(bench.home.filePath(QStringLiteral("Report/Report20260307.htm")));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray html = report.readAll();
+        QCOMPARE(html.count("<A HREF=http://blog.example.com TARGET='_blank'>http://www.blog.example.com</A>"), 2);
+        QCOMPARE(html.count("<A HREF=http://www.old.example TARGET='_blank'>http://www.old.example</A>"), 2);
+        QVERIFY(!html.contains("HREF=http://www.blog.example.com"));
+    }
+
     void summariesRunTenAtATime()
     {
         Bench bench;

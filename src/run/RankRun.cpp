@@ -195,10 +195,12 @@ void RankRun::QueuePass()
         driver.AddPaced(RequestDriver::Call([this] { SendSearch(); }));
     for (int n = run.TitleNext; n < run.TitleCount; ++n) {
         RequestDriver::Request summary = RequestDriver::Call([this] { SendSummary(); });
-        // "Extract Keyword" is read at every turn; while it is off no summary is asked for.
+        // "Extract Keyword" is read at every turn; while it is off no summary is asked for, and
+        // the summaries dropped count their steps.
         summary.Wanted = [this] {
             if (state.Lists.CheckExtractKeyword)
                 return true;
+            SetProgress(progressValue + state.Run.TitleCount - state.Run.TitleNext);
             state.Run.TitleNext = state.Run.TitleCount;
             return false;
         };
@@ -249,6 +251,9 @@ void RankRun::EndOfPass()
         BuildSearchPass();
         return;
     }
+    // A keyword's fourth step stands for a third page of ten, which no pass reads.
+    if (!sources.TodaysSearch())
+        SetProgress(progressValue + run.PositionJobCount);
     run.RunPhase = 0;
     running = false;
     sources.SettleHistorical();
@@ -269,7 +274,6 @@ void RankRun::EndOfPass()
                              AppTitle);
     }
     Q_EMIT RankCaptionChanged(RankCaption);
-    SetProgress(0);
     Q_EMIT Finished(written);
 }
 

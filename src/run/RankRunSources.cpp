@@ -123,6 +123,8 @@ void RankRunSources::AnswerTrafficAndQueueAuthority()
     QStringList domains;
     for (const QString& url : std::as_const(run.PRJobURL))
         domains.append(AuthorityDomain(url));
+    // A page without a domain is asked nothing: its step is done at once.
+    advance(int(domains.count(QString())));
     const QList<QStringList> batches = OpenPageRank::Batches(domains);
     for (qsizetype b = 0; b < batches.size(); ++b) {
         RequestDriver::Request request = RequestDriver::Call(

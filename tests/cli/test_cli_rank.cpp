@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QUrlQuery>
 
 #include <csignal>
@@ -66,6 +67,8 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(cli->readAllStandardOutput()), index + QLatin1Char('\n'));
         const QString err = QString::fromUtf8(cli->readAllStandardError());
         QVERIFY2(err.contains(QStringLiteral("progress 1/")), qPrintable(err));
+        // 3 steps for the page (its summary not asked for), 4 for the keyword, 1 for the maker's page.
+        QCOMPARE(err.split(u'\n').filter(QRegularExpression(u"^progress "_s)).last(), u"progress 8/8"_s);
         QVERIFY(err.contains(QStringLiteral("Quorvex got Google Page Rank ...")));
         QVERIFY(QFile::exists(index));
         QDir reports(home.filePath(QStringLiteral("Report")));

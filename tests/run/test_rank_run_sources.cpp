@@ -9,6 +9,7 @@
 #include "run/RankRun.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
+#include "support/RunProgress.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/PendingCounters.h"
@@ -45,6 +46,7 @@ struct Bench {
     ocxParseWeb control{state, prompter};
     RequestDriver driver{state, control};
     RankRun run{state, control, driver, prompter, clock};
+    RunProgress progress{run};
     QList<bool> finished;
 
     Bench()
@@ -142,6 +144,7 @@ private Q_SLOTS:
         QCOMPARE(bench.web.Requests().size(), 1 + 4);
         QCOMPARE(bench.run.Tally().Sent, 5);
         QCOMPARE(bench.run.Tally().Failed(), 0);
+        QVERIFY2(bench.progress.EndedFull(), qPrintable(QDebug::toString(bench.progress.Values)));
 
         const RankRunState& run = bench.state.Run;
         QCOMPARE(run.PRJobAlexa, (QStringList{u"1"_s, u"2"_s, u"not ranked"_s}));
@@ -195,6 +198,7 @@ private Q_SLOTS:
         QVERIFY(reasons.join(u'\n').contains(u"positions (serpapi): "_s));
         QVERIFY(!reasons.join(u'\n').contains(u"bad-key"_s));
         QCOMPARE(bench.Report().count(u"<B>Failed</B>"_s), 2 + 2 + 3);
+        QVERIFY2(bench.progress.EndedFull(), qPrintable(QDebug::toString(bench.progress.Values)));
     }
 
     void rateLimitIsWaitedOutOnce()

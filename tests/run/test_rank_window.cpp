@@ -52,7 +52,7 @@ private Q_SLOTS:
         QVERIFY(rank->isEnabled());
         auto* progress = shell.Find<QProgressBar>("prgBar");
         QCOMPARE(progress->maximum(), 3 + 4 + 1);
-        QCOMPARE(progress->value(), 0);
+        QCOMPARE(progress->value(), progress->maximum());
         QVERIFY(shell.window->StatusText().startsWith(QStringLiteral("Quorvex")));
         QCOMPARE(shell.state.Run.PRJobPageRank, QStringList{QStringLiteral("7/10")});
         QCOMPARE(shell.state.Run.PositionJobs.at(0).Rank, 1);

@@ -35,10 +35,10 @@ RankRun::RankRun(AppState& state, ocxParseWeb& control, RequestDriver& driver, P
         if (running)
             FinishStop();
     });
-    connect(&control, &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName) {
+    connect(&control, &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName, const QString& reason) {
         if (running) {
             tally.CountFailed(propertyName);
-            sources.NoteFailedDownload(propertyName);
+            sources.NoteFailedDownload(propertyName, reason);
         }
     });
 }

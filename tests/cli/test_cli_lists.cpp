@@ -82,18 +82,27 @@ private Q_SLOTS:
         QTest::newRow("general help") << QStringList{u"--help"_s} << QByteArray() << 0 << u"Commands:"_s << kept;
         QTest::newRow("command help") << QStringList{u"add-keyword"_s, u"--help"_s} << QByteArray() << 0
                                       << u"add-keyword URL KEYWORDS [--product NAME]"_s << kept;
+        QTest::newRow("command help names a caption without its ampersand")
+            << QStringList{u"rank"_s, u"--help"_s} << QByteArray() << 0 << u"the way \"Stop\" does"_s << kept;
         QTest::newRow("command help, short")
             << QStringList{u"clear"_s, u"-h"_s} << QByteArray() << 0 << u"clear pages|keywords [--yes]"_s << kept;
-        QTest::newRow("unknown option") << QStringList{u"list"_s, u"--frob"_s} << QByteArray() << 2
-                                        << u"Unknown option 'frob'"_s << kept;
+        // An unknown option is named as it was typed.
+        QTest::newRow("unknown option") << QStringList{u"list"_s, u"--jsn"_s} << QByteArray() << 2
+                                        << u"quorvex-cli: Unknown option '--jsn'\n"_s << kept;
         QTest::newRow("unknown option before the command")
-            << QStringList{u"--frob"_s, u"list"_s} << QByteArray() << 2 << u"Unknown option 'frob'"_s << kept;
+            << QStringList{u"--frob"_s, u"list"_s} << QByteArray() << 2 << u"Unknown option '--frob'"_s << kept;
+        QTest::newRow("unknown short option")
+            << QStringList{u"list"_s, u"-x"_s} << QByteArray() << 2 << u"Unknown option '-x'"_s << kept;
+        QTest::newRow("unknown option of history")
+            << QStringList{u"history"_s, u"--jsn"_s} << QByteArray() << 2 << u"Unknown option '--jsn'"_s << kept;
+        QTest::newRow("unknown option of sitedb") << QStringList{u"sitedb"_s, u"keywords"_s, u"--jsn"_s} << QByteArray()
+                                                  << 2 << u"Unknown option '--jsn'"_s << kept;
         QTest::newRow("missing argument") << QStringList{u"check"_s, u"pages"_s} << QByteArray() << 2
                                           << u"Usage: quorvex-cli check pages|keywords N"_s << kept;
         QTest::newRow("missing option value") << QStringList{u"add-keyword"_s, u"a.com"_s, u"k"_s, u"--product"_s}
                                               << QByteArray() << 2 << u"Missing value after '--product'"_s << kept;
         QTest::newRow("--yes where nothing asks") << QStringList{u"add-keyword"_s, u"a.com"_s, u"k"_s, u"--yes"_s}
-                                                  << QByteArray() << 2 << u"Unknown option 'yes'"_s << kept;
+                                                  << QByteArray() << 2 << u"Unknown option '--yes'"_s << kept;
         QTest::newRow("question, nobody to answer")
             << QStringList{u"clear"_s, u"pages"_s} << QByteArray() << 1 << u"Do you want to continue ?"_s << kept;
         QTest::newRow("--yes before the command") << QStringList{u"--yes"_s, u"clear"_s, u"pages"_s} << QByteArray()

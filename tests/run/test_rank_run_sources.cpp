@@ -201,6 +201,20 @@ private Q_SLOTS:
         QVERIFY2(bench.progress.EndedFull(), qPrintable(QDebug::toString(bench.progress.Values)));
     }
 
+    // An entry an earlier version stored without a host asks the authority nothing; the run's
+    // progress still ends full.
+    void pageWithoutDomainEndsTheProgressFull()
+    {
+        Bench bench;
+        bench.Choose(u"serp-key-0042"_s, 10, u"opr-key-0042"_s, true);
+        bench.state.Lists.PRURLList = {{u"http://www."_s, 1}, {u"http://www.ranked.example/"_s, 1}};
+        bench.Run();
+        QCOMPARE(bench.finished.at(0), true);
+        QCOMPARE(QUrlQuery(QUrl(bench.RequestsTo(u"openpagerank.com"_s).at(0).Url)).allQueryItemValues(u"domains[]"_s),
+                 QStringList{u"ranked.example"_s});
+        QVERIFY2(bench.progress.EndedFull(), qPrintable(QDebug::toString(bench.progress.Values)));
+    }
+
     void rateLimitIsWaitedOutOnce()
     {
         Bench bench;

@@ -1,7 +1,9 @@
-// The two monitored lists in the settings store: one check-box click, and loading both lists at
-// start-up, with as many entries in each list as the argument says.
+// The two monitored lists in the settings store: one check-box click, loading both lists at
+// start-up, and taking the Page Rank edit dialog's whole text, with as many entries in each list as
+// the argument says.
 
 #include "base/SettingsStore.h"
+#include "lists/ListEdits.h"
 #include "lists/ListStore.h"
 
 #include <QTemporaryDir>
@@ -60,7 +62,23 @@ void BM_LoadLists(benchmark::State& bench)
     }
 }
 
+// OK in the Page Rank dialog in Edit mode, the list as it shows it: every line checked as an address,
+// normalised, matched with its entry, and the list saved.
+void BM_AcceptPageText(benchmark::State& bench)
+{
+    StoredLists stored(int(bench.range(0)));
+    QStringList lines;
+    for (const PRURLEntry& entry : std::as_const(stored.state.PRURLList))
+        lines.append(entry.URL);
+    const QString text = lines.join(QLatin1Char('\n'));
+    for (auto _ : bench) {
+        if (AcceptPRURLText(stored.state, stored.store, text, false) != EditResult::Saved)
+            bench.SkipWithError("the text was not taken");
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_AcceptPageText)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveEntryChecked)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadLists)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);

@@ -130,7 +130,8 @@ const Cli::Command Cli::Commands[] = {
     {"add-page", "URL...", 1, -1, 0, Access::Writes, "add pages to the Page Rank list",
      "Adds pages to the Page Rank list, each stored as http://www. or https://www. and the rest.\n"
      "An address already listed (ignoring case) is dropped with the message \"Duplicate URL has been\n"
-     "deleted !\"; the others are still added. An address without a host adds nothing at all.",
+     "deleted !\"; the others are still added. An address that is no web address (http or https, with a\n"
+     "host name; \"localhost:8080\" is a host and a port) adds nothing at all.",
      &Cli::AddPage},
     {"edit-pages", "", 0, 0, Yes, Access::Writes, "replace the Page Rank list from standard input",
      "Replaces the Page Rank list with the lines of standard input, one address a line; an address\n"
@@ -160,7 +161,7 @@ const Cli::Command Cli::Commands[] = {
      "the history; prints the path of its Index.htm, or with --json the run's results. Progress goes to\n"
      "standard error, the status texts too with --verbose, and at the end how many requests failed and\n"
      "how many keyword records rose, fell and stayed since the run before; --open shows the report in\n"
-     "the browser. Ctrl+C stops the run the way \"&Stop\" does: no report, nothing kept, exit code 1.\n"
+     "the browser. Ctrl+C stops the run the way \"Stop\" does: no report, nothing kept, exit code 1.\n"
      "Requests go through the proxy that http_proxy names.",
      &Cli::Rank},
     {"source", "[search|authority|traffic SOURCE]", 0, 2, Key | KeyFile | Endpoint | Depth | ListFile | Force,
@@ -344,9 +345,10 @@ int Cli::AddPage(const QStringList& args)
     for (const QString& arg : args) {
         const QString address = arg.trimmed();
         if (address.isEmpty())
-            return Usage(QStringLiteral("an empty address cannot be added"));
-        if (!NamesAHost(address))
-            return Usage(QStringLiteral("'%1' is not an address with a host name").arg(address));
+            return Usage(QStringLiteral("An empty address cannot be added"));
+        // Each argument is one address, even when it holds a line break.
+        if (!IsWebAddress(address))
+            return Usage(RefusedAddressText(address));
     }
     const EditResult result = AcceptPRURLText(state.Lists, state.Settings, args.join(QLatin1Char('\n')), true);
     if (result == EditResult::ListFull)
@@ -358,23 +360,17 @@ int Cli::AddPage(const QStringList& args)
 
 int Cli::EditPages(const QStringList&)
 {
-    const QString text = QTextStream(stdin).readAll();
-    bool anyAddress = false;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString address = lines.at(i).trimmed();
-        if (address.isEmpty())
-            continue;
-        if (!NamesAHost(address))
-            return Usage(QStringLiteral("line %1: '%2' is not an address with a host name").arg(i + 1).arg(address));
-        anyAddress = true;
-    }
-    if (!anyAddress) {
-        Err() << "quorvex-cli: standard input holds no address; the Page Rank list will be emptied." << Qt::endl;
+    const QString text = QTextStream(stdin).readAll().trimmed();
+    if (text.isEmpty()) {
+        Err() << "quorvex-cli: Standard input holds no address; the Page Rank list will be emptied." << Qt::endl;
         if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
             return Refused;
     }
-    if (AcceptPRURLText(state.Lists, state.Settings, text.trimmed(), false) == EditResult::ListFull)
+    QString refused;
+    const EditResult result = AcceptPRURLText(state.Lists, state.Settings, text, false, &refused);
+    if (result == EditResult::NotAnAddress)
+        return Usage(RefusedAddressText(refused));
+    if (result == EditResult::ListFull)
         return ListFull();
     return Saved();
 }
@@ -384,12 +380,14 @@ int Cli::AddKeyword(const QStringList& args)
     QString product;
     bool productGiven = false;
     if (!TakeProduct(product, productGiven))
-        return Usage(QStringLiteral("give --product once"));
+        return Usage(QStringLiteral("Give --product once"));
     const QString url = args.at(0).trimmed();
     const QString keyword = args.at(1).trimmed();
     if (url.isEmpty() || keyword.isEmpty())
-        return Usage(QStringLiteral("the address and the keywords may not be empty"));
+        return Usage(QStringLiteral("The address and the keywords may not be empty"));
     const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, true, 0);
+    if (result == EditResult::NotAnAddress)
+        return Usage(RefusedAddressText(url));
     if (result == EditResult::ListFull)
         return ListFull();
     if (result == EditResult::Duplicate) {
@@ -405,16 +403,19 @@ int Cli::EditKeyword(const QStringList& args)
     bool productGiven = false;
     int n = 0;
     if (!TakeProduct(product, productGiven))
-        return Usage(QStringLiteral("give --product once"));
+        return Usage(QStringLiteral("Give --product once"));
     if (!EntryNumber(args.at(0), state.Lists.QuorvexCount(), n))
-        return Usage(QStringLiteral("there is no keyword-position entry %1").arg(args.at(0)));
+        return Usage(QStringLiteral("There is no keyword-position entry %1").arg(args.at(0)));
     const QString url = args.at(1).trimmed();
     const QString keyword = args.at(2).trimmed();
     if (url.isEmpty() || keyword.isEmpty())
-        return Usage(QStringLiteral("the address and the keywords may not be empty"));
+        return Usage(QStringLiteral("The address and the keywords may not be empty"));
     if (!productGiven)
         product = state.Lists.QuorvexList.at(n - 1).Product;
-    if (AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n) == EditResult::Duplicate) {
+    const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n);
+    if (result == EditResult::NotAnAddress)
+        return Usage(RefusedAddressText(url));
+    if (result == EditResult::Duplicate) {
         prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
         return Refused;
     }
@@ -425,7 +426,7 @@ int Cli::RemoveKeyword(const QStringList& args)
 {
     int n = 0;
     if (!EntryNumber(args.at(0), state.Lists.QuorvexCount(), n))
-        return Usage(QStringLiteral("there is no keyword-position entry %1").arg(args.at(0)));
+        return Usage(QStringLiteral("There is no keyword-position entry %1").arg(args.at(0)));
     if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
         return Refused;
     RemoveQuorvexEntry(state.Lists, state.Settings, n);
@@ -436,7 +437,7 @@ int Cli::Clear(const QStringList& args)
 {
     ListKind list{};
     if (!ListName(args.at(0), list))
-        return Usage(QStringLiteral("name the list: pages or keywords"));
+        return Usage(QStringLiteral("Name the list: pages or keywords"));
     if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
         return Refused;
     RemoveAllEntries(state.Lists, state.Settings, list);
@@ -448,10 +449,10 @@ int Cli::Check(const QStringList& args, int flag)
     ListKind list{};
     int n = 0;
     if (!ListName(args.at(0), list))
-        return Usage(QStringLiteral("name the list (pages or keywords) and the entry number"));
+        return Usage(QStringLiteral("Name the list (pages or keywords) and the entry number"));
     const int count = list == ListKind::PageRank ? state.Lists.PRURLCount() : state.Lists.QuorvexCount();
     if (!EntryNumber(args.at(1), count, n))
-        return Usage(QStringLiteral("there is no entry %1 in that list").arg(args.at(1)));
+        return Usage(QStringLiteral("There is no entry %1 in that list").arg(args.at(1)));
     if (list == ListKind::PageRank)
         state.Lists.PRURLList[n - 1].Checked = flag;
     else
@@ -476,7 +477,7 @@ int Cli::Set(const QStringList& args)
         return Saved();
     }
     if (args.at(1) != QLatin1String("on") && args.at(1) != QLatin1String("off"))
-        return Usage(QStringLiteral("name the option and give on or off"));
+        return Usage(QStringLiteral("Name the option and give on or off"));
     const bool on = args.at(1) == QLatin1String("on");
     if (args.at(0) == QLatin1String("extract-keyword")) {
         state.Lists.CheckExtractKeyword = on;
@@ -485,7 +486,7 @@ int Cli::Set(const QStringList& args)
         state.Lists.TOP10List = on;
         SaveOption(state.Lists, state.Settings, ListKind::Quorvex);
     } else {
-        return Usage(QStringLiteral("unknown option '%1'").arg(args.at(0)));
+        return Usage(QStringLiteral("Unknown option '%1'").arg(args.at(0)));
     }
     return Saved();
 }
@@ -514,7 +515,7 @@ int Cli::Source(const QStringList& args)
         return Done;
     }
     if (args.size() != 2)
-        return Usage(QStringLiteral("name a column (search, authority or traffic) and its source"));
+        return Usage(QStringLiteral("Name a column (search, authority or traffic) and its source"));
     SourceChange change;
     if (args.at(0) == QLatin1String("search"))
         change.Column = SourceColumn::Search;
@@ -523,7 +524,7 @@ int Cli::Source(const QStringList& args)
     else if (args.at(0) == QLatin1String("traffic"))
         change.Column = SourceColumn::Traffic;
     else
-        return Usage(QStringLiteral("unknown column '%1': choose search, authority or traffic").arg(args.at(0)));
+        return Usage(QStringLiteral("Unknown column '%1': choose search, authority or traffic").arg(args.at(0)));
     change.Source = args.at(1);
     // A value given twice is a mistake, not a choice of the last one.
     const auto given = [this](Option option, QString& into) {
@@ -535,11 +536,11 @@ int Cli::Source(const QStringList& args)
     QString keyFile;
     if (!given(Key, change.Key) || !given(KeyFile, keyFile) || !given(Endpoint, change.Endpoint) ||
         !given(Depth, change.Depth) || !given(ListFile, change.List))
-        return Usage(QStringLiteral("give each option once"));
+        return Usage(QStringLiteral("Give each option once"));
     if (IsSet(Force) && (change.Column != SourceColumn::Traffic || change.List.isNull()))
         return Usage(QStringLiteral("--force goes with a traffic list to import (--list)"));
     if (!change.Key.isNull() && !keyFile.isNull())
-        return Usage(QStringLiteral("give the key once: with --key or with --key-file"));
+        return Usage(QStringLiteral("Give the key once: with --key or with --key-file"));
     if (const QString problem = TakeKey(change.Key, keyFile, SourceTakesKey(change.Column, change.Source));
         !problem.isEmpty()) {
         Err() << "quorvex-cli: " << TerminalSafe(problem) << Qt::endl;
@@ -577,7 +578,7 @@ int RunCli(const QStringList& arguments)
     const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("show the version"));
     global.addOptions({yesOption, versionOption, HelpOption});
     if (!global.parse(arguments))
-        return UsageError(nullptr, global.errorText());
+        return UsageError(nullptr, ParserProblem(global));
     if (global.isSet(versionOption)) {
         Out() << "quorvex-cli " << QUORVEX_VERSION << Qt::endl;
         return Done;
@@ -593,23 +594,23 @@ int RunCli(const QStringList& arguments)
     }
     const Cli::Command* command = Cli::Find(commandLine.first());
     if (!command)
-        return UsageError(nullptr, QStringLiteral("unknown command '%1'").arg(commandLine.first()));
+        return UsageError(nullptr, QStringLiteral("Unknown command '%1'").arg(commandLine.first()));
     if (!command->run)
         return command->own(commandLine.mid(1), global.isSet(yesOption));
 
     QCommandLineParser parser;
     AddOptions(parser, KnownOptions, command->options);
     if (!parser.parse(commandLine))
-        return UsageError(command, parser.errorText());
+        return UsageError(command, ParserProblem(parser));
     if (parser.isSet(HelpOption)) {
         Out() << command->Help() << Qt::flush;
         return Done;
     }
     const QStringList args = parser.positionalArguments();
     if (args.size() < command->minArguments)
-        return UsageError(command, QStringLiteral("missing arguments"));
+        return UsageError(command, QStringLiteral("Missing arguments"));
     if (command->maxArguments >= 0 && args.size() > command->maxArguments)
-        return UsageError(command, QStringLiteral("unexpected argument '%1'").arg(args.at(command->maxArguments)));
+        return UsageError(command, QStringLiteral("Unexpected argument '%1'").arg(args.at(command->maxArguments)));
 
     const bool assumeYes = global.isSet(yesOption) || ((command->options & Yes) && parser.isSet(yesOption));
     const bool readOnly = command->access == Cli::Access::Reads ||

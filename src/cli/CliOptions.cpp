@@ -67,3 +67,15 @@ QString CommandListLine(const QString& usage, const char* summary)
                                   : QLatin1Char('\n') + QString(column + 2, QLatin1Char(' '));
     return line + QString::fromLatin1(summary) + QLatin1Char('\n');
 }
+
+QString ParserProblem(const QCommandLineParser& parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return parser.errorText();
+    // The parser keeps the names without their dashes; a name of one letter was a short option.
+    QStringList typed;
+    for (const QString& name : unknown)
+        typed.append(u'\'' + QString(name.size() == 1 ? u"-"_s : u"--"_s) + name + u'\'');
+    return (unknown.size() == 1 ? u"Unknown option %1"_s : u"Unknown options %1"_s).arg(typed.join(u", "_s));
+}

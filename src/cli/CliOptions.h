@@ -29,3 +29,5 @@ QString OptionsUsage(OptionTable table, unsigned options);
 QString OptionsHelp(OptionTable table, unsigned options);
 // One line of a list of commands: the usage, then the summary in a column of its own.
 QString CommandListLine(const QString& usage, const char* summary);
+// Why the parser refused the command line; an unknown option is named as it was typed ("--jsn").
+QString ParserProblem(const QCommandLineParser& parser);

@@ -91,7 +91,7 @@ int WritePage(const AppState& state, bool open)
     QString error;
     if (!WriteHistoryPage(state.ProgramFolder, error))
         return Fail(
-            u"the history page could not be written to %1 (%2)"_s.arg(HistoryPagePath(state.ProgramFolder), error));
+            u"The history page could not be written to %1 (%2)"_s.arg(HistoryPagePath(state.ProgramFolder), error));
     const QString path = HistoryPagePath(state.ProgramFolder);
     Out() << TerminalSafe(path) << Qt::endl;
     if (open)
@@ -106,7 +106,7 @@ int List(const AppState& state, const QCommandLineParser& parser, const HistoryF
                           ? PrintHistoryJson(store, filter, Out())
                           : PrintHistoryRows(store, filter, parser.isSet(OptionName(Csv)), Out());
     if (!read)
-        return Fail(u"the history could not be read from %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
+        return Fail(u"The history could not be read from %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
     return Done;
 }
 
@@ -115,10 +115,10 @@ int Prune(AppState& state, Prompter& prompter, const QDate& before)
     HistoryStore store(state.ProgramFolder);
     int count = 0;
     if (!store.CountRunsBefore(before, count))
-        return Fail(u"the history could not be read from %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
+        return Fail(u"The history could not be read from %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
     const QString day = before.toString(Qt::ISODate);
     if (count == 0) {
-        Err() << "quorvex-cli: the history holds no run before " << day << Qt::endl;
+        Err() << "quorvex-cli: The history holds no run before " << day << Qt::endl;
         return Done;
     }
     Err() << "quorvex-cli: " << count << " runs before " << day << " will be deleted from the history." << Qt::endl;
@@ -126,14 +126,15 @@ int Prune(AppState& state, Prompter& prompter, const QDate& before)
         return Refused;
     int removed = 0;
     if (!store.Prune(before, removed))
-        return Fail(u"the history could not be written to %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
+        return Fail(u"The history could not be written to %1 (%2)"_s.arg(store.FilePath(), store.LastError()));
+    // The page shows what is kept.
     QString error;
     if (!RemoveRunReportsBefore(state.ProgramFolder, before, error))
         return Fail(u"the reports of the deleted runs could not be deleted (%1)"_s.arg(error));
     // The page shows what is kept.
     if (!WriteHistoryPage(state.ProgramFolder, error))
         return Fail(
-            u"the history page could not be written to %1 (%2)"_s.arg(HistoryPagePath(state.ProgramFolder), error));
+            u"The history page could not be written to %1 (%2)"_s.arg(HistoryPagePath(state.ProgramFolder), error));
     return Done;
 }
 
@@ -145,7 +146,7 @@ int RunHistory(const QStringList& arguments, bool assumeYes)
     AddOptions(parser, KnownOptions, ListOptions | PageOptions | PruneOptions);
     // The parser takes its first argument for the program's name.
     if (!parser.parse(QStringList{u"history"_s} + arguments))
-        return UsageError(parser.errorText());
+        return UsageError(ParserProblem(parser));
     if (parser.isSet(HelpOption)) {
         Out() << Usage() << '\n' << Help << "\n\n" << OptionsHelp(KnownOptions, ~0u) << Qt::flush;
         return Done;
@@ -153,7 +154,7 @@ int RunHistory(const QStringList& arguments, bool assumeYes)
     const QStringList args = parser.positionalArguments();
     const bool prune = args.value(0) == u"prune";
     if (args.size() > (prune ? 1 : 0))
-        return UsageError(u"unexpected argument '%1'"_s.arg(args.at(prune ? 1 : 0)));
+        return UsageError(u"Unexpected argument '%1'"_s.arg(args.at(prune ? 1 : 0)));
     unsigned given = 0;
     for (const OptionEntry& entry : KnownOptions) {
         const QString name = QString::fromLatin1(entry.name);
@@ -161,11 +162,11 @@ int RunHistory(const QStringList& arguments, bool assumeYes)
             continue;
         given |= entry.flag;
         if (entry.valueName && parser.values(name).size() > 1)
-            return UsageError(u"give --%1 once"_s.arg(name));
+            return UsageError(u"Give --%1 once"_s.arg(name));
     }
     // --yes answers the question of prune only; elsewhere it changes nothing and is let pass.
     if (prune && (given & ~PruneOptions))
-        return UsageError(u"history prune takes only --before and --yes"_s);
+        return UsageError(u"History prune takes only --before and --yes"_s);
     if (!prune && (given & Html) && (given & ~(PageOptions | Yes)))
         return UsageError(u"--html writes the whole history; it goes only with --open"_s);
     if (!prune && (given & Before))
@@ -173,9 +174,9 @@ int RunHistory(const QStringList& arguments, bool assumeYes)
     if (!(given & Html) && (given & Open))
         return UsageError(u"--open goes with --html"_s);
     if ((given & Csv) && (given & Json))
-        return UsageError(u"choose --csv or --json"_s);
+        return UsageError(u"Choose --csv or --json"_s);
     if (prune && !(given & Before))
-        return UsageError(u"give the first day to keep with --before yyyy-MM-dd"_s);
+        return UsageError(u"Give the first day to keep with --before yyyy-MM-dd"_s);
     HistoryFilter filter;
     filter.Keyword = parser.value(OptionName(Keyword));
     filter.URL = parser.value(OptionName(Url));

@@ -134,15 +134,15 @@ const SiteDbCli::Command SiteDbCli::Commands[] = {
     {"collect", "KEYWORD", 1, 1, Yes | Category, false, "collect the sites of a keyword (--category needed)",
      "Adds the keyword under its category, or renews a known one after confirmation, and collects its\n"
      "sites from the search engine's result pages. Progress goes to standard error; Ctrl+C stops the\n"
-     "collection the way \"&Stop\" does: nothing is written, exit code 1. A search service that fails\n"
+     "collection the way \"Stop\" does: nothing is written, exit code 1. A search service that fails\n"
      "before any site is read writes nothing (exit code 1); one that fails later leaves the sites read\n"
      "before, with exit code 3.",
      &SiteDbCli::Collect},
     {"extract", "KEYWORD", 1, 1, Yes | Span | Only | All, false, "extract titles, PR and Alexa of one batch",
      "Extracts the title, description, keywords, PageRank and traffic rank of the keyword's next batch\n"
-     "of sites after confirmation, as one click of \"&Extract\"; --all goes on batch after batch until\n"
+     "of sites after confirmation, as one click of \"Extract\"; --all goes on batch after batch until\n"
      "every site is extracted. Nothing left to extract is refused with exit code 1. Ctrl+C stops the\n"
-     "batch the way \"&Stop\" does: its rows are extracted again next time. Values that a source failed\n"
+     "batch the way \"Stop\" does: its rows are extracted again next time. Values that a source failed\n"
      "to give are counted in the message, and the exit code is 3.",
      &SiteDbCli::Extract},
     {"scan", "", 0, 0, Report, false, "scan the database for today's export",
@@ -353,7 +353,7 @@ int SiteDbCli::RunDownloads(
 int SiteDbCli::Collect(const QStringList& args)
 {
     if (!IsSet(Category))
-        return Usage(u"give the keyword's category with --category"_s);
+        return Usage(u"Give the keyword's category with --category"_s);
     const std::optional<CollectionRequest> request =
         PrepareCollection(Database(), args.at(0), Value(Category), prompter);
     if (!request)
@@ -531,13 +531,13 @@ int RunSiteDb(const QStringList& arguments, bool assumeYes)
     }
     const SiteDbCli::Command* command = SiteDbCli::Find(arguments.first());
     if (!command)
-        return UsageError(nullptr, u"unknown sitedb subcommand '%1'"_s.arg(arguments.first()));
+        return UsageError(nullptr, u"Unknown sitedb subcommand '%1'"_s.arg(arguments.first()));
 
     QCommandLineParser parser;
     AddOptions(parser, KnownOptions, command->options);
     // The parser takes its first argument for the program's name.
     if (!parser.parse(QStringList{u"sitedb"_s} + arguments.mid(1)))
-        return UsageError(command, parser.errorText());
+        return UsageError(command, ParserProblem(parser));
     if (parser.isSet(HelpOption)) {
         Out() << command->Help() << Qt::flush;
         return Done;
@@ -545,13 +545,13 @@ int RunSiteDb(const QStringList& arguments, bool assumeYes)
     for (const OptionEntry& entry : KnownOptions) {
         if ((command->options & entry.flag) && entry.valueName &&
             parser.values(QString::fromLatin1(entry.name)).size() > 1)
-            return UsageError(command, u"give --%1 once"_s.arg(QString::fromLatin1(entry.name)));
+            return UsageError(command, u"Give --%1 once"_s.arg(QString::fromLatin1(entry.name)));
     }
     const QStringList args = parser.positionalArguments();
     if (args.size() < command->minArguments)
-        return UsageError(command, u"missing arguments"_s);
+        return UsageError(command, u"Missing arguments"_s);
     if (command->maxArguments >= 0 && args.size() > command->maxArguments)
-        return UsageError(command, u"unexpected argument '%1'"_s.arg(args.at(command->maxArguments)));
+        return UsageError(command, u"Unexpected argument '%1'"_s.arg(args.at(command->maxArguments)));
 
     const bool yes = assumeYes || ((command->options & Yes) && parser.isSet(u"yes"_s));
     CommandStart start(command->readOnly, yes);

@@ -19,7 +19,7 @@ int ImportTrafficList(const QString& programFolder, const TrafficSourceSettings&
 {
     const std::optional<RankListKind> kind = RankListKindNamed(SourceName(traffic.Kind));
     if (!kind) {
-        Err() << "quorvex-cli: only a tranco or majestic source takes a list" << Qt::endl;
+        Err() << "quorvex-cli: Only a tranco or majestic source takes a list" << Qt::endl;
         return BadUsage;
     }
     RankListImportRequest request;

@@ -82,11 +82,14 @@ void frmPRURL::txtPRURL_Change()
 
 void frmPRURL::cmdOK_Click()
 {
+    QString refused;
     const EditResult result =
-        AcceptPRURLText(state.Lists, state.Settings, state.Lists.CurrentPRText, state.Lists.AddMode);
+        AcceptPRURLText(state.Lists, state.Settings, state.Lists.CurrentPRText, state.Lists.AddMode, &refused);
     if (result == EditResult::ListFull)
         prompter.ShowMessage(ListFullText(), MessageIcon::Exclamation, AppTitle);
-    if (result == EditResult::ListFull || result == EditResult::NotSaved)
+    if (result == EditResult::NotAnAddress)
+        prompter.ShowMessage(RefusedAddressText(refused), MessageIcon::Exclamation, AppTitle);
+    if (result == EditResult::ListFull || result == EditResult::NotAnAddress || result == EditResult::NotSaved)
         return; // nothing changed; the dialog keeps the text
     mainWindow.DisplayPRURLList();
     accept();

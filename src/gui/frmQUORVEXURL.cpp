@@ -29,6 +29,24 @@ void Caption(QWidget* dialog, const char* name, const QString& text, int top)
     label->setGeometry(12, top, 376, 18);
 }
 
+// What the user is told of a refused entry; empty when the store has said why already.
+QString RefusalText(EditResult result, const QString& address)
+{
+    switch (result) {
+    case EditResult::Duplicate:
+        return QStringLiteral("Duplicate URL and Product Enter !");
+    case EditResult::ListFull:
+        return ListFullText();
+    case EditResult::NotAnAddress:
+        return RefusedAddressText(address);
+    case EditResult::Saved:
+    case EditResult::DuplicateDropped:
+    case EditResult::NotSaved:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 frmQUORVEXURL::frmQUORVEXURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow)
@@ -98,11 +116,9 @@ void frmQUORVEXURL::cmdOK_Click()
     const EditResult result =
         AcceptQuorvexEntry(lists, state.Settings, lists.CurrentQuorvexURL, lists.CurrentQuorvexProduct,
                            lists.CurrentQuorvexKeyword, lists.AddMode, lists.SelectedQuorvexIndex);
-    if (result == EditResult::Duplicate || result == EditResult::ListFull || result == EditResult::NotSaved) {
-        if (result != EditResult::NotSaved)
-            prompter.ShowMessage(result == EditResult::Duplicate ? QStringLiteral("Duplicate URL and Product Enter !")
-                                                                 : ListFullText(),
-                                 MessageIcon::Exclamation, AppTitle);
+    if (result != EditResult::Saved) {
+        if (const QString text = RefusalText(result, lists.CurrentQuorvexURL); !text.isEmpty())
+            prompter.ShowMessage(text, MessageIcon::Exclamation, AppTitle);
         txtQUORVEXURL->selectAll();
         txtQUORVEXURL->setFocus();
         return;

@@ -5,6 +5,7 @@
 #include "base/Launcher.h"
 #include "base/Names.h"
 #include "base/Prompter.h"
+#include "gui/StatusPanel.h"
 #include "gui/frmAbout.h"
 #include "gui/frmHelp.h"
 #include "gui/frmPRURL.h"
@@ -26,7 +27,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -65,6 +65,7 @@ void frmQuorvex::ConnectRankRun()
     connect(rankRun, &RankRun::RunStarting, this, [this] {
         cmdEdit->setEnabled(false);
         txtDumb->setFocus();
+        prgBar->show();
     });
     connect(rankRun, &RankRun::SettleButtons, tmrSetFocus, qOverload<>(&QTimer::start));
     connect(rankRun, &RankRun::ProgressMaximumChanged, prgBar, &QProgressBar::setMaximum);
@@ -74,7 +75,10 @@ void frmQuorvex::ConnectRankRun()
         EvaluateViewReportButton();
         launcher.OpenInBrowser(indexPath);
     });
-    connect(rankRun, &RankRun::Finished, this, &frmQuorvex::EvaluateRankButton);
+    connect(rankRun, &RankRun::Finished, this, [this] {
+        prgBar->hide();
+        EvaluateRankButton();
+    });
 }
 
 void frmQuorvex::DisplayPRURLList()

@@ -12,7 +12,6 @@ class Launcher;
 class Prompter;
 class QCheckBox;
 class QDialog;
-class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QProgressBar;
@@ -23,6 +22,7 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class Session;
+class StatusPanel;
 
 class frmQuorvex : public QWidget {
     Q_OBJECT
@@ -116,7 +116,7 @@ private:
     QCheckBox* chkExtractKeyword = nullptr;
     QCheckBox* chkTOP10List = nullptr;
     QStatusBar* sbStatus = nullptr;
-    QLabel* statusPanel = nullptr;
+    StatusPanel* statusPanel = nullptr;
     QProgressBar* prgBar = nullptr;
     QLineEdit* txtDumb = nullptr;
     QTimer* tmrDelay = nullptr;

@@ -4,13 +4,13 @@
 #include "gui/frmQuorvex.h"
 
 #include "base/Names.h"
+#include "gui/StatusPanel.h"
 #include "model/AppState.h"
 #include "session/Session.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -143,14 +143,17 @@ void frmQuorvex::CreateControls()
     sbStatus = new QStatusBar(this);
     sbStatus->setObjectName(QStringLiteral("sbStatus"));
     sbStatus->setSizeGripEnabled(false);
-    statusPanel = new QLabel(QStringLiteral("Ready"));
-    statusPanel->setIndent(4);
-    sbStatus->addWidget(statusPanel, 1);
 
+    // Shown while a rank run goes; the status text has the whole bar otherwise.
     prgBar = new QProgressBar(this);
     prgBar->setObjectName(QStringLiteral("prgBar"));
     prgBar->setTextVisible(false);
     prgBar->setValue(0);
+    prgBar->hide();
+
+    statusPanel = new StatusPanel(QStringLiteral("Ready"), prgBar);
+    statusPanel->setIndent(4);
+    sbStatus->addWidget(statusPanel, 1);
     prgBar->raise();
 
     // Holds the focus whenever no list and no button should; it lies outside the visible area,

@@ -30,7 +30,26 @@ QStringList SplitLines(const QString& text)
     return text.split(lineBreak);
 }
 
+// True when the address names its own scheme. A host and a port ("localhost:8080") read as a
+// scheme and a path too, so an address that also reads as a host with a port names none.
+bool NamesScheme(const QString& address)
+{
+    const QUrl asTyped(address);
+    return asTyped.isValid() && !asTyped.scheme().isEmpty() && QUrl(QStringLiteral("http://") + address).port() == -1;
+}
+
+// The address as the user meant it: http when it names no scheme.
+QString WithScheme(const QString& address)
+{
+    return NamesScheme(address) ? address : QStringLiteral("http://") + address;
+}
+
 } // namespace
+
+QString RefusedAddressText(const QString& address)
+{
+    return QStringLiteral("'%1' is not a web address (http or https, with a host name).").arg(address);
+}
 
 QString ListFullText()
 {
@@ -52,25 +71,27 @@ QString NormalisePRURL(const QString& text)
     return scheme + text.mid(rest);
 }
 
-bool NamesAHost(const QString& address)
+bool IsWebAddress(const QString& address)
 {
-    if (address.contains(QLatin1Char('\n')) || address.contains(QLatin1Char('\r')))
+    // One line: a tolerant parse would take a line break into the path.
+    if (std::any_of(address.begin(), address.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; }))
         return false;
-    const QString host = QUrl(NormalisePRURL(address)).host();
-    const QLatin1String added("www.");
-    if (!host.startsWith(added))
+    const QUrl url(WithScheme(address));
+    if (!url.isValid() || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
         return false;
-    const QStringView name = QStringView(host).mid(added.size());
-    return !name.contains(QLatin1Char(' ')) &&
-           std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
+    QStringView name = url.host();
+    if (name.startsWith(QLatin1String("www.")))
+        name = name.mid(4);
+    return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
-EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode)
+EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode, QString* refused)
 {
     const QStringList lines = SplitLines(text);
     bool duplicateMet = false;
     QList<PRURLEntry> accepted;
-    QSet<QString> listed; // lower-cased addresses, in Add mode
+    QStringList acceptedLines; // as typed, beside accepted
+    QSet<QString> listed;      // lower-cased addresses, in Add mode
     if (addMode) {
         listed.reserve(state.PRURLCount() + lines.size());
         for (const PRURLEntry& entry : std::as_const(state.PRURLList))
@@ -80,12 +101,18 @@ EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString
         const QString line = rawLine.trimmed();
         if (line.isEmpty())
             continue;
+        if (!IsWebAddress(line)) {
+            if (refused)
+                *refused = line;
+            return EditResult::NotAnAddress;
+        }
         const QString url = NormalisePRURL(line);
         if (addMode && !Insert(listed, url.toLower())) {
             duplicateMet = true;
             continue;
         }
-        accepted.append({url, 1});
+        accepted.append({url, 1, WithScheme(line)});
+        acceptedLines.append(line);
     }
     const QList<PRURLEntry> before = state.PRURLList;
     if (addMode) {
@@ -95,15 +122,22 @@ EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString
     } else {
         if (accepted.size() > MaxListEntries)
             return EditResult::ListFull;
-        // An address that was listed before, to the letter, keeps the flag of its first listing.
-        QHash<QString, int> flags;
-        flags.reserve(before.size());
+        // An address that was listed before, to the letter, keeps the flag of its first listing; a
+        // line left as the list shows it keeps what was typed for that entry, which the line no
+        // longer tells.
+        QHash<QString, const PRURLEntry*> listedBefore;
+        listedBefore.reserve(before.size());
         for (const PRURLEntry& old : before) {
-            if (!flags.contains(old.URL))
-                flags.insert(old.URL, old.Checked);
+            if (!listedBefore.contains(old.URL))
+                listedBefore.insert(old.URL, &old);
         }
-        for (PRURLEntry& entry : accepted)
-            entry.Checked = flags.value(entry.URL, 1);
+        for (qsizetype i = 0; i < accepted.size(); ++i) {
+            PRURLEntry& entry = accepted[i];
+            const PRURLEntry* old = listedBefore.value(entry.URL);
+            entry.Checked = old ? old->Checked : 1;
+            if (old && acceptedLines.at(i) == old->URL)
+                entry.TypedURL = old->TypedURL;
+        }
         state.PRURLList = accepted;
     }
     if (!SavePRURLList(state, store)) {
@@ -124,6 +158,8 @@ QString CompleteQuorvexURL(const QString& url)
 EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,
                               const QString& keyword, bool addMode, int selectedIndex)
 {
+    if (!IsWebAddress(url))
+        return EditResult::NotAnAddress;
     const QString address = CompleteQuorvexURL(url);
     QSet<std::pair<QString, QString>> listed;
     listed.reserve(state.QuorvexCount());

@@ -13,25 +13,33 @@ enum class EditResult {
     DuplicateDropped, // saved; a line equal to a listed address was left out
     Duplicate,        // refused: another entry has the same address and product
     ListFull,         // refused: the list would hold more than MaxListEntries; say ListFullText()
+    NotAnAddress,     // refused: an address is no web address; say RefusedAddressText()
     NotSaved,         // the store refused the change and has reported why
 };
 
 // The message for ListFull.
 QString ListFullText();
 
+// The message for NotAnAddress, naming the address.
+QString RefusedAddressText(const QString& address);
+
 // "http://www." or "https://www." in front of the rest, which keeps its letter case.
 QString NormalisePRURL(const QString& text);
 
-// True when the address, as the Page Rank list stores it, names a host: one line whose host, past
-// the "www." the list puts in front, holds a letter or a digit.
-bool NamesAHost(const QString& address);
+// True when the address, one line as typed, is one both lists take: its scheme http or https, or
+// none at all ("localhost:8080" is a host and a port), and a host that holds a letter or a digit
+// past a leading "www.".
+bool IsWebAddress(const QString& address);
 
 // Takes the PageRank text, one address per line. In Add mode the lines are appended (a line equal
-// to a listed address, ignoring case, is dropped); in Edit mode they replace the list.
-EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode);
+// to a listed address, ignoring case, is dropped); in Edit mode they replace the list, and a line
+// left as the list showed it keeps its entry's flag and typed address. A line that is no web
+// address refuses the whole text; refused then names it.
+EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode,
+                           QString* refused = nullptr);
 
 // Adds (Add mode) or replaces entry selectedIndex (1-based, Edit mode). Duplicate when another
-// entry has the same address and product, ignoring case.
+// entry has the same address and product, ignoring case; NotAnAddress for what is no web address.
 EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,
                               const QString& keyword, bool addMode, int selectedIndex);
 

@@ -119,7 +119,8 @@ bool InitURLLists(ListState& state, SettingsStore& store)
 
 bool LoadURLLists(ListState& state, const SettingsStore& store)
 {
-    const StoredKey pages(store, PRURLKey, {QLatin1String("PRURL"), QLatin1String("PRURLUnChecked")});
+    const StoredKey pages(store, PRURLKey,
+                          {QLatin1String("PRURL"), QLatin1String("PRURLUnChecked"), QLatin1String("PRURLTyped")});
     const StoredKey keywords(store, QuorvexURLKey,
                              {QLatin1String("QUORVEXURL"), QLatin1String("QUORVEXURLUnChecked"),
                               QLatin1String("QUORVEXProduct"), QLatin1String("QUORVEXKeyword")});
@@ -130,6 +131,7 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
     {
         const QStringList& urls = pages.Numbered(0);
         const QStringList& flags = pages.Numbered(1);
+        const QStringList& typed = pages.Numbered(2);
         loaded.PRURLList.clear();
         loaded.PRURLList.reserve(count);
         for (int i = 0; i < count; ++i) {
@@ -137,6 +139,7 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
             entry.URL = urls.value(i);
             if (!ToInteger(flags.value(i), entry.Checked))
                 return false;
+            entry.TypedURL = typed.value(i);
             loaded.PRURLList.append(entry);
         }
     }
@@ -175,6 +178,9 @@ bool SavePRURLList(const ListState& state, SettingsStore& store)
         const PRURLEntry& entry = state.PRURLList.at(n - 1);
         WriteStoredValue(store, PRURLKey, Numbered("PRURL", n), entry.URL);
         WriteStoredValue(store, PRURLKey, Numbered("PRURLUnChecked", n), QString::number(entry.Checked));
+        // A value of its own, which an earlier version passes over and drops with its next rewrite.
+        if (!entry.TypedURL.isEmpty())
+            WriteStoredValue(store, PRURLKey, Numbered("PRURLTyped", n), entry.TypedURL);
     }
     WriteStoredValue(store, PRURLKey, QStringLiteral("PRURLNum"), QString::number(state.PRURLCount()));
     WriteStoredValue(store, PRURLKey, QStringLiteral("CheckExtractKeyword"), BoolText(state.CheckExtractKeyword));

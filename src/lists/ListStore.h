@@ -1,6 +1,7 @@
 #pragma once
 // The lists in the settings store: scrambled value names and data, entries numbered 1..count,
-// a list's key deleted before it is rewritten.
+// a list's key deleted before it is rewritten. Beside the historical values, "PRURLTyped" + n keeps
+// what was typed for Page Rank entry n.
 
 #include "model/ListState.h"
 

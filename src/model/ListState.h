@@ -6,8 +6,14 @@
 #include <QString>
 
 struct PRURLEntry {
-    QString URL;
+    QString URL;     // as stored: "www." in front of the host, whether the site has it or not
     int Checked = 1; // 1 = checked, 0 = unchecked
+    // The address as the user typed it, "http://" in front when it named no scheme; empty for an
+    // entry stored by an earlier version.
+    QString TypedURL = {};
+
+    // The page itself, for its summary and the report's links.
+    QString PageURL() const { return TypedURL.isEmpty() ? URL : TypedURL; }
 };
 
 struct QuorvexEntry {

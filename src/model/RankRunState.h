@@ -35,6 +35,7 @@ struct RankRunState {
     // PageRank jobs, one slot per checked PageRank entry.
     int PRJobCount = 0;
     QStringList PRJobURL;
+    QStringList PRJobPageURL;  // the page itself, as typed: its summary and the report's links
     QStringList PRJobPageRank; // "0/10" until an answer is stored
     QStringList PRJobAlexa;    // "Not Available" until an answer is stored
     QStringList PRJobTitle;

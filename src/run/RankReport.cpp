@@ -32,10 +32,12 @@ QString Black(const QString& value)
            QStringLiteral("</B></FONT>");
 }
 
-QString PageLink(const QString& url)
+// The link goes to the page as it was typed; its text is the address as the list shows it.
+QString PageLink(const RankRunState& run, int n)
 {
-    return QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#888888><B><A HREF=") + HtmlUnquotedAttribute(url) +
-           QStringLiteral(" TARGET='_blank'>") + HtmlText(url) + QStringLiteral("</A></B></FONT>");
+    return QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#888888><B><A HREF=") +
+           HtmlUnquotedAttribute(run.PRJobPageURL.value(n)) + QStringLiteral(" TARGET='_blank'>") +
+           HtmlText(run.PRJobURL.value(n)) + QStringLiteral("</A></B></FONT>");
 }
 
 QStringList Head()
@@ -77,14 +79,13 @@ void AddPageRankTables(QStringList& lines, const AppState& state)
           << QStringLiteral("<TD WIDTH=20%>") << Header("Alexa Traffic Rank") << QStringLiteral("</TD>")
           << QStringLiteral("</TR>");
     for (int n = 0; n < run.PRJobCount; ++n)
-        AddRow(lines,
-               {PageLink(run.PRJobURL.value(n)), Grey(run.PRJobPageRank.value(n)), Grey(run.PRJobAlexa.value(n))});
+        AddRow(lines, {PageLink(run, n), Grey(run.PRJobPageRank.value(n)), Grey(run.PRJobAlexa.value(n))});
     lines << QStringLiteral("</TABLE>") << QStringLiteral("<BR>");
     if (!state.Lists.CheckExtractKeyword)
         return;
     for (int n = 0; n < run.PRJobCount; ++n) {
         lines << TableStart;
-        AddRow(lines, {Header("URL"), PageLink(run.PRJobURL.value(n))});
+        AddRow(lines, {Header("URL"), PageLink(run, n)});
         AddRow(lines, {Header("Title"), Grey(run.PRJobTitle.value(n))});
         AddRow(lines, {Header("Description"), Grey(run.PRJobDescription.value(n))});
         AddRow(lines, {Header("Keyword"), Grey(run.PRJobKeywords.value(n))});

@@ -35,10 +35,10 @@ RankRun::RankRun(AppState& state, ocxParseWeb& control, RequestDriver& driver, P
         if (running)
             FinishStop();
     });
-    connect(&control, &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName) {
+    connect(&control, &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName, const QString& reason) {
         if (running) {
             tally.CountFailed(propertyName);
-            sources.NoteFailedDownload(propertyName);
+            sources.NoteFailedDownload(propertyName, reason);
         }
     });
 }
@@ -76,6 +76,7 @@ void RankRun::Start()
         if (entry.Checked != 1)
             continue;
         run.PRJobURL.append(entry.URL);
+        run.PRJobPageURL.append(entry.PageURL());
         run.PRJobPageRank.append(QStringLiteral("0/10"));
         run.PRJobAlexa.append(QStringLiteral("Not Available"));
         run.PRJobTitle.append(QString());
@@ -194,10 +195,12 @@ void RankRun::QueuePass()
         driver.AddPaced(RequestDriver::Call([this] { SendSearch(); }));
     for (int n = run.TitleNext; n < run.TitleCount; ++n) {
         RequestDriver::Request summary = RequestDriver::Call([this] { SendSummary(); });
-        // "Extract Keyword" is read at every turn; while it is off no summary is asked for.
+        // "Extract Keyword" is read at every turn; while it is off no summary is asked for, and
+        // the summaries dropped count their steps.
         summary.Wanted = [this] {
             if (state.Lists.CheckExtractKeyword)
                 return true;
+            SetProgress(progressValue + state.Run.TitleCount - state.Run.TitleNext);
             state.Run.TitleNext = state.Run.TitleCount;
             return false;
         };
@@ -232,7 +235,7 @@ void RankRun::SendSummary()
     if (run.TitleNext >= run.TitleCount)
         return;
     const int n = run.TitleNext++;
-    Send(run.PRJobURL.at(n), QLatin1Char('K') + QString::number(n));
+    Send(run.PRJobPageURL.at(n), QLatin1Char('K') + QString::number(n));
     AdvanceProgress();
 }
 
@@ -245,6 +248,9 @@ void RankRun::EndOfPass()
         BuildSearchPass();
         return;
     }
+    // A keyword's fourth step stands for a third page of ten, which no pass reads.
+    if (!sources.TodaysSearch())
+        SetProgress(progressValue + run.PositionJobCount);
     run.RunPhase = 0;
     running = false;
     sources.SettleHistorical();
@@ -266,7 +272,6 @@ void RankRun::EndOfPass()
                              AppTitle);
     }
     Q_EMIT RankCaptionChanged(RankCaption);
-    SetProgress(0);
     Q_EMIT Finished(written);
 }
 

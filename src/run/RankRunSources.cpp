@@ -124,6 +124,8 @@ void RankRunSources::AnswerTrafficAndQueueAuthority()
     QStringList domains;
     for (const QString& url : std::as_const(run.PRJobURL))
         domains.append(AuthorityDomain(url));
+    // A page without a domain is asked nothing: its step is done at once.
+    advance(int(domains.count(QString())));
     const QList<QStringList> batches = OpenPageRank::Batches(domains);
     for (qsizetype b = 0; b < batches.size(); ++b) {
         RequestDriver::Request request = RequestDriver::Call(
@@ -161,7 +163,7 @@ void RankRunSources::AnswerTraffic()
             run.PRJobAlexaStatus[n] = ValueStatus::Failed;
             tally.CountFailed(u"A"_s);
             NoteReason(u"traffic rank"_s, SourceName(run.Sources.Traffic.Kind),
-                       {FailureKind::Refused, lookup.IsReady() ? result.Error : lookup.Error(), 0, -1});
+                       lookup.IsReady() ? result.Error : lookup.Error());
             break;
         }
     }
@@ -191,7 +193,7 @@ void RankRunSources::TakeAuthority(const QStringList& domains, const QString& pr
             return;
         }
         CountFailedReply(propertyName, reply);
-        NoteReason(u"authority"_s, SourceName(AuthoritySourceKind::OpenPageRank), failure);
+        NoteReason(u"authority"_s, SourceName(AuthoritySourceKind::OpenPageRank), failure.Reason);
         if (EndsSourceForRun(failure))
             authorityRefused = true;
         FailAuthority(domains, false);
@@ -221,7 +223,7 @@ void RankRunSources::TakeAuthority(const QStringList& domains, const QString& pr
             run.PRJobPageRankStatus[n] = ValueStatus::Failed;
             tally.CountFailed(u"G"_s);
             if (value->Failure)
-                NoteReason(u"authority"_s, SourceName(AuthoritySourceKind::OpenPageRank), *value->Failure);
+                NoteReason(u"authority"_s, SourceName(AuthoritySourceKind::OpenPageRank), value->Failure->Reason);
             break;
         }
     }
@@ -310,7 +312,7 @@ void RankRunSources::TakeSearchPage(int m, const QString& propertyName, const Se
     }
     const SourceFailure failure = *search->Failure();
     CountFailedReply(propertyName, reply);
-    NoteReason(u"positions"_s, SourceName(service->Kind()), failure);
+    NoteReason(u"positions"_s, SourceName(service->Kind()), failure.Reason);
     EndSearch(m, ValueStatus::Failed);
     if (EndsSourceForRun(failure)) {
         searchRefused = true;
@@ -347,20 +349,30 @@ void RankRunSources::CountFailedReply(const QString& propertyName, const Service
         tally.CountFailed(propertyName);
 }
 
-void RankRunSources::NoteReason(const QString& column, const QString& source, const SourceFailure& failure)
+void RankRunSources::NoteReason(const QString& column, const QString& source, const QString& reason)
 {
     const QString prefix = column + u" ("_s + source + u"): "_s;
     const bool noted =
-        std::any_of(reasons.cbegin(), reasons.cend(), [&](const QString& reason) { return reason.startsWith(prefix); });
+        std::any_of(reasons.cbegin(), reasons.cend(), [&](const QString& line) { return line.startsWith(prefix); });
     if (!noted)
-        reasons.append(prefix + failure.Reason);
+        reasons.append(prefix + reason);
 }
 
-void RankRunSources::NoteFailedDownload(const QString& propertyName)
+void RankRunSources::NoteFailedDownload(const QString& propertyName, const QString& reason)
 {
     failedKeys.insert(propertyName);
-    if (propertyName.startsWith(u'T'))
+    const QChar kind = propertyName.isEmpty() ? QChar() : propertyName.front();
+    if (kind == u'T')
         failedSearchJobs.insert(propertyName.mid(1).section(u'$', 0, 0).toInt());
+    const QString historical = SourceName(SearchSourceKind::Historical);
+    if (kind == u'G' && !authority)
+        NoteReason(u"authority"_s, historical, reason);
+    else if (kind == u'A' && !TodaysTraffic())
+        NoteReason(u"traffic rank"_s, historical, reason);
+    else if (kind == u'T' && !service)
+        NoteReason(u"positions"_s, historical, reason);
+    else if (kind == u'K')
+        NoteReason(u"page summary"_s, u"the page itself"_s, reason);
 }
 
 void RankRunSources::SettleHistorical()

@@ -49,11 +49,13 @@ public:
     void AnswerTrafficAndQueueAuthority();
     // The first page of every keyword record's search, queued.
     void QueueSearches();
-    // A download of the historical sources ended without a page.
-    void NoteFailedDownload(const QString& propertyName);
+    // A download ended without a page, and why. The historical sources and the page summaries
+    // note the first reason of each kind here; today's sources note theirs as they read the reply.
+    void NoteFailedDownload(const QString& propertyName, const QString& reason);
     // The statuses of the values the historical sources read, once the passes are over.
     void SettleHistorical();
-    // The first failure's reason for each source that failed, e.g. "positions (serpapi): REASON".
+    // The first failure's reason for each source that failed, e.g. "positions (serpapi): REASON",
+    // "authority (historical): HTTP status 503".
     const QStringList& FailureReasons() const { return reasons; }
 
 private:
@@ -67,7 +69,7 @@ private:
     void EndSearch(int m, ValueStatus status);
     void FailRemainingSearches();
     void CountFailedReply(const QString& propertyName, const ServiceReply& reply);
-    void NoteReason(const QString& column, const QString& source, const SourceFailure& failure);
+    void NoteReason(const QString& column, const QString& source, const QString& reason);
 
     AppState& state;
     RequestDriver& driver;

@@ -82,15 +82,15 @@ QString CheckKeyAndEndpoint(const QString& what, const QString& service, bool ne
                             const QString& key, const QString& endpoint, const SourceChange& change)
 {
     if (!needsKey && !change.Key.isNull())
-        return u"the %1 source %2 takes no key"_s.arg(what, service);
+        return u"The %1 source %2 takes no key"_s.arg(what, service);
     if (needsKey && key.isEmpty())
-        return u"the %1 source %2 needs a key"_s.arg(what, service);
+        return u"The %1 source %2 needs a key"_s.arg(what, service);
     if (needsKey && !IsKeyText(key))
-        return u"a key holds printable characters only, without blanks"_s;
+        return u"A key holds printable characters only, without blanks"_s;
     if (!endpoint.isEmpty() && !IsWebAddress(endpoint))
-        return u"the endpoint must be an absolute http or https address, not '%1'"_s.arg(endpoint);
+        return u"The endpoint must be an absolute http or https address, not '%1'"_s.arg(endpoint);
     if (needsEndpoint && endpoint.isEmpty())
-        return u"the %1 source %2 needs the address of your own instance as its endpoint"_s.arg(what, service);
+        return u"The %1 source %2 needs the address of your own instance as its endpoint"_s.arg(what, service);
     return {};
 }
 
@@ -103,12 +103,12 @@ QString ApplySearch(SourceSettings& settings, const SettingsStore& store, const 
 {
     const std::optional<SearchSourceKind> kind = KindNamed(change.Source, SearchKinds);
     if (!kind)
-        return u"unknown search source '%1': choose %2"_s.arg(change.Source, ChoicesText(SearchKinds));
+        return u"Unknown search source '%1': choose %2"_s.arg(change.Source, ChoicesText(SearchKinds));
     if (!change.List.isNull())
-        return u"a search source takes no list"_s;
+        return u"A search source takes no list"_s;
     if (*kind == SearchSourceKind::Historical) {
         if (!change.Key.isNull() || !change.Endpoint.isNull() || !change.Depth.isNull())
-            return u"the historical search source takes no key, endpoint or depth"_s;
+            return u"The historical search source takes no key, endpoint or depth"_s;
         settings.Search = {};
         return {};
     }
@@ -127,7 +127,7 @@ QString ApplySearch(SourceSettings& settings, const SettingsStore& store, const 
         bool ok = false;
         chosen.Depth = change.Depth.trimmed().toInt(&ok);
         if (!ok || std::find(std::begin(DepthChoices), std::end(DepthChoices), chosen.Depth) == std::end(DepthChoices))
-            return u"the depth must be %1, not '%2'"_s.arg(DepthsText(), change.Depth);
+            return u"The depth must be %1, not '%2'"_s.arg(DepthsText(), change.Depth);
     }
     settings.Search = chosen;
     return {};
@@ -137,12 +137,12 @@ QString ApplyAuthority(SourceSettings& settings, const SettingsStore& store, con
 {
     const std::optional<AuthoritySourceKind> kind = KindNamed(change.Source, AuthorityKinds);
     if (!kind)
-        return u"unknown authority source '%1': choose %2"_s.arg(change.Source, ChoicesText(AuthorityKinds));
+        return u"Unknown authority source '%1': choose %2"_s.arg(change.Source, ChoicesText(AuthorityKinds));
     if (!change.Depth.isNull() || !change.List.isNull())
-        return u"an authority source takes no depth or list"_s;
+        return u"An authority source takes no depth or list"_s;
     if (*kind == AuthoritySourceKind::Historical) {
         if (!change.Key.isNull() || !change.Endpoint.isNull())
-            return u"the historical authority source takes no key or endpoint"_s;
+            return u"The historical authority source takes no key or endpoint"_s;
         settings.Authority = {};
         return {};
     }
@@ -162,12 +162,12 @@ QString ApplyTraffic(SourceSettings& settings, const SettingsStore& store, const
 {
     const std::optional<TrafficSourceKind> kind = KindNamed(change.Source, TrafficKinds);
     if (!kind)
-        return u"unknown traffic source '%1': choose %2"_s.arg(change.Source, ChoicesText(TrafficKinds));
+        return u"Unknown traffic source '%1': choose %2"_s.arg(change.Source, ChoicesText(TrafficKinds));
     if (!change.Key.isNull() || !change.Endpoint.isNull() || !change.Depth.isNull())
-        return u"a traffic source takes no key, endpoint or depth"_s;
+        return u"A traffic source takes no key, endpoint or depth"_s;
     if (*kind == TrafficSourceKind::Historical) {
         if (!change.List.isNull())
-            return u"the historical traffic source takes no list"_s;
+            return u"The historical traffic source takes no list"_s;
         settings.Traffic = {};
         return {};
     }
@@ -182,7 +182,7 @@ QString ApplyTraffic(SourceSettings& settings, const SettingsStore& store, const
         else if (file.isFile() && file.isReadable())
             chosen.List = file.absoluteFilePath(); // the command may run from another folder next time
         else
-            return u"the list must be a readable file or an http or https address, not '%1'"_s.arg(change.List);
+            return u"The list must be a readable file or an http or https address, not '%1'"_s.arg(change.List);
     }
     settings.Traffic = chosen;
     return {};

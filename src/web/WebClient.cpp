@@ -2,6 +2,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
+#include <QUrl>
 
 const QByteArray ProgramUserAgent = QByteArrayLiteral("Quorvex/" QUORVEX_VERSION);
 
@@ -17,4 +18,12 @@ public:
 void UseSystemProxies(QNetworkAccessManager& network)
 {
     network.setProxyFactory(new SystemProxies);
+}
+
+QString ProxyFor(const QUrl& url)
+{
+    const QNetworkProxy proxy = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url)).value(0);
+    if (proxy.type() == QNetworkProxy::NoProxy || proxy.type() == QNetworkProxy::DefaultProxy)
+        return {};
+    return proxy.hostName() + QLatin1Char(':') + QString::number(proxy.port());
 }

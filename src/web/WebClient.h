@@ -4,6 +4,8 @@
 #include <QByteArray>
 
 class QNetworkAccessManager;
+class QString;
+class QUrl;
 
 // "Quorvex/" and the version.
 extern const QByteArray ProgramUserAgent;
@@ -12,3 +14,6 @@ constexpr int MostRedirects = 20;
 
 // Makes the manager ask the system's proxy settings (http_proxy and its kin) afresh for every request.
 void UseSystemProxies(QNetworkAccessManager& network);
+// The proxy ("host:port") that the system's settings name for this address; empty for a direct
+// connection.
+QString ProxyFor(const QUrl& url);

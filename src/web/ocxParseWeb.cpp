@@ -20,26 +20,43 @@ namespace {
 const QString ProcessingText = QStringLiteral("Quorvex is processing ...");
 const QString CanceledText = QStringLiteral("Quorvex canceled analysis ...");
 
-// Why a service request brought no reply, in words that never quote the address (a key may be in it).
-QString NoReplyReason(QNetworkReply::NetworkError error)
+// Why a read brought no page, in words that never quote the address (a key may be in it).
+QString FailureReason(const QNetworkReply& reply)
 {
-    switch (error) {
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    // Through a proxy, the connection that was refused or whose host was not found is the proxy's.
+    const QString proxy = ProxyFor(reply.url());
+    switch (reply.error()) {
     case QNetworkReply::NoError:
         return QStringLiteral("the reply went past its size or time bounds");
+    case QNetworkReply::TooManyRedirectsError:
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("too many redirects");
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::ProxyConnectionRefusedError:
-        return QStringLiteral("the connection was refused");
+        return proxy.isEmpty() ? QStringLiteral("the connection was refused")
+                               : QStringLiteral("the proxy %1 refused the connection").arg(proxy);
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("the connection was closed before the reply was whole");
     case QNetworkReply::HostNotFoundError:
     case QNetworkReply::ProxyNotFoundError:
-        return QStringLiteral("the host was not found");
+        return proxy.isEmpty() ? QStringLiteral("the host was not found")
+                               : QStringLiteral("the proxy %1 was not found").arg(proxy);
     case QNetworkReply::TimeoutError:
     case QNetworkReply::ProxyTimeoutError:
     case QNetworkReply::OperationCanceledError:
         return QStringLiteral("no reply came in time");
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+        return QStringLiteral("the proxy %1 asks for a password").arg(proxy);
     default:
-        return QStringLiteral("the transfer failed (network error %1)").arg(int(error));
+        break;
     }
+    if (status.isValid())
+        return QStringLiteral("HTTP status %1").arg(status.toInt());
+    return QStringLiteral("the transfer failed (network error %1)").arg(int(reply.error()));
 }
+
+const QString NotAWebAddressReason = QStringLiteral("the address is not an http or https address");
 
 } // namespace
 
@@ -85,8 +102,8 @@ void ocxParseWeb::BeginServiceRequest(const ServiceRequest& service, const QStri
             [this, propertyName, take, round = cancelRound] {
                 if (round == cancelRound) {
                     if (take)
-                        take({0, {}, {}, QStringLiteral("the address is not an http or https address")});
-                    Q_EMIT DownloadFailed(propertyName);
+                        take({0, {}, {}, NotAWebAddressReason});
+                    Q_EMIT DownloadFailed(propertyName, NotAWebAddressReason);
                     AnnounceEnd(propertyName);
                 }
             },
@@ -189,20 +206,15 @@ void ocxParseWeb::ReadFailed(QNetworkReply* reply)
         return;
     const QString propertyName = read->PropertyName;
     const auto take = std::move(read->Take);
-    const QNetworkReply::NetworkError error = reply->error();
+    const QString reason = FailureReason(*reply);
     reads.erase(read);
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
     if (take)
-        take({0, {}, {}, NoReplyReason(error)});
-    DownloadEndedWithoutPage(propertyName);
-}
-
-void ocxParseWeb::DownloadEndedWithoutPage(const QString& propertyName)
-{
+        take({0, {}, {}, reason});
     RemoveBySearch(propertyName);
-    Q_EMIT DownloadFailed(propertyName);
+    Q_EMIT DownloadFailed(propertyName, reason);
     AnnounceEnd(propertyName);
 }
 

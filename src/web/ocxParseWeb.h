@@ -50,8 +50,9 @@ Q_SIGNALS:
     void DownloadHtmlComplete();
     void DownloadTitleComplete();
     // A download ended without a page (an error, an error status, a time-out, a cap, a start that
-    // failed); sent just before its completion signal. Cancelled downloads are not failures.
-    void DownloadFailed(const QString& propertyName);
+    // failed), and why, in words; sent just before its completion signal. Cancelled downloads are
+    // not failures.
+    void DownloadFailed(const QString& propertyName, const QString& reason);
     void StatusText(const QString& text); // every status text of the control and its parsers
 
 private:
@@ -66,7 +67,6 @@ private:
     void ReadArrived(QNetworkReply* reply);
     void ReadFinished(QNetworkReply* reply);
     void ReadFailed(QNetworkReply* reply);
-    void DownloadEndedWithoutPage(const QString& propertyName);
     void RunParser(const QByteArray& bytes, const QString& propertyName);
     qint32& PendingCount(const QString& propertyName);
     void AnnounceEnd(const QString& propertyName);

@@ -231,7 +231,7 @@ private Q_SLOTS:
         QTest::newRow("no such day") << QStringList{u"--since"_s, u"2026-02-30"_s} << u"'2026-02-30' is not a date"_s;
         QTest::newRow("short day") << QStringList{u"prune"_s, u"--before"_s, u"2026-3-8"_s}
                                    << u"'2026-3-8' is not a date"_s;
-        QTest::newRow("two formats") << QStringList{u"--csv"_s, u"--json"_s} << u"choose --csv or --json"_s;
+        QTest::newRow("two formats") << QStringList{u"--csv"_s, u"--json"_s} << u"Choose --csv or --json"_s;
         QTest::newRow("prune without a day") << QStringList{u"prune"_s, u"--yes"_s} << u"--before yyyy-MM-dd"_s;
         QTest::newRow("prune with a filter")
             << QStringList{u"prune"_s, u"--before"_s, u"2026-03-08"_s, u"--url"_s, u"x"_s}
@@ -239,7 +239,7 @@ private Q_SLOTS:
         QTest::newRow("page with a filter")
             << QStringList{u"--html"_s, u"--keyword"_s, u"seo"_s} << u"--html writes the whole history"_s;
         QTest::newRow("open without the page") << QStringList{u"--open"_s} << u"--open goes with --html"_s;
-        QTest::newRow("unknown word") << QStringList{u"purge"_s} << u"unexpected argument 'purge'"_s;
+        QTest::newRow("unknown word") << QStringList{u"purge"_s} << u"Unexpected argument 'purge'"_s;
     }
     void badUsageChangesNothing()
     {

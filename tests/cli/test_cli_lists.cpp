@@ -86,18 +86,27 @@ private Q_SLOTS:
         QTest::newRow("general help") << QStringList{u"--help"_s} << QByteArray() << 0 << u"Commands:"_s << kept;
         QTest::newRow("command help") << QStringList{u"add-keyword"_s, u"--help"_s} << QByteArray() << 0
                                       << u"add-keyword URL KEYWORDS [--product NAME]"_s << kept;
+        QTest::newRow("command help names a caption without its ampersand")
+            << QStringList{u"rank"_s, u"--help"_s} << QByteArray() << 0 << u"the way \"Stop\" does"_s << kept;
         QTest::newRow("command help, short")
             << QStringList{u"clear"_s, u"-h"_s} << QByteArray() << 0 << u"clear pages|keywords [--yes]"_s << kept;
-        QTest::newRow("unknown option") << QStringList{u"list"_s, u"--frob"_s} << QByteArray() << 2
-                                        << u"Unknown option 'frob'"_s << kept;
+        // An unknown option is named as it was typed.
+        QTest::newRow("unknown option") << QStringList{u"list"_s, u"--jsn"_s} << QByteArray() << 2
+                                        << u"quorvex-cli: Unknown option '--jsn'\n"_s << kept;
         QTest::newRow("unknown option before the command")
-            << QStringList{u"--frob"_s, u"list"_s} << QByteArray() << 2 << u"Unknown option 'frob'"_s << kept;
+            << QStringList{u"--frob"_s, u"list"_s} << QByteArray() << 2 << u"Unknown option '--frob'"_s << kept;
+        QTest::newRow("unknown short option")
+            << QStringList{u"list"_s, u"-x"_s} << QByteArray() << 2 << u"Unknown option '-x'"_s << kept;
+        QTest::newRow("unknown option of history")
+            << QStringList{u"history"_s, u"--jsn"_s} << QByteArray() << 2 << u"Unknown option '--jsn'"_s << kept;
+        QTest::newRow("unknown option of sitedb") << QStringList{u"sitedb"_s, u"keywords"_s, u"--jsn"_s} << QByteArray()
+                                                  << 2 << u"Unknown option '--jsn'"_s << kept;
         QTest::newRow("missing argument") << QStringList{u"check"_s, u"pages"_s} << QByteArray() << 2
                                           << u"Usage: quorvex-cli check pages|keywords N"_s << kept;
         QTest::newRow("missing option value") << QStringList{u"add-keyword"_s, u"a.com"_s, u"k"_s, u"--product"_s}
                                               << QByteArray() << 2 << u"Missing value after '--product'"_s << kept;
         QTest::newRow("--yes where nothing asks") << QStringList{u"add-keyword"_s, u"a.com"_s, u"k"_s, u"--yes"_s}
-                                                  << QByteArray() << 2 << u"Unknown option 'yes'"_s << kept;
+                                                  << QByteArray() << 2 << u"Unknown option '--yes'"_s << kept;
         QTest::newRow("question, nobody to answer")
             << QStringList{u"clear"_s, u"pages"_s} << QByteArray() << 1 << u"Do you want to continue ?"_s << kept;
         QTest::newRow("--yes before the command") << QStringList{u"--yes"_s, u"clear"_s, u"pages"_s} << QByteArray()
@@ -118,6 +127,18 @@ private Q_SLOTS:
             QTest::addRow("add-page '%s'", qPrintable(bad))
                 << QStringList{u"add-page"_s, u"b.com"_s, bad} << QByteArray() << 2 << u"Usage: quorvex-cli add-page"_s
                 << kept;
+        const QString notAnAddress = u"' is not a web address (http or https, with a host name)."_s;
+        QTest::newRow("add-page ftp") << QStringList{u"add-page"_s, u"ftp://example.com"_s} << QByteArray() << 2
+                                      << u"'ftp://example.com"_s + notAnAddress << kept;
+        QTest::newRow("add-page host and port") << QStringList{u"add-page"_s, u"localhost:8080"_s} << QByteArray() << 0
+                                                << QString() << u"http://www.a.com http://www.localhost:8080 | "_s;
+        QTest::newRow("add-keyword, no address") << QStringList{u"add-keyword"_s, u"not a url"_s, u"k"_s}
+                                                 << QByteArray() << 2 << u"'not a url"_s + notAnAddress << kept;
+        QTest::newRow("add-keyword, no host") << QStringList{u"add-keyword"_s, u"http://"_s, u"k"_s} << QByteArray()
+                                              << 2 << u"'http://"_s + notAnAddress << kept;
+        QTest::newRow("add-keyword host and port")
+            << QStringList{u"add-keyword"_s, u"localhost:8080"_s, u"k"_s} << QByteArray() << 0 << QString()
+            << kept + u"http://localhost:8080//k"_s;
         QTest::newRow("add-page duplicate")
             << QStringList{u"add-page"_s, u"A.com"_s, u"c.org"_s} << QByteArray() << 0
             << u"Duplicate URL has been deleted !"_s << u"http://www.a.com http://www.c.org | "_s;
@@ -127,7 +148,8 @@ private Q_SLOTS:
         QTest::newRow("edit-pages, empty input, --yes") << QStringList{u"edit-pages"_s, u"--yes"_s} << QByteArray() << 0
                                                         << u"Do you want to continue ?"_s << u" | "_s;
         QTest::newRow("edit-pages, a line without a host")
-            << QStringList{u"edit-pages"_s} << QByteArray("b.com\nhttp://\n") << 2 << u"line 2"_s << kept;
+            << QStringList{u"edit-pages"_s} << QByteArray("b.com\nhttp://\n") << 2 << u"'http://"_s + notAnAddress
+            << kept;
     }
     void commandOutcomes()
     {
@@ -158,6 +180,10 @@ private Q_SLOTS:
         QVERIFY(duplicate.Err.contains(u"Duplicate URL and Product Enter !"_s));
         QCOMPARE(RunQuorvexCli(home.path(), {u"add-keyword"_s, u"example.com"_s, u"other"_s}).ExitCode, 0);
         QCOMPARE(RunQuorvexCli(home.path(), {u"edit-keyword"_s, u"2"_s, u"example.org"_s, u"changed"_s}).ExitCode, 0);
+        const CliResult notAnAddress =
+            RunQuorvexCli(home.path(), {u"edit-keyword"_s, u"2"_s, u"ftp://x.org"_s, u"k"_s});
+        QCOMPARE(notAnAddress.ExitCode, 2);
+        QVERIFY2(notAnAddress.Err.contains(u"'ftp://x.org' is not a web address"_s), qPrintable(notAnAddress.Err));
         QCOMPARE(RunQuorvexCli(home.path(), {u"uncheck"_s, u"keywords"_s, u"1"_s}).ExitCode, 0);
         QCOMPARE(RunQuorvexCli(home.path(), {u"set"_s, u"top10"_s, u"on"_s}).ExitCode, 0);
 

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QTcpServer>
 #include <QUrlQuery>
 
 #include <csignal>
@@ -37,12 +39,12 @@ class TestCliRank : public QObject {
     ProxyWeb web;
 
     // Starts quorvex-cli with the fake web as its proxy; the test's event loop keeps serving meanwhile.
-    std::unique_ptr<QProcess> StartCli(const QString& home, const QStringList& args)
+    std::unique_ptr<QProcess> StartCli(const QString& home, const QStringList& args, const QString& proxy = {})
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QUORVEX_HOME"), home);
-        env.insert(QStringLiteral("http_proxy"), web.ProxyUrl());
+        env.insert(QStringLiteral("http_proxy"), proxy.isEmpty() ? web.ProxyUrl() : proxy);
         process->setProcessEnvironment(env);
         process->start(BinFolder() + QStringLiteral("/quorvex-cli"), args);
         process->closeWriteChannel();
@@ -64,6 +66,8 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(cli->readAllStandardOutput()), index + QLatin1Char('\n'));
         const QString err = QString::fromUtf8(cli->readAllStandardError());
         QVERIFY2(err.contains(QStringLiteral("progress 1/")), qPrintable(err));
+        // 3 steps for the page (its summary not asked for), 4 for the keyword, 1 for the maker's page.
+        QCOMPARE(err.split(u'\n').filter(QRegularExpression(u"^progress "_s)).last(), u"progress 8/8"_s);
         QVERIFY(err.contains(QStringLiteral("Quorvex got Google Page Rank ...")));
         QVERIFY(QFile::exists(index));
         QDir reports(home.filePath(QStringLiteral("Report")));
@@ -137,6 +141,44 @@ private Q_SLOTS:
         QVERIFY2(err.contains(u"The history could not be written to "_s + history), qPrintable(err));
         QCOMPARE(cli->exitCode(), 1);
         QVERIFY(QFile::exists(home.filePath(u"Report/Index.htm"_s)));
+    }
+
+    // Every request fails: each kind says why its first one did, as today's sources do.
+    void everyFailingKindSaysWhy_data()
+    {
+        QTest::addColumn<bool>("proxyRefuses");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("error status") << false << u"HTTP status 503"_s;
+        QTest::newRow("proxy refuses") << true << u"the proxy %1 refused the connection"_s;
+    }
+    void everyFailingKindSaysWhy()
+    {
+        QFETCH(bool, proxyRefuses);
+        QFETCH(QString, reason);
+        QTemporaryDir home;
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-page"_s, u"example.com"_s}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"add-keyword"_s, u"example.com"_s, u"seo"_s}).ExitCode, 0);
+        QCOMPARE(RunQuorvexCli(home.path(), {u"set"_s, u"extract-keyword"_s, u"on"_s}).ExitCode, 0);
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString closedProxy = u"http://127.0.0.1:%1"_s.arg(closed.serverPort());
+        closed.close();
+        if (proxyRefuses)
+            reason = reason.arg(closedProxy.mid(7));
+        web.SetFallback([](const QUrl&) {
+            CannedReply reply;
+            reply.Status = 503;
+            return reply;
+        });
+        auto cli = StartCli(home.path(), {u"rank"_s}, proxyRefuses ? closedProxy : QString());
+        QTRY_COMPARE_WITH_TIMEOUT(cli->state(), QProcess::NotRunning, 30000);
+        web.SetFallback(Answer);
+        QCOMPARE(cli->exitCode(), 3);
+        const QString err = QString::fromUtf8(cli->readAllStandardError());
+        QVERIFY2(err.contains(u"requests, "_s), qPrintable(err));
+        for (const QString& kind : {u"authority (historical)"_s, u"traffic rank (historical)"_s,
+                                    u"page summary (the page itself)"_s, u"positions (historical)"_s})
+            QVERIFY2(err.contains(kind + u": "_s + reason + u'\n'), qPrintable(err));
     }
 
     void nothingCheckedEndsWithOne()

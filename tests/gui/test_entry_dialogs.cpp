@@ -4,6 +4,7 @@
 #include "base/Names.h"
 #include "gui/frmPRURL.h"
 #include "gui/frmQUORVEXURL.h"
+#include "lists/ListEdits.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -119,7 +120,7 @@ private Q_SLOTS:
         QCOMPARE(shell.state.Lists.PRURLList.at(0).Checked, 0);
         QCOMPARE(shell.state.Lists.PRURLList.at(1).Checked, 1);
         QCOMPARE(shell.Stored(PRURLKey, "PRURLNum"), QStringLiteral("4"));
-        QCOMPARE(shell.StoredValues().size(), 4 * 2 + 2 + 2);
+        QCOMPARE(shell.StoredValues().size(), 4 * 2 + 3 + 2 + 2); // what was typed for the three new lines
         QCOMPARE(shell.window->StatusText(), QStringLiteral("Ready"));
         QTRY_VERIFY(!shell.Button("cmdEdit")->isEnabled());
     }
@@ -200,6 +201,52 @@ private Q_SLOTS:
         QCOMPARE(shell.Stored(QuorvexURLKey, "QUORVEXURL2"), QStringLiteral("http://A.com"));
         QVERIFY(shell.Button("cmdRank")->isEnabled());
         QVERIFY(shell.Button("cmdRemoveAll")->isEnabled());
+    }
+
+    // Both dialogs refuse what is no web address with the message the command line gives, and stay
+    // open with what was typed; nothing is stored.
+    void addressesThatAreNoWebAddressesAreRefused_data()
+    {
+        QTest::addColumn<bool>("keywordDialog");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("named"); // the address the message names
+        QTest::newRow("page: ftp") << false << "ftp://example.com"
+                                   << "ftp://example.com";
+        QTest::newRow("page: a bad second line") << false << "b.com\nhttp://"
+                                                 << "http://";
+        QTest::newRow("keyword: no host") << true << "http://"
+                                          << "http://";
+        QTest::newRow("keyword: blanks") << true << "not a url"
+                                         << "not a url";
+    }
+    void addressesThatAreNoWebAddressesAreRefused()
+    {
+        QFETCH(bool, keywordDialog);
+        QFETCH(QString, typed);
+        QFETCH(QString, named);
+        Shell shell({{QStringLiteral("http://www.one.com"), 1}}, {KeywordEntry("http://one.com", "", "k", 1)});
+        const QMap<QString, QString> before = shell.StoredValues();
+        if (keywordDialog)
+            shell.ClickTab(QStringLiteral("QUORVEX"));
+        QDialog* dialog = keywordDialog ? static_cast<QDialog*>(OpenDialog<frmQUORVEXURL>(shell, "cmdAdd"))
+                                        : OpenDialog<frmPRURL>(shell, "cmdAdd");
+        QVERIFY(dialog);
+        if (keywordDialog) {
+            QTest::keyClicks(Box(dialog, "txtQUORVEXURL"), typed);
+            QTest::keyClicks(Box(dialog, "txtQUORVEXKeyword"), QStringLiteral("seo"));
+        } else {
+            TypeLines(dialog->findChild<QPlainTextEdit*>(QStringLiteral("txtPRURL")), typed.split(QLatin1Char('\n')));
+        }
+        QTest::mouseClick(OK(dialog), Qt::LeftButton);
+
+        QCOMPARE(shell.prompter.Messages.size(), 1);
+        QCOMPARE(shell.prompter.Messages.at(0).Text, RefusedAddressText(named));
+        QCOMPARE(shell.prompter.Messages.at(0).Icon, MessageIcon::Exclamation);
+        QCOMPARE(shell.prompter.Messages.at(0).Title, QStringLiteral("Quorvex 2.2"));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(shell.state.Lists.PRURLCount(), 1);
+        QCOMPARE(shell.state.Lists.QuorvexCount(), 1);
+        QCOMPARE(shell.StoredValues(), before);
     }
 
     // What Enter and Escape do in either dialog, wherever the focus is, with OK on or still off.

@@ -2,6 +2,7 @@
 
 #include "WindowTestSupport.h"
 #include "base/Names.h"
+#include "gui/StatusPanel.h"
 #include "gui/frmAbout.h"
 #include "gui/frmHelp.h"
 #include "support/TestHome.h"
@@ -617,6 +618,53 @@ private Q_SLOTS:
         QTextDocument shown;
         shown.setHtml(QToolTip::text());
         QCOMPARE(shown.toPlainText(), tip);
+    }
+
+    // The status text gives way to the progress bar while the bar shows; text cut off shows whole
+    // as a tooltip, as it stands.
+    void statusTextGivesWayToTheProgressBar_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("barShown");
+        QTest::addColumn<bool>("cut");
+        const QString summary =
+            QStringLiteral("Quorvex completed: 123 requests, 45 failed; 10 rose, 20 fell, 30 stayed");
+        const QString endless = QStringLiteral("<b>Quorvex</b> ") + QString(200, QLatin1Char('x'));
+        QTest::newRow("short, bar shown") << QStringLiteral("Ready") << true << false;
+        QTest::newRow("summary, bar gone") << summary << false << false;
+        QTest::newRow("long, bar shown") << endless << true << true;
+        QTest::newRow("long, bar gone") << endless << false << true;
+    }
+    void statusTextGivesWayToTheProgressBar()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, barShown);
+        QFETCH(bool, cut);
+        Shell shell;
+        QProgressBar* bar = shell.window->ProgressBar();
+        bar->setVisible(barShown);
+        shell.window->SetStatusText(text);
+        auto* panel = shell.Find<StatusPanel>("sbStatusPanel");
+        QCOMPARE(shell.window->StatusText(), text);
+        const QString shown = panel->ShownText();
+        QCOMPARE(shown != text, cut);
+        const int left = panel->mapTo(shell.window.get(), QPoint()).x();
+        const int room = barShown ? bar->x() - left : panel->width();
+        QVERIFY2(panel->fontMetrics().horizontalAdvance(shown) <= room, qPrintable(shown));
+
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        const QPoint at(4, panel->height() / 2);
+        QHelpEvent help(QEvent::ToolTip, at, panel->mapToGlobal(at));
+        QApplication::sendEvent(panel, &help);
+        if (!cut) {
+            QVERIFY(!QToolTip::isVisible());
+            return;
+        }
+        QTRY_VERIFY(QToolTip::isVisible());
+        QTextDocument tip;
+        tip.setHtml(QToolTip::text());
+        QCOMPARE(tip.toPlainText(), text);
     }
 
     void aRunGoingIgnoresListClicksAndTicks()

@@ -108,17 +108,17 @@ private Q_SLOTS:
                                       << u"authority: openpagerank, endpoint "
                                          "https://openpagerank.com/api/v1.0/getPageRank (default), key ****9876"_s;
         QTest::newRow("missing key") << u"cboSearchSource"_s << u"serpapi"_s << QString() << QString()
-                                     << u"the search source serpapi needs a key"_s << QString();
+                                     << u"The search source serpapi needs a key"_s << QString();
         QTest::newRow("bad endpoint") << u"cboSearchSource"_s << u"serper"_s << u"key-1"_s << u"ftp://serper.example/"_s
-                                      << u"the endpoint must be an absolute http or https address, not "
+                                      << u"The endpoint must be an absolute http or https address, not "
                                          "'ftp://serper.example/'"_s
                                       << QString();
         QTest::newRow("instance without address")
             << u"cboSearchSource"_s << u"searxng"_s << QString() << QString()
-            << u"the search source searxng needs the address of your own instance as its endpoint"_s << QString();
+            << u"The search source searxng needs the address of your own instance as its endpoint"_s << QString();
         QTest::newRow("authority key with a blank")
             << u"cboAuthoritySource"_s << u"openpagerank"_s << u"two words"_s << QString()
-            << u"a key holds printable characters only, without blanks"_s << QString();
+            << u"A key holds printable characters only, without blanks"_s << QString();
     }
     void choices()
     {
@@ -357,7 +357,7 @@ private Q_SLOTS:
         rig.Click(u"cmdImportList"_s);
         QCOMPARE(rig.prompter.Messages.size(), 1);
         QCOMPARE(rig.prompter.Messages.last().Text,
-                 u"the list must be a readable file or an http or https address, not '%1'"_s.arg(missing));
+                 u"The list must be a readable file or an http or https address, not '%1'"_s.arg(missing));
 
         rig.Edit(u"txtTrafficList"_s)->setText(rig.Write(u"page.csv"_s, "<html><body>no list</body></html>\n"));
         rig.Click(u"cmdImportList"_s);

@@ -52,6 +52,76 @@ private Q_SLOTS:
         QCOMPARE(NormalisePRURL(typed), stored);
     }
 
+    // Both lists take only web addresses: http or https, or no scheme at all ("host:port" names
+    // none), and a host name. Anything else is refused whole, and nothing is stored.
+    void onlyWebAddressesAreTaken_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("page");    // as the Page Rank list stores it; empty: refused
+        QTest::addColumn<QString>("keyword"); // as the keyword list stores it
+        QTest::newRow("bare host") << "example.com"
+                                   << "http://www.example.com"
+                                   << "http://example.com";
+        QTest::newRow("host and port") << "localhost:8080"
+                                       << "http://www.localhost:8080"
+                                       << "http://localhost:8080";
+        QTest::newRow("port and path") << "Example.com:81/a"
+                                       << "http://www.Example.com:81/a"
+                                       << "http://Example.com:81/a";
+        QTest::newRow("secure, capitals") << "HTTPS://Blog.Example.com/x"
+                                          << "https://www.Blog.Example.com/x"
+                                          << "HTTPS://Blog.Example.com/x";
+        QTest::newRow("ftp") << "ftp://example.com" << QString() << QString();
+        QTest::newRow("mail address") << "mailto:me@example.com" << QString() << QString();
+        QTest::newRow("script") << "javascript:alert(1)" << QString() << QString();
+        QTest::newRow("scheme only") << "http://" << QString() << QString();
+        QTest::newRow("www only") << "https://www./x" << QString() << QString();
+        QTest::newRow("blanks") << "not a url" << QString() << QString();
+        QTest::newRow("two lines, the second bad") << "b.com\nftp://c.com" << QString() << QString();
+    }
+    void onlyWebAddressesAreTaken()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, page);
+        QFETCH(QString, keyword);
+        SettingsStore store = NewStore();
+        ListState state;
+        state.PRURLList = {{QStringLiteral("http://www.a.com"), 1}};
+        state.QuorvexList = {{QStringLiteral("http://a.com"), QString(), QStringLiteral("k"), 1}};
+        QVERIFY(SavePRURLList(state, store));
+        QVERIFY(SaveQuorvexURLList(state, store));
+        const ListState before = state;
+        QString refusedAdded;
+        QString refusedReplaced;
+        const EditResult added = AcceptPRURLText(state, store, typed, true, &refusedAdded);
+        const EditResult replaced = AcceptPRURLText(state, store, typed, false, &refusedReplaced);
+        const EditResult entry = AcceptQuorvexEntry(state, store, typed, QString(), QStringLiteral("k"), true, 0);
+        const EditResult edited =
+            AcceptQuorvexEntry(state, store, typed, QStringLiteral("P"), QStringLiteral("k"), false, 1);
+        if (page.isEmpty()) {
+            for (const EditResult result : {added, replaced, entry, edited})
+                QCOMPARE(result, EditResult::NotAnAddress);
+            QCOMPARE(URLs(state), URLs(before));
+            QCOMPARE(state.QuorvexCount(), 1);
+            QCOMPARE(state.QuorvexList.at(0).Product, QString());
+            QCOMPARE(StoredValue(store, PRURLKey, "PRURLNum"), QStringLiteral("1"));
+            QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLNum"), QStringLiteral("1"));
+            // The first line that is no address is named.
+            QCOMPARE(refusedAdded, typed.section(QLatin1Char('\n'), -1));
+            QCOMPARE(refusedReplaced, refusedAdded);
+            QVERIFY(!IsWebAddress(typed));
+            return;
+        }
+        QVERIFY(IsWebAddress(typed));
+        QCOMPARE(added, EditResult::Saved);
+        QCOMPARE(replaced, EditResult::Saved);
+        QCOMPARE(URLs(state), QStringList{page});
+        QCOMPARE(entry, EditResult::Saved);
+        QCOMPARE(edited, EditResult::Saved);
+        QCOMPARE(state.QuorvexList.at(0).URL, keyword);
+        QCOMPARE(state.QuorvexList.at(1).URL, keyword);
+    }
+
     void addModeDropsDuplicatesIgnoringCase()
     {
         SettingsStore store = NewStore();
@@ -82,11 +152,54 @@ private Q_SLOTS:
         QCOMPARE(state.PRURLList.at(0).Checked, 0);
         QCOMPARE(state.PRURLList.at(1).Checked, 1);
         QCOMPARE(state.PRURLList.at(2).Checked, 1);
-        QCOMPARE(StoredNames(store, PRURLKey).size(), 4 * 2 + 2);
+        // Each new line keeps what was typed; "http://www.a.com", left as it was, had nothing kept.
+        QCOMPARE(StoredNames(store, PRURLKey).size(), 4 * 2 + 3 + 2);
 
         AcceptPRURLText(state, store, QString(), false);
         QCOMPARE(state.PRURLCount(), 0);
         QCOMPARE(StoredNames(store, PRURLKey), (QSet<QString>{"PRURLNum", "CheckExtractKeyword"}));
+    }
+
+    // The Page Rank list stores "www." in front of every host; what was typed is kept beside each
+    // entry for the page itself, moves with its entry and survives a reload. An entry of an earlier
+    // version has none and is read at its stored address.
+    void typedAddressStaysWithItsEntry()
+    {
+        SettingsStore store = NewStore();
+        ListState state;
+        state.PRURLList = {{QStringLiteral("http://www.old.example"), 0}};
+        QVERIFY(SavePRURLList(state, store));
+        QVERIFY(SaveQuorvexURLList(state, store));
+        QCOMPARE(AcceptPRURLText(state, store, QStringLiteral("blog.example.com\nHTTPS://Shop.example.com/x"), true),
+                 EditResult::Saved);
+        QCOMPARE(URLs(state), (QStringList{"http://www.old.example", "http://www.blog.example.com",
+                                           "https://www.Shop.example.com/x"}));
+        const auto pages = [](const ListState& lists) {
+            QStringList urls;
+            for (const PRURLEntry& e : lists.PRURLList)
+                urls.append(e.PageURL());
+            return urls;
+        };
+        QCOMPARE(pages(state),
+                 (QStringList{"http://www.old.example", "http://blog.example.com", "HTTPS://Shop.example.com/x"}));
+        QCOMPARE(StoredValue(store, PRURLKey, "PRURLTyped2"), QStringLiteral("http://blog.example.com"));
+        QCOMPARE(StoredNames(store, PRURLKey).size(), 3 * 2 + 2 + 2); // the old entry has none
+
+        // Edit mode: the lines as the dialog shows them, reordered; an unchanged line keeps what was
+        // typed for it, a line typed anew brings its own.
+        QCOMPARE(AcceptPRURLText(state, store,
+                                 QStringLiteral("https://www.Shop.example.com/x\nhttp://www.old.example\n"
+                                                "www.blog.example.com\nnew.example"),
+                                 false),
+                 EditResult::Saved);
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(URLs(loaded), (QStringList{"https://www.Shop.example.com/x", "http://www.old.example",
+                                            "http://www.blog.example.com", "http://www.new.example"}));
+        QCOMPARE(pages(loaded), (QStringList{"HTTPS://Shop.example.com/x", "http://www.old.example",
+                                             "http://www.blog.example.com", "http://new.example"}));
+        QCOMPARE(loaded.PRURLList.at(1).Checked, 0);
+        QCOMPARE(StoredNames(store, PRURLKey).size(), 4 * 2 + 3 + 2);
     }
 
     void keywordAddressGetsSchemeOnlyWhenMissing_data()

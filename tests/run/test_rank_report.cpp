@@ -22,6 +22,7 @@ class TestRankReport : public QObject {
                          const QString& title, const QString& description, const QString& keywords)
     {
         run.PRJobURL << url;
+        run.PRJobPageURL << url;
         run.PRJobPageRank << pr;
         run.PRJobAlexa << alexa;
         run.PRJobTitle << title;

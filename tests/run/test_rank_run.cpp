@@ -3,6 +3,7 @@
 #include "run/RankRun.h"
 #include "session/DownloadParts.h"
 #include "support/RankRunRig.h"
+#include "support/RunProgress.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/RequestDriver.h"
@@ -144,8 +145,7 @@ private Q_SLOTS:
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.close();
 
-        QSignalSpy maximum(&bench.run, &RankRun::ProgressMaximumChanged);
-        QSignalSpy progress(&bench.run, &RankRun::ProgressValueChanged);
+        RunProgress progress(bench.run);
         QSignalSpy written(&bench.run, &RankRun::ReportWritten);
         bench.run.StartOrStopRank();
         QVERIFY(bench.run.IsRunning());
@@ -192,13 +192,10 @@ private Q_SLOTS:
         QVERIFY(bench.maxPendingTitle <= 10);
 
         // 3 steps per PageRank job, 4 per keyword, 1 for the maker's page; one step per request
-        // sent or search skipped.
-        QCOMPARE(maximum.last().at(0).toInt(), 3 * 2 + 4 * 4 + 1);
-        int highest = 0;
-        for (const QList<QVariant>& value : progress)
-            highest = std::max(highest, value.at(0).toInt());
-        QCOMPARE(highest, 9 + 2 + 4 + 4);
-        QCOMPARE(progress.last().at(0).toInt(), 0);
+        // sent or search skipped, and the keywords' fourth steps once the last pass is over: the
+        // bar ends full.
+        QCOMPARE(progress.Maximum, 3 * 2 + 4 * 4 + 1);
+        QVERIFY2(progress.EndedFull(), qPrintable(QDebug::toString(progress.Values)));
 
         const RankRunState& run = bench.state.Run;
         QCOMPARE(run.PRJobPageRank, (QStringList{QStringLiteral("5/10"), QStringLiteral("3/10")}));
@@ -228,12 +225,45 @@ private Q_SLOTS:
     {
         Bench bench;
         bench.state.Lists.PRURLList = {{QStringLiteral("http://www.alpha.com"), 1}};
+        RunProgress progress(bench.run);
         bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 20000);
         QVERIFY(bench.finished.at(0));
         QVERIFY(bench.Requests(true).isEmpty());
         QCOMPARE(bench.Requests(false).size(), 3);
         QVERIFY(bench.state.Run.PRJobTitle.at(0).isEmpty());
+        // The summary that is not asked for still counts its step.
+        QCOMPARE(progress.Maximum, 3 + 1);
+        QVERIFY2(progress.EndedFull(), qPrintable(QDebug::toString(progress.Values)));
+    }
+
+    // The page summary and the report's links go to the page as it was typed (a host without the
+    // list's "www."), the historical queries to the stored address; an entry of an earlier version
+    // has only the stored one.
+    void pageItselfIsReadWhereItWasTyped()
+    {
+        Bench bench;
+        bench.state.Lists.PRURLList = {
+            {QStringLiteral("http://www.blog.example.com"), 1, QStringLiteral("http://blog.example.com")},
+            {QStringLiteral("http://www.old.example"), 1}};
+        bench.state.Lists.CheckExtractKeyword = true;
+        bench.run->StartOrStopRank();
+        QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 20000);
+        QVERIFY(bench.finished.at(0));
+        QStringList hosts;
+        for (const QString& url : bench.Requests(true))
+            hosts.append(QUrl(url).host());
+        hosts.sort();
+        QCOMPARE(hosts, (QStringList{QStringLiteral("blog.example.com"), QStringLiteral("www.old.example")}));
+        QCOMPARE(bench.state.Run.PRJobTitle.at(0), QStringLiteral("Home of blog.example.com"));
+        QVERIFY(bench.Requests(false).at(0).endsWith(QLatin1String("q=info:http://www.blog.example.com")));
+
+        QFile report(bench.home.filePath(QStringLiteral("Report/Report20260307.htm")));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray html = report.readAll();
+        QCOMPARE(html.count("<A HREF=http://blog.example.com TARGET='_blank'>http://www.blog.example.com</A>"), 2);
+        QCOMPARE(html.count("<A HREF=http://www.old.example TARGET='_blank'>http://www.old.example</A>"), 2);
+        QVERIFY(!html.contains("HREF=http://www.blog.example.com"));
     }
 
     void summariesRunTenAtATime()

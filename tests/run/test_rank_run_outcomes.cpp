@@ -123,6 +123,14 @@ private Q_SLOTS:
         QCOMPARE(tally.FailedOfKind(QLatin1Char('K')), 1);
         QCOMPARE(tally.FailedOfKind(QLatin1Char('T')), 0);
         QCOMPARE(bench.texts, QStringList{QStringLiteral("Quorvex completed: 11 requests, 4 failed")});
+        // Each kind that failed says why its first request did.
+        QStringList reasons = bench.run.FailureReasons();
+        reasons.sort();
+        QCOMPARE(reasons,
+                 (QStringList{QStringLiteral("authority (historical): the reply went past its size or time bounds"),
+                              QStringLiteral("page summary (the page itself): the reply went past its size or "
+                                             "time bounds"),
+                              QStringLiteral("traffic rank (historical): HTTP status 500")}));
 
         const RankRunState& run = bench.state.Run;
         QCOMPARE(run.PRJobPageRank, (QStringList{QStringLiteral("0/10"), QStringLiteral("4/10")}));

@@ -12,6 +12,7 @@
 #include "sources/SourceSettings.h"
 #include "support/FileDamage.h"
 #include "support/RankRunRig.h"
+#include "support/RunProgress.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/RequestDriver.h"
@@ -33,6 +34,8 @@ const QString SerpApiEndpoint = u"http://serpapi.com/search.json"_s;
 const QString OpenPageRankEndpoint = u"http://openpagerank.com/api/v1.0/getPageRank"_s;
 
 struct Bench : RankRunRig {
+    RunProgress progress{run};
+
     Bench()
     {
         web.SetFallback(GeneratedReply);
@@ -124,6 +127,7 @@ private Q_SLOTS:
         QCOMPARE(bench.web.Requests().size(), 1 + 4);
         QCOMPARE(bench.run.Tally().Sent, 5);
         QCOMPARE(bench.run.Tally().Failed(), 0);
+        QVERIFY2(bench.progress.EndedFull(), qPrintable(QDebug::toString(bench.progress.Values)));
 
         const RankRunState& run = bench.state.Run;
         QCOMPARE(run.PRJobAlexa, (QStringList{u"1"_s, u"2"_s, u"not ranked"_s}));
@@ -177,6 +181,21 @@ private Q_SLOTS:
         QVERIFY(reasons.join(u'\n').contains(u"positions (serpapi): "_s));
         QVERIFY(!reasons.join(u'\n').contains(u"bad-key"_s));
         QCOMPARE(bench.Report().count(u"<B>Failed</B>"_s), 2 + 2 + 3);
+        QVERIFY2(bench.progress.EndedFull(), qPrintable(QDebug::toString(bench.progress.Values)));
+    }
+
+    // An entry an earlier version stored without a host asks the authority nothing; the run's
+    // progress still ends full.
+    void pageWithoutDomainEndsTheProgressFull()
+    {
+        Bench bench;
+        bench.Choose(u"serp-key-0042"_s, 10, u"opr-key-0042"_s, true);
+        bench.state.Lists.PRURLList = {{u"http://www."_s, 1}, {u"http://www.ranked.example/"_s, 1}};
+        bench.Run();
+        QCOMPARE(bench.finished.at(0), true);
+        QCOMPARE(QUrlQuery(QUrl(bench.RequestsTo(u"openpagerank.com"_s).at(0).Url)).allQueryItemValues(u"domains[]"_s),
+                 QStringList{u"ranked.example"_s});
+        QVERIFY2(bench.progress.EndedFull(), qPrintable(QDebug::toString(bench.progress.Values)));
     }
 
     // A damaged list fails every traffic rank with the damage as its reason, not as a missing list.

@@ -40,7 +40,7 @@ private Q_SLOTS:
         const int authority = int(SourceColumn::Authority);
         const int traffic = int(SourceColumn::Traffic);
         const QString none;
-        QTest::newRow("unknown") << search << u"bing"_s << none << none << none << none << u"unknown search source"_s;
+        QTest::newRow("unknown") << search << u"bing"_s << none << none << none << none << u"Unknown search source"_s;
         QTest::newRow("no key") << search << u"serpapi"_s << none << none << none << none << u"needs a key"_s;
         QTest::newRow("empty key") << authority << u"openpagerank"_s << u""_s << none << none << none
                                    << u"needs a key"_s;

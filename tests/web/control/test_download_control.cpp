@@ -252,27 +252,37 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason"); // told with the failure, in words
         QTest::newRow("404") << "404"
-                             << "G0";
+                             << "G0"
+                             << "HTTP status 404";
         QTest::newRow("500") << "500"
-                             << "k0";
+                             << "k0"
+                             << "HTTP status 500";
         QTest::newRow("never answers") << "never answers"
-                                       << "T0$0";
+                                       << "T0$0"
+                                       << "no reply came in time";
         QTest::newRow("reset in mid-body") << "reset"
-                                           << "K0";
+                                           << "K0"
+                                           << "the connection was closed before the reply was whole";
         QTest::newRow("redirect loop") << "redirect loop"
-                                       << "A0";
+                                       << "A0"
+                                       << "too many redirects";
         QTest::newRow("connection refused") << "refused"
-                                            << "k0";
+                                            << "k0"
+                                            << "the proxy %1 refused the connection";
         QTest::newRow("unknown host") << "unknown host"
-                                      << "g0";
+                                      << "g0"
+                                      << "the host was not found";
         QTest::newRow("cannot start") << "cannot start"
-                                      << "K0";
+                                      << "K0"
+                                      << "the address is not an http or https address";
     }
     void failedDownloadEndsOnce()
     {
         QFETCH(QString, failure);
         QFETCH(QString, name);
+        QFETCH(QString, reason);
         Rig rig;
         rig.control->SetTransferTimeout(300);
         rig.state.Run.PRJobPageRank = QStringList{QStringLiteral("0/10")};
@@ -291,6 +301,7 @@ private Q_SLOTS:
             QTcpServer closed;
             QVERIFY(closed.listen(QHostAddress::LocalHost));
             qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()).toUtf8());
+            reason = reason.arg(QStringLiteral("127.0.0.1:%1").arg(closed.serverPort()));
         } else if (failure == QLatin1String("unknown host")) {
             qunsetenv("http_proxy");
             url = QStringLiteral("http://quorvex-test.invalid/");
@@ -307,6 +318,7 @@ private Q_SLOTS:
         QCOMPARE(rig.title.count(), IsTitleKey(name) ? 1 : 0);
         QCOMPARE(rig.failed.count(), 1);
         QCOMPARE(rig.failed.at(0).at(0).toString(), name);
+        QCOMPARE(rig.failed.at(0).at(1).toString(), reason);
         QCOMPARE(rig.state.PendingHtmlCount, 0);
         QCOMPARE(rig.state.PendingTitleCount, 0);
         QVERIFY(!rig.texts.contains(Working));

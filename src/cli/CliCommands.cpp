@@ -144,7 +144,8 @@ const Cli::Command Cli::Commands[] = {
      &Cli::UncheckEntry},
     {"set", "extract-keyword|top10 on|off, or export-base URL", 2, 2, 0, false, "set an option",
      "Sets an option on or off, or export-base: the address under which the exported directory is\n"
-     "published, an absolute http:// or https:// address ending in \"/\".",
+     "published, an absolute http:// or https:// address ending in \"/\" (or file:/// and the export's\n"
+     "folder, to look at the pages on disk before they are published).",
      &Cli::Set},
     {"rank", "", 0, 0, Verbose | Open | Json, false, "run the checked entries and write the report",
      "Runs the checked entries of both lists through the web, writes the report and keeps the run in\n"

@@ -78,7 +78,7 @@ void BM_ShowSearchTable(benchmark::State& state)
         QList<SiteDetails> details;
         for (const QString& url : urls)
             details.append({url, u"Title of "_s + url, u"A description of the site"_s, u"one,two,three"_s, 5, 1234567});
-        database.WriteExtractionBatch(u"web design"_s, u"web_design"_s, details, {}, 30001, 30000);
+        database.WriteExtractionBatch(u"web design"_s, u"web_design"_s, details, {}, {}, 30001, 30000);
     }
     SilentPrompter prompter;
     Clock clock;

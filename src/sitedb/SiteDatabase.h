@@ -119,10 +119,11 @@ public:
     // The end of a collection: the table emptied, the sites inserted and the master row marked
     // collected, all or nothing, so a renewed keyword keeps its old rows until this succeeds.
     bool ReplaceSearchRows(const QString& keyword, const QString& table, const QStringList& urls, const QString& date);
-    // The end of an extraction batch: the chosen details of every site ("Null" for an empty text)
+    // The end of an extraction batch: the chosen details of the sites read ("Null" for an empty
+    // text), the rows of the sites not read moved as they are behind every other row, in their order,
     // and the new progress, all or nothing.
-    bool WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& sites,
-                              const ExtractChoice& choice, int top, int bottom);
+    bool WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& read,
+                              const QStringList& notRead, const ExtractChoice& choice, int top, int bottom);
     // Unwanted sites removed from the keywords' tables and their progress corrected, all or nothing.
     bool RemoveSites(const QList<SiteRemoval>& removals);
     // The end of an export: the published sites of every keyword deleted and each keyword marked
@@ -143,6 +144,8 @@ public:
 private:
     bool Run(const QString& sql, std::initializer_list<SqlText> values);
     bool InsertEach(const QString& table, const QStringList& urls);
+    // name is the quoted table name.
+    bool MoveBehind(const QString& name, const QStringList& urls);
     bool Refuse(const QString& reason);
 
     QString path;

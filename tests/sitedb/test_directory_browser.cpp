@@ -51,7 +51,7 @@ private Q_SLOTS:
             }
             folder.Collect(keyword, category, urls);
             SiteDatabase database(folder.Database());
-            QVERIFY(database.WriteExtractionBatch(keyword, SearchTableName(keyword), details, {}, 13, 14));
+            QVERIFY(database.WriteExtractionBatch(keyword, SearchTableName(keyword), details, {}, {}, 13, 14));
             lists.AllSearches.append({keyword, category, {}, {}, {}});
             lists.PendingSearches.append({keyword, category, u"13/14"_s, u"2024-05-01"_s, u"N"_s});
         }

@@ -341,7 +341,7 @@ private Q_SLOTS:
         QCOMPARE(rig.Text(u"txtRHead"_s), u"1"_s);
         {
             SiteDatabase database(rig.folder.Database());
-            QVERIFY(database.WriteExtractionBatch(u"new kw"_s, u"new_kw"_s, {{u"http://x.com"_s, {}, {}, {}, 3, 0}},
+            QVERIFY(database.WriteExtractionBatch(u"new kw"_s, u"new_kw"_s, {{u"http://x.com"_s, {}, {}, {}, 3, 0}}, {},
                                                   {false, true, true}, 3, 2));
         }
         rig.actions.Written(false, u"new kw"_s);

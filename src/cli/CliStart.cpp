@@ -1,7 +1,7 @@
 #include "cli/CliStart.h"
 
 #include "app/ProgramFolder.h"
-#include "cli/TerminalText.h"
+#include "app/TerminalText.h"
 
 QTextStream& Out()
 {

@@ -2,11 +2,11 @@
 
 #include "app/AppState.h"
 #include "app/Names.h"
+#include "app/TerminalText.h"
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryOutput.h"
 #include "cli/ProcessLauncher.h"
-#include "cli/TerminalText.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"

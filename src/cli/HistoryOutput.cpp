@@ -1,6 +1,6 @@
 #include "cli/HistoryOutput.h"
 
-#include "cli/TerminalText.h"
+#include "app/TerminalText.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
 

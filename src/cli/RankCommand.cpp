@@ -1,12 +1,12 @@
 #include "cli/RankCommand.h"
 
 #include "app/Session.h"
+#include "app/TerminalText.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryOutput.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProcessLauncher.h"
 #include "cli/ProgressLine.h"
-#include "cli/TerminalText.h"
 #include "history/HistoryRecorder.h"
 #include "run/RankRun.h"
 #include "web/ocxParseWeb.h"

@@ -1,6 +1,6 @@
 #include "cli/TerminalPrompter.h"
 
-#include "cli/TerminalText.h"
+#include "app/TerminalText.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -1,8 +1,8 @@
 #include "cli/TrafficListImport.h"
 
+#include "app/TerminalText.h"
 #include "cli/CliStart.h"
 #include "cli/ProgressLine.h"
-#include "cli/TerminalText.h"
 #include "sources/RankListDownload.h"
 #include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"

@@ -54,7 +54,7 @@ SiteDatabase::SiteDatabase(const QString& path, OpenMode mode)
     : path(path),
       connection(path, mode == OpenMode::Create ? SqliteConnection::Mode::Create : SqliteConnection::Mode::ReadWrite)
 {
-    if (mode == OpenMode::Existing && !QFileInfo(path).isFile()) {
+    if (mode != OpenMode::Create && !QFileInfo(path).isFile()) {
         Refuse(u"the file is missing"_s);
         return;
     }
@@ -69,7 +69,33 @@ SiteDatabase::SiteDatabase(const QString& path, OpenMode mode)
         Refuse(connection.LastError());
         return;
     }
+    if (mode == OpenMode::Checked) {
+        const QString damage = Damage();
+        if (!damage.isEmpty()) {
+            Refuse(damage);
+            return;
+        }
+    }
     usable = true;
+}
+
+// A damaged page that no statement of the action reads (a zeroed last page) would not stop it from
+// writing into the file; quick_check reads every page, without the slower checks of the indexes.
+QString SiteDatabase::Damage()
+{
+    SqliteStatement check(connection, u"PRAGMA quick_check(1)"_s);
+    if (!check.Next())
+        return connection.LastError();
+    const QString verdict = check.Text(0);
+    if (verdict != u"ok")
+        return u"the file is damaged (%1)"_s.arg(
+            QString(verdict).replace(u"*** in database main ***\n"_s, QString()).replace(u'\n', u' '));
+    SqliteStatement master(connection,
+                           u"SELECT 1 FROM sqlite_schema WHERE type='table' AND name='Quorvex' COLLATE NOCASE"_s);
+    if (!master.Next())
+        return master.Failed() ? connection.LastError()
+                               : u"the file is no keyword site database: it has no table Quorvex"_s;
+    return {};
 }
 
 bool SiteDatabase::Refuse(const QString& reason)

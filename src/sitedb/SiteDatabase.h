@@ -69,10 +69,13 @@ struct SiteRemoval {
 
 class SiteDatabase {
 public:
-    enum class OpenMode { Existing, Create };
+    // Checked: an existing file that SQLite's quick_check finds whole and that holds the master
+    // table, as an action that writes, copies or compacts opens it.
+    enum class OpenMode { Existing, Checked, Create };
 
     // Opens the database file; Create makes a new, empty file first. IsOpen() tells the result and
-    // LastError() why not: a missing file, a file that is not a database, a lock held too long.
+    // LastError() why not: a missing file, a file that is not a database, a lock held too long, and
+    // when Checked, a damaged file or one without the master table.
     explicit SiteDatabase(const QString& path, OpenMode mode = OpenMode::Existing);
 
     bool IsOpen() const { return connection.IsOpen() && usable; }
@@ -147,6 +150,8 @@ private:
     // name is the quoted table name.
     bool MoveBehind(const QString& name, const QStringList& urls);
     bool Refuse(const QString& reason);
+    // The refusal of a file that a Checked open does not take, or an empty text.
+    QString Damage();
 
     QString path;
     SqliteConnection connection;

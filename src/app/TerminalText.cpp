@@ -1,4 +1,4 @@
-#include "cli/TerminalText.h"
+#include "app/TerminalText.h"
 
 #include <algorithm>
 

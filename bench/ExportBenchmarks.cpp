@@ -41,7 +41,7 @@ bool MakeDatabase(const QString& path, ScanLists& lists)
         }
         if (!database.AddKeyword(keyword, category, table) ||
             !database.ReplaceSearchRows(keyword, table, urls, Today) ||
-            !database.WriteExtractionBatch(keyword, table, details, {}, Extracted + 1, SitesPerKeyword))
+            !database.WriteExtractionBatch(keyword, table, details, {}, {}, Extracted + 1, SitesPerKeyword))
             return false;
         lists.AllSearches.append({keyword, category, {}, {}, {}});
         lists.PendingSearches.append(

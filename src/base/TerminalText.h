@@ -1,6 +1,7 @@
 #pragma once
-// Text on its way to the terminal: stored or typed text must never move the cursor, retitle the
-// window or turn the direction of what follows, so its control characters are shown escaped.
+// Text on its way to the terminal, or into a plain text file that is read on one or in an editor:
+// stored or typed text must never move the cursor, retitle the window, break a line or turn the
+// direction of what follows, so its control characters are shown escaped.
 
 #include <QByteArray>
 #include <QJsonDocument>

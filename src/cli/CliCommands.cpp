@@ -153,7 +153,8 @@ const Cli::Command Cli::Commands[] = {
     {"set", "extract-keyword|top10 on|off, export-base URL, or list-download-max-mib N", 2, 2, 0, Access::Writes,
      "set an option",
      "Sets an option on or off, or export-base: the address under which the exported directory is\n"
-     "published, an absolute http:// or https:// address ending in \"/\", or list-download-max-mib: the\n"
+     "published, an absolute http:// or https:// address ending in \"/\" (or file:/// and the export's\n"
+     "folder, to look at the pages on disk before they are published), or list-download-max-mib: the\n"
      "most MiB a traffic-rank list download may be, a whole number from 1 to 2048 (256 unless set).",
      &Cli::Set},
     {"rank", "", 0, 0, Verbose | Open | Json, Access::Writes, "run the checked entries and write the report",

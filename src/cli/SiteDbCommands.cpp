@@ -134,16 +134,19 @@ const SiteDbCli::Command SiteDbCli::Commands[] = {
     {"collect", "KEYWORD", 1, 1, Yes | Category, false, "collect the sites of a keyword (--category needed)",
      "Adds the keyword under its category, or renews a known one after confirmation, and collects its\n"
      "sites from the search engine's result pages. Progress goes to standard error; Ctrl+C stops the\n"
-     "collection the way \"Stop\" does: nothing is written, exit code 1. A search service that fails\n"
-     "before any site is read writes nothing (exit code 1); one that fails later leaves the sites read\n"
-     "before, with exit code 3.",
+     "collection the way \"Stop\" does: nothing is written, exit code 1. A result page that does not\n"
+     "come (offline, an error status, a search service's failure) ends the collection: before any site\n"
+     "is read nothing is written and the old sites stay (exit code 1); later the sites read before are\n"
+     "written, with exit code 3.",
      &SiteDbCli::Collect},
     {"extract", "KEYWORD", 1, 1, Yes | Span | Only | All, false, "extract titles, PR and Alexa of one batch",
      "Extracts the title, description, keywords, PageRank and traffic rank of the keyword's next batch\n"
      "of sites after confirmation, as one click of \"Extract\"; --all goes on batch after batch until\n"
      "every site is extracted. Nothing left to extract is refused with exit code 1. Ctrl+C stops the\n"
-     "batch the way \"Stop\" does: its rows are extracted again next time. Values that a source failed\n"
-     "to give are counted in the message, and the exit code is 3.",
+     "batch the way \"Stop\" does: its rows are extracted again next time. Only values read are\n"
+     "stored: a site with a value that did not come keeps its row as it was, moved behind the other\n"
+     "rows for a later batch. Such values are counted in the message, the exit code is 3, and --all\n"
+     "stops after a batch that read no site.",
      &SiteDbCli::Extract},
     {"scan", "", 0, 0, Report, false, "scan the database for today's export",
      "Groups the keywords by category, finds the keywords due today and removes their unwanted sites;\n"
@@ -411,6 +414,7 @@ int SiteDbCli::Extract(const QStringList& args)
     const std::optional<ExtractionBatch> first = prepare(prompter);
     if (!first)
         return Refused;
+    int head = first->Head;
     // The question was answered once for the whole of --all.
     TerminalPrompter answered(true);
     bool valuesFailed = false;
@@ -425,11 +429,15 @@ int SiteDbCli::Extract(const QStringList& args)
                             const std::optional<Progress> now = progressNow();
                             if (!now)
                                 return Refused;
-                            if (PlanBatch(now->Top, now->Bottom, span).AllDone)
+                            // A batch that read no site leaves Top where it was; --all ends there
+                            // rather than go round the table with a source that gives nothing.
+                            const BatchPlan plan = PlanBatch(now->Top, now->Bottom, span);
+                            if (plan.AllDone || plan.Head == head)
                                 return done;
                             const std::optional<ExtractionBatch> next = prepare(answered);
                             if (!next)
                                 return Refused;
+                            head = next->Head;
                             session.StartExtraction(*next, choice);
                             if (!session.IsRunning())
                                 return Refused;

@@ -4,6 +4,7 @@
 #include "gui/frmQuorvex.h"
 
 #include "base/Names.h"
+#include "gui/CutOffCellTips.h"
 #include "gui/StatusPanel.h"
 #include "model/AppState.h"
 #include "session/Session.h"
@@ -11,15 +12,14 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolTip>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -65,28 +65,6 @@ void Widen(QTreeWidget* list, int column, int by)
     if (by != 0)
         list->setColumnWidth(column, std::max(list->header()->minimumSectionSize(), list->columnWidth(column) + by));
 }
-
-// A cell cut off by its column shows its whole text as a tooltip; the text is shown as it stands,
-// never as markup.
-class CutOffCellTips : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
-                   const QModelIndex& index) override
-    {
-        if (event->type() != QEvent::ToolTip || !index.isValid())
-            return QStyledItemDelegate::helpEvent(event, view, option, index);
-        const QString text = index.data(Qt::DisplayRole).toString();
-        if (text.isEmpty() || sizeHint(option, index).width() <= option.rect.width()) {
-            QToolTip::hideText();
-            return true;
-        }
-        QToolTip::showText(event->globalPos(), QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped()),
-                           view->viewport(), option.rect);
-        return true;
-    }
-};
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "base/Launcher.h"
 #include "base/Names.h"
 #include "base/Prompter.h"
+#include "gui/CutOffCellTips.h"
 #include "sitedb/DailyCopy.h"
 #include "sitedb/DatabaseMaintenance.h"
 #include "sitedb/DatabaseScan.h"
@@ -34,6 +35,12 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int DesignedWidths[] = {50, 200, 160, 200, 160, 40, 80};
+
+} // namespace
 
 frmSearch::frmSearch(AppState& state, Prompter& prompter, const Clock& clock, Launcher& launcher,
                      SiteDatabaseActions& actions, QWidget* parent)
@@ -104,9 +111,9 @@ void frmSearch::CreateControls()
     // Fixed row heights: the view never measures thirty thousand rows to lay them out.
     lstTitle->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     lstTitle->horizontalHeader()->setStretchLastSection(false);
-    const int widths[] = {50, 200, 160, 200, 160, 40, 80};
+    lstTitle->setItemDelegate(new CutOffCellTips(lstTitle));
     for (int column = 0; column < SearchTableModel::ColumnCount; ++column)
-        lstTitle->setColumnWidth(column, widths[column]);
+        lstTitle->setColumnWidth(column, DesignedWidths[column]);
 
     chkExtractTitle = ExtractBox("chkExtractTitle", u"Extract Title"_s);
     chkExtractPR = ExtractBox("chkExtractPR", u"Extract PR"_s);
@@ -222,6 +229,19 @@ void frmSearch::ShowSearchTable(const QString& table)
     if (!database.ReadSearchTable(table, sites))
         Fail(database.LastError());
     rows->ShowRows(std::move(sites));
+    FitNumberColumns();
+}
+
+// The texts keep their designed widths and show what their column cuts off as a tooltip. ID, PR and
+// Alexa widen to their widest text from their designed widths, which hold any row number and any
+// PageRank; the view measures a thousand rows at most, those in sight first, so a long table shows
+// as fast as a short one.
+void frmSearch::FitNumberColumns()
+{
+    for (const int column : {SearchTableModel::ID, SearchTableModel::PR, SearchTableModel::Alexa}) {
+        lstTitle->resizeColumnToContents(column);
+        lstTitle->setColumnWidth(column, std::max(lstTitle->columnWidth(column), DesignedWidths[column]));
+    }
 }
 
 bool frmSearch::ShowMasterRow(const QString& keyword, bool withCategory)

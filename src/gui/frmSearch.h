@@ -58,6 +58,7 @@ private:
     // The master row of the keyword into Top, Bottom and, when asked, the category box.
     bool ShowMasterRow(const QString& keyword, bool withCategory);
     void AddKeywordItem(const QString& keyword);
+    void FitNumberColumns();
     void ResetBoxes();
     // After the database changed under the window: the keyword list in stored order, then the
     // keyword of the box when the database still holds it, else the first keyword, else nothing.

@@ -49,7 +49,8 @@ QWidget* frmSettings::DirectoryPage()
     txtDirectoryBase = new QLineEdit(ReadDirectoryBase(store), page);
     txtDirectoryBase->setObjectName(u"txtDirectoryBase"_s);
     auto* note = new QLabel(u"The exported pages link to each other under this address, as they will be "
-                            "published. An absolute http:// or https:// address ending in \"/\"."_s,
+                            "published. An absolute http:// or https:// address ending in \"/\", or file:/// and the "
+                            "export's folder to look at the pages on disk first."_s,
                             page);
     note->setWordWrap(true);
     auto* layout = new QFormLayout(page);

@@ -6,6 +6,11 @@
 #include <QString>
 #include <QStringList>
 
+// An extraction's PageRank or traffic rank that has not come in: a failed request is no value, while
+// a page read without a rank gives 0. A page summary read always brings a title (the page's own, else
+// the keyword), so an empty SiteTitle is a summary not read.
+inline constexpr int NotRead = -1;
+
 struct SiteTables {
     QStringList WebSiteList;
     int WebSiteCount = 0;

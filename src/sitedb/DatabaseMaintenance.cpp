@@ -42,7 +42,7 @@ bool CompactDatabase(const QString& programFolder, QString& error)
     const QString databasePath = DatabasePath(programFolder);
     {
         // The connection is closed before the rename, so no handle is left on the old file.
-        SiteDatabase database(databasePath);
+        SiteDatabase database(databasePath, SiteDatabase::OpenMode::Checked);
         if (!database.CopyTo(target)) {
             error = database.LastError();
             return false;
@@ -64,7 +64,7 @@ bool RecoverPreExportCopy(const QString& programFolder, QString& error)
 {
     // Copied through the database engine, so a pre-export copy that is not a whole database is
     // refused before it replaces anything.
-    SiteDatabase copy(PreExportCopyPath(programFolder));
+    SiteDatabase copy(PreExportCopyPath(programFolder), SiteDatabase::OpenMode::Checked);
     if (copy.CopyTo(DatabasePath(programFolder)))
         return true;
     error = copy.LastError();

@@ -123,7 +123,7 @@ std::optional<int> SearchNumTop(const QString& searchNum)
 bool RunScan(const QString& databasePath, const QDate& today, ScanLists& lists, QString& error)
 {
     lists = {};
-    SiteDatabase database(databasePath);
+    SiteDatabase database(databasePath, SiteDatabase::OpenMode::Checked);
     QList<MasterRow> master;
     if (!database.ReadMaster(master)) {
         error = database.LastError();

@@ -81,7 +81,7 @@ ExportResult ExportHTML(const QString& programFolder, const ScanLists& lists, QD
     ExportResult result;
     QList<PublishedSites> published;
     const QString working = programFolder + QLatin1Char('/') + WorkingFolderName;
-    SiteDatabase database(DatabasePath(programFolder));
+    SiteDatabase database(DatabasePath(programFolder), SiteDatabase::OpenMode::Checked);
     if (!database.CopyTo(working + QLatin1Char('/') + PreExportCopyName))
         return Finish(result, database, published, database.LastError());
 

@@ -11,6 +11,16 @@ namespace {
 
 const QString BaseValueName = u"ExportBase"_s;
 
+// A web address needs its host. A file:/// address of a local folder has none: the pages then link
+// to each other on disk, so that the export can be looked at before it is published.
+bool NamesAPlace(const QUrl& url)
+{
+    const QString scheme = url.scheme();
+    if (scheme == u"http" || scheme == u"https")
+        return !url.host().isEmpty();
+    return scheme == u"file" && url.host().isEmpty() && url.path().startsWith(QLatin1Char('/'));
+}
+
 } // namespace
 
 QString CheckDirectoryBase(const QString& text, QString& problem)
@@ -18,12 +28,10 @@ QString CheckDirectoryBase(const QString& text, QString& problem)
     problem.clear();
     const QString trimmed = text.trimmed();
     const QUrl url(trimmed, QUrl::StrictMode);
-    const QString scheme = url.scheme();
-    if (url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty() && !url.hasQuery() &&
-        !url.hasFragment() && trimmed.endsWith(QLatin1Char('/'))) {
+    if (url.isValid() && NamesAPlace(url) && !url.hasQuery() && !url.hasFragment() &&
+        trimmed.endsWith(QLatin1Char('/')))
         return url.toString(QUrl::FullyEncoded);
-    }
-    problem = u"The directory address must be an absolute http:// or https:// address ending in \"/\", "
+    problem = u"The directory address must be an absolute http://, https:// or file:/// address ending in \"/\", "
               "such as %1 !"_s.arg(DefaultDirectoryBase);
     return {};
 }

@@ -10,8 +10,8 @@ inline const QString DirectoryKey = QStringLiteral("Software\\Quorvex 2.2\\Direc
 inline const QString DefaultDirectoryBase = QStringLiteral("http://www.quorvex.example/directory/");
 
 // The address in the form the pages use (host in lower case, unsafe characters percent-encoded),
-// or an empty text with the message in problem when it is no absolute http:// or https://
-// address ending in "/" (without a query or a fragment).
+// or an empty text with the message in problem when it is no absolute http:// or https:// address,
+// nor a file:/// address of a local folder, ending in "/" (without a query or a fragment).
 QString CheckDirectoryBase(const QString& text, QString& problem);
 
 // The stored address; the default while none, or no valid one, is stored.

@@ -64,9 +64,10 @@ AuthorityGroups::Step AuthorityGroups::Take(int group, const ServiceReply& reply
     for (qsizetype n = 0; n < domains.size(); ++n) {
         const AuthorityValue& value = values.at(n);
         for (const int slot : slots.value(domains.at(n))) {
-            pr[slot] = value.Outcome == AuthorityValue::Kind::Value ? value.PageRank : 0;
             if (value.Outcome == AuthorityValue::Kind::Failed)
                 failures.Add(1, source, value.Failure ? value.Failure->Reason : u"no value"_s);
+            else
+                pr[slot] = value.Outcome == AuthorityValue::Kind::Value ? value.PageRank : 0;
         }
     }
     if (first && EndsSourceForRun(*first)) {
@@ -95,9 +96,10 @@ ValueFailures TrafficFromList(TrafficSourceKind kind, const QString& programFold
     for (qsizetype slot = 0; slot < results.size(); ++slot) {
         const RankLookupResult& result = results.at(slot);
         // A list holds at most ten million rows, so every rank fits.
-        alexa[slot] = result.Result == RankLookupResult::Outcome::Ranked ? qint32(result.Rank) : 0;
         if (result.Result == RankLookupResult::Outcome::Failed)
             failures.Add(1, source, result.Error);
+        else
+            alexa[slot] = result.Result == RankLookupResult::Outcome::Ranked ? qint32(result.Rank) : 0;
     }
     return failures;
 }

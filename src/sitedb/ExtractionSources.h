@@ -1,7 +1,7 @@
 #pragma once
 // The extraction's values from today's sources: PageRank through openpagerank, batched by domain,
-// and the traffic rank from an imported list. Both write into the site tables by slot and count
-// the values that failed.
+// and the traffic rank from an imported list. Both write into the site tables by slot, leave a value
+// that failed at NotRead and count it.
 
 #include "sources/OpenPageRank.h"
 #include "sources/SourceSettings.h"
@@ -33,7 +33,7 @@ public:
 
     int Count() const { return int(groups.size()); }
     ServiceRequest Request(int group) const { return service.BatchRequest(groups.at(group)); }
-    // Reads the group's reply into pr by slot: a value, 0 for "not ranked", 0 and a failure.
+    // Reads the group's reply into pr by slot: a value, 0 for "not ranked", or a failure.
     Step Take(int group, const ServiceReply& reply, QList<int>& pr);
     int RetryDelayMs() const { return retryDelayMs; }
     // Counts the slots of the groups from first on as failed, for the reason the source ended.

@@ -54,7 +54,7 @@ SiteDatabase::SiteDatabase(const QString& path, OpenMode mode)
     : path(path),
       connection(path, mode == OpenMode::Create ? SqliteConnection::Mode::Create : SqliteConnection::Mode::ReadWrite)
 {
-    if (mode == OpenMode::Existing && !QFileInfo(path).isFile()) {
+    if (mode != OpenMode::Create && !QFileInfo(path).isFile()) {
         Refuse(u"the file is missing"_s);
         return;
     }
@@ -69,7 +69,33 @@ SiteDatabase::SiteDatabase(const QString& path, OpenMode mode)
         Refuse(connection.LastError());
         return;
     }
+    if (mode == OpenMode::Checked) {
+        const QString damage = Damage();
+        if (!damage.isEmpty()) {
+            Refuse(damage);
+            return;
+        }
+    }
     usable = true;
+}
+
+// A damaged page that no statement of the action reads (a zeroed last page) would not stop it from
+// writing into the file; quick_check reads every page, without the slower checks of the indexes.
+QString SiteDatabase::Damage()
+{
+    SqliteStatement check(connection, u"PRAGMA quick_check(1)"_s);
+    if (!check.Next())
+        return connection.LastError();
+    const QString verdict = check.Text(0);
+    if (verdict != u"ok")
+        return u"the file is damaged (%1)"_s.arg(
+            QString(verdict).replace(u"*** in database main ***\n"_s, QString()).replace(u'\n', u' '));
+    SqliteStatement master(connection,
+                           u"SELECT 1 FROM sqlite_schema WHERE type='table' AND name='Quorvex' COLLATE NOCASE"_s);
+    if (!master.Next())
+        return master.Failed() ? connection.LastError()
+                               : u"the file is no keyword site database: it has no table Quorvex"_s;
+    return {};
 }
 
 bool SiteDatabase::Refuse(const QString& reason)
@@ -311,8 +337,8 @@ bool SiteDatabase::ReplaceSearchRows(const QString& keyword, const QString& tabl
            MarkCollected(keyword, int(urls.size()), date) && transaction.Commit();
 }
 
-bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& sites,
-                                        const ExtractChoice& choice, int top, int bottom)
+bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& read,
+                                        const QStringList& notRead, const ExtractChoice& choice, int top, int bottom)
 {
     if (!IsOpen())
         return false;
@@ -325,7 +351,7 @@ bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& t
     if (!connection.Execute(u"CREATE TEMP TABLE batch(URL,Title,Description,Keyword,PR,Alexa)"_s))
         return false;
     SqliteStatement insert(connection, u"INSERT INTO temp.batch VALUES(?1,?2,?3,?4,?5,?6)"_s);
-    for (const SiteDetails& site : sites) {
+    for (const SiteDetails& site : read) {
         insert.Bind(1, site.URL);
         insert.Bind(2, TextOrNull(site.Title));
         insert.Bind(3, TextOrNull(site.Description));
@@ -344,7 +370,26 @@ bool SiteDatabase::WriteExtractionBatch(const QString& keyword, const QString& t
         (!choice.Title || update(u"Title=batch.Title,Description=batch.Description,Keyword=batch.Keyword"_s)) &&
         (!choice.PR || update(u"PR=batch.PR"_s)) && (!choice.Alexa || update(u"Alexa=batch.Alexa"_s)) &&
         connection.Execute(u"DROP TABLE temp.batch"_s);
-    return written && UpdateProgress(keyword, top, bottom) && transaction.Commit();
+    return written && MoveBehind(name, notRead) && UpdateProgress(keyword, top, bottom) && transaction.Commit();
+}
+
+// Stored order is rowid order, so new rowids past the largest move the rows behind every other row
+// and keep their own order; one joined statement moves them all in one pass over the table.
+bool SiteDatabase::MoveBehind(const QString& name, const QStringList& urls)
+{
+    if (urls.isEmpty())
+        return true;
+    if (!connection.Execute(u"CREATE TEMP TABLE behind(n INTEGER PRIMARY KEY,URL)"_s))
+        return false;
+    SqliteStatement insert(connection, u"INSERT INTO temp.behind(URL) VALUES(?1)"_s);
+    for (const QString& url : urls) {
+        insert.Bind(1, url);
+        if (!insert.Run())
+            return false;
+    }
+    return connection.Execute(u"UPDATE "_s + name + u" SET rowid=(SELECT max(rowid) FROM "_s + name +
+                              u")+behind.n FROM temp.behind WHERE "_s + name + u".URL=behind.URL"_s) &&
+           connection.Execute(u"DROP TABLE temp.behind"_s);
 }
 
 bool SiteDatabase::RemoveSites(const QList<SiteRemoval>& removals)

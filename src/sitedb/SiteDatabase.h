@@ -69,10 +69,13 @@ struct SiteRemoval {
 
 class SiteDatabase {
 public:
-    enum class OpenMode { Existing, Create };
+    // Checked: an existing file that SQLite's quick_check finds whole and that holds the master
+    // table, as an action that writes, copies or compacts opens it.
+    enum class OpenMode { Existing, Checked, Create };
 
     // Opens the database file; Create makes a new, empty file first. IsOpen() tells the result and
-    // LastError() why not: a missing file, a file that is not a database, a lock held too long.
+    // LastError() why not: a missing file, a file that is not a database, a lock held too long, and
+    // when Checked, a damaged file or one without the master table.
     explicit SiteDatabase(const QString& path, OpenMode mode = OpenMode::Existing);
 
     bool IsOpen() const { return connection.IsOpen() && usable; }
@@ -119,10 +122,11 @@ public:
     // The end of a collection: the table emptied, the sites inserted and the master row marked
     // collected, all or nothing, so a renewed keyword keeps its old rows until this succeeds.
     bool ReplaceSearchRows(const QString& keyword, const QString& table, const QStringList& urls, const QString& date);
-    // The end of an extraction batch: the chosen details of every site ("Null" for an empty text)
+    // The end of an extraction batch: the chosen details of the sites read ("Null" for an empty
+    // text), the rows of the sites not read moved as they are behind every other row, in their order,
     // and the new progress, all or nothing.
-    bool WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& sites,
-                              const ExtractChoice& choice, int top, int bottom);
+    bool WriteExtractionBatch(const QString& keyword, const QString& table, const QList<SiteDetails>& read,
+                              const QStringList& notRead, const ExtractChoice& choice, int top, int bottom);
     // Unwanted sites removed from the keywords' tables and their progress corrected, all or nothing.
     bool RemoveSites(const QList<SiteRemoval>& removals);
     // The end of an export: the published sites of every keyword deleted and each keyword marked
@@ -143,7 +147,11 @@ public:
 private:
     bool Run(const QString& sql, std::initializer_list<SqlText> values);
     bool InsertEach(const QString& table, const QStringList& urls);
+    // name is the quoted table name.
+    bool MoveBehind(const QString& name, const QStringList& urls);
     bool Refuse(const QString& reason);
+    // The refusal of a file that a Checked open does not take, or an empty text.
+    QString Damage();
 
     QString path;
     SqliteConnection connection;

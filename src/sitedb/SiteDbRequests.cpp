@@ -25,7 +25,7 @@ std::optional<CollectionRequest> PrepareCollection(const QString& databasePath, 
     if (!problem.isEmpty())
         return Refuse<Result>(prompter, problem);
 
-    SiteDatabase database(databasePath);
+    SiteDatabase database(databasePath, SiteDatabase::OpenMode::Checked);
     std::optional<MasterRow> row;
     if (!database.FindMaster(request.Keyword, row))
         return Refuse<Result>(prompter, database.LastError());
@@ -56,7 +56,7 @@ std::optional<ExtractionBatch> PrepareExtraction(const QString& databasePath, co
     batch.Keyword = StoredKeyword(keywordText);
     batch.Table = SearchTableName(batch.Keyword);
 
-    SiteDatabase database(databasePath);
+    SiteDatabase database(databasePath, SiteDatabase::OpenMode::Checked);
     std::optional<MasterRow> row;
     if (!database.FindMaster(batch.Keyword, row))
         return Refuse<Result>(prompter, database.LastError());

@@ -36,6 +36,10 @@ SiteExtraction::SiteExtraction(AppState& state, RequestDriver& driver, Prompter&
         if (IsRunning())
             this->state.Sites.TitlesDone += inFlight;
     });
+    connect(&driver.Control(), &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName) {
+        if (IsRunning())
+            NoteFailedDownload(propertyName);
+    });
 }
 
 void SiteExtraction::Start(const ExtractionBatch& extraction, const ExtractChoice& chosen)
@@ -51,8 +55,8 @@ void SiteExtraction::Start(const ExtractionBatch& extraction, const ExtractChoic
     sites.CurrentSearch = batch.Keyword;
     sites.WebSiteList = batch.URLs;
     sites.WebSiteCount = count;
-    sites.SitePR = QList<int>(count, 0);
-    sites.SiteAlexa = QList<qint32>(count, 0);
+    sites.SitePR = QList<int>(count, NotRead);
+    sites.SiteAlexa = QList<qint32>(count, NotRead);
     sites.SiteTitle = sites.SiteDescription = sites.SiteKeyword = QStringList(count);
     sites.TitlesDone = 0;
     LoadSources();
@@ -83,6 +87,7 @@ void SiteExtraction::LoadSources()
     const SourceSettings sources = LoadSourceSettings(state.Settings);
     const int count = int(batch.URLs.size());
     authority.reset();
+    prFailures = {};
     if (sources.Authority.Kind != AuthoritySourceKind::Historical)
         authority = std::make_unique<AuthorityGroups>(sources.Authority, batch.URLs);
     prTotal = authority ? authority->Count() : count;
@@ -102,14 +107,31 @@ void SiteExtraction::QueueRequests()
     const int count = int(batch.URLs.size());
     for (int n = 0; n < prTotal + alexaTotal; ++n) {
         RequestDriver::Request rank = RequestDriver::Call([this] { SendRank(); });
-        rank.Wanted = [this] { return RankWanted(); };
+        rank.Wanted = [this] { return Decided(RankWanted()); };
         driver.AddPaced(std::move(rank));
     }
     for (int n = 0; n < count; ++n) {
         RequestDriver::Request title = RequestDriver::Call([this] { SendTitle(); });
-        title.Wanted = [this] { return choice.Title && titleIssued < int(batch.URLs.size()); };
+        title.Wanted = [this] { return Decided(choice.Title && titleIssued < int(batch.URLs.size())); };
         driver.AddSide(std::move(title));
     }
+}
+
+bool SiteExtraction::Decided(bool wanted)
+{
+    if (!wanted)
+        Advance();
+    return wanted;
+}
+
+// A historical request that brought no page is counted here; a service's reply tells its own
+// failures, and a page summary not read is seen at the write by its empty title.
+void SiteExtraction::NoteFailedDownload(const QString& propertyName)
+{
+    if (propertyName.startsWith(u'g') && !authority)
+        prFailures.Add(1, SourceName(AuthoritySourceKind::Historical), u"the PageRank query brought no page"_s);
+    else if (propertyName.startsWith(u'a'))
+        trafficFailures.Add(1, SourceName(TrafficSourceKind::Historical), u"the traffic-rank page did not come"_s);
 }
 
 bool SiteExtraction::RankWanted() const
@@ -120,7 +142,7 @@ bool SiteExtraction::RankWanted() const
 void SiteExtraction::SendRank()
 {
     ocxParseWeb& control = driver.Control();
-    // The boxes may have changed during the pause.
+    // The boxes may have changed during the pause; then the request sends nothing.
     if (choice.PR && prIssued < prTotal) {
         const int n = prIssued++;
         if (authority) {
@@ -131,8 +153,6 @@ void SiteExtraction::SendRank()
     } else if (choice.Alexa && alexaIssued < alexaTotal) {
         const int n = alexaIssued++;
         control.BeginDownload(alexaURLs.at(n), u"a"_s + QString::number(n));
-    } else {
-        return;
     }
     Advance();
 }
@@ -172,25 +192,47 @@ void SiteExtraction::Advance()
     Q_EMIT ProgressValueChanged(++progress);
 }
 
+bool SiteExtraction::IsRead(int slot) const
+{
+    const SiteTables& sites = state.Sites;
+    return (!choice.Title || !sites.SiteTitle.value(slot).isEmpty()) &&
+           (!choice.PR || sites.SitePR.value(slot, NotRead) != NotRead) &&
+           (!choice.Alexa || sites.SiteAlexa.value(slot, NotRead) != NotRead);
+}
+
 void SiteExtraction::Drained()
 {
     const SiteTables& sites = state.Sites;
-    QList<SiteDetails> details;
-    details.reserve(batch.URLs.size());
-    for (int i = 0; i < batch.URLs.size(); ++i)
-        details.append({batch.URLs.at(i), sites.SiteTitle.value(i), sites.SiteDescription.value(i),
-                        sites.SiteKeyword.value(i), sites.SitePR.value(i), sites.SiteAlexa.value(i)});
+    QList<SiteDetails> read;
+    QStringList notRead;
+    int titlesNotRead = 0;
+    for (int i = 0; i < batch.URLs.size(); ++i) {
+        if (sites.SiteTitle.value(i).isEmpty())
+            ++titlesNotRead;
+        if (IsRead(i))
+            read.append({batch.URLs.at(i), sites.SiteTitle.value(i), sites.SiteDescription.value(i),
+                         sites.SiteKeyword.value(i), sites.SitePR.value(i), sites.SiteAlexa.value(i)});
+        else
+            notRead.append(batch.URLs.at(i));
+    }
+    // A batch that read no site leaves its rows where they are: moving them all behind would only
+    // turn the table round.
+    if (read.isEmpty())
+        notRead.clear();
 
-    // Only the values that are written count; a historical request that failed leaves its 0 unseen.
+    // Only the values chosen at the write count.
     ValueFailures failures;
-    if (choice.PR && authority)
-        failures.Add(authority->Failures());
+    if (choice.PR)
+        failures.Add(authority ? authority->Failures() : prFailures);
     if (choice.Alexa)
         failures.Add(trafficFailures);
+    if (choice.Title)
+        failures.Add(titlesNotRead, u"page summary"_s, u"the site's page was not read"_s);
     failedValues = failures.Count;
 
     SiteDatabase database(DatabasePath(state.ProgramFolder));
-    if (database.WriteExtractionBatch(batch.Keyword, batch.Table, details, choice, batch.Next, batch.End))
+    if (database.WriteExtractionBatch(batch.Keyword, batch.Table, read, notRead, choice, batch.Head + int(read.size()),
+                                      batch.End))
         EndWritten(batch.Keyword,
                    ExtractionDoneText(batch.Table, startTime.msecsTo(clock.Now())) + FailedValuesText(failures));
     else

@@ -52,7 +52,13 @@ void ShuffleSites(QStringList& sites, double secondsSinceMidnight)
 WebSiteCollection::WebSiteCollection(AppState& state, RequestDriver& driver, Prompter& prompter, const Clock& clock,
                                      QObject* parent)
     : SiteDbRun(state, driver, prompter, clock, parent)
-{}
+{
+    // A page of a service tells its own failure through its reply.
+    connect(&driver.Control(), &ocxParseWeb::DownloadFailed, this, [this](const QString& propertyName) {
+        if (IsRunning() && !search && propertyName == u"W0")
+            failure = SourceFailure{FailureKind::NoReply, u"the page could not be downloaded"_s};
+    });
+}
 
 WebSiteCollection::~WebSiteCollection() = default;
 
@@ -75,7 +81,8 @@ void WebSiteCollection::Start(const CollectionRequest& collection)
         search = std::make_unique<KeywordSearch>(*service, request.Keyword, source.Depth,
                                                  KeywordSearch::Purpose::Collection);
     driver.SetRules({.SideLimit = 0, .SideAfterPaced = false, .IdleGiveUpMs = 0});
-    Q_EMIT ProgressMaximumChanged(service ? service->MaxPages(source.Depth) : PageLimit);
+    pageMaximum = service ? service->MaxPages(source.Depth) : PageLimit;
+    Q_EMIT ProgressMaximumChanged(pageMaximum);
     Q_EMIT ProgressValueChanged(0);
     if (!search) {
         RequestPage();
@@ -123,28 +130,27 @@ void WebSiteCollection::TakeServicePage(const ServiceReply& reply)
 void WebSiteCollection::Drained()
 {
     if (search) {
-        EndServiceSearch();
+        failure = search->Failure();
+        Finish(search->Sites(), search->PagesRead() + 1);
         return;
     }
     const int count = state.Sites.WebSiteCount;
-    if (previousCount < count && pages < PageLimit) {
+    if (!failure && previousCount < count && pages < PageLimit) {
         previousCount = count;
         RequestPage();
         return;
     }
-    Write(state.Sites.WebSiteList.mid(0, state.Sites.WebSiteCount), {});
+    Finish(state.Sites.WebSiteList.mid(0, count), pages);
 }
 
-// A failure ends the paging. Without any site read nothing is written: a renewed keyword keeps its
-// rows. The sites read before it are written, as a failed result page of the historical source
-// ends the collection with what it has, and the message says that the list ends early and why.
-void WebSiteCollection::EndServiceSearch()
+// Without any site read nothing is written: a renewed keyword keeps its rows. After a failed page
+// the sites read before it are written, and the message says that the list ends early and why.
+void WebSiteCollection::Finish(QStringList found, int lastPage)
 {
-    const QStringList found = search->Sites();
-    failure = search->Failure();
     QString note;
     if (failure) {
-        const QString why = SourceFailedText(service->Kind(), search->PagesRead() + 1, *failure);
+        const QString why =
+            SourceFailedText(service ? service->Kind() : SearchSourceKind::Historical, lastPage, *failure);
         if (found.isEmpty()) {
             EndUnwritten(u"No URL has been gotten for '"_s + request.Table + u"' table, nothing was written !\r\n"_s +
                          why);
@@ -153,7 +159,9 @@ void WebSiteCollection::EndServiceSearch()
         note = u"\r\nThe collection ended early with the %1 URLs read before: "_s.arg(found.size()) + why;
     }
     state.Sites.WebSiteCount = int(found.size());
-    Write(found, note);
+    // The pages never asked for are decided too: the progress ends full.
+    Q_EMIT ProgressValueChanged(pageMaximum);
+    Write(std::move(found), note);
 }
 
 void WebSiteCollection::Write(QStringList urls, const QString& note)

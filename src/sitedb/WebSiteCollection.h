@@ -1,7 +1,8 @@
 #pragma once
 // The collection of a keyword's sites: result pages one at a time on the request driver, then the
 // sites in a random order into the keyword's table. The historical source reads pages of 100 until
-// a page brings no new site; a search service of today pages to the configured depth.
+// a page brings no new site; a search service of today pages to the configured depth. On either, a
+// page that does not come ends the paging: without a site read nothing is written.
 
 #include "sitedb/SiteDbRequests.h"
 #include "sitedb/SiteDbRun.h"
@@ -26,22 +27,23 @@ public:
 
     // GetWebSiteList, from the first page; nothing happens while a collection goes.
     void Start(const CollectionRequest& request);
-    // Why the last collection through a search service ended before its depth; nothing when it
-    // did not. The sites read before it were written.
+    // Why the last collection ended on a page that did not come; nothing when none failed. The
+    // sites read before it, if any, were written.
     const std::optional<SourceFailure>& Failure() const { return failure; }
 
 private:
     void RequestPage();
     void SendServicePage();
     void TakeServicePage(const ServiceReply& reply);
-    // A failed or empty page ends like a page without new sites; through a service, the last page
-    // or a failure ends the paging.
+    // An empty page ends the paging, as does, through a service, the last page; a failed page
+    // ends it on either source.
     void Drained() override;
-    void EndServiceSearch();
+    void Finish(QStringList found, int lastPage);
     void Write(QStringList urls, const QString& note);
 
     CollectionRequest request;
     int pages = 0;
+    int pageMaximum = 0;
     int previousCount = 0;
     std::unique_ptr<SearchService> service;
     std::unique_ptr<KeywordSearch> search;

@@ -44,13 +44,14 @@ class TestCliSiteDb : public QObject {
     QTemporaryDir home;
 
     CliResult Cli(const QStringList& args) { return Cli(home.path(), args); }
-    CliResult Cli(const QString& programFolder, const QStringList& args)
+    // Without the fake web as proxy the command is offline: the proxy refuses every connection.
+    CliResult Cli(const QString& programFolder, const QStringList& args, bool online = true)
     {
         // The fake web answers in this process, so the command runs while the event loop serves it.
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"QUORVEX_HOME"_s, programFolder);
-        env.insert(u"http_proxy"_s, web.ProxyUrl());
+        env.insert(u"http_proxy"_s, online ? web.ProxyUrl() : u"http://127.0.0.1:9"_s);
         process.setProcessEnvironment(env);
         process.start(BinFolder() + u"/quorvex-cli"_s, args);
         process.closeWriteChannel();
@@ -59,9 +60,9 @@ class TestCliSiteDb : public QObject {
                 QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
     }
 
-    QList<SiteRow> Rows()
+    QList<SiteRow> Rows(const QString& programFolder = {})
     {
-        SiteDatabase database(DatabasePath(home.path()));
+        SiteDatabase database(DatabasePath(programFolder.isEmpty() ? home.path() : programFolder));
         QList<SiteRow> rows;
         if (!database.ReadSearchTable(u"web_design"_s, rows))
             qWarning() << database.LastError();
@@ -104,8 +105,44 @@ private Q_SLOTS:
         QVERIFY(nothingLeft.Err.contains(u"You have extracted all title information from 'web_design' table !"_s));
     }
 
-    // A source that refuses the key: the batch is written with its values at 0, the message counts
-    // them, and the exit code says that values failed.
+    // Offline, a collection writes nothing and an extraction stores nothing it did not read: the
+    // keyword keeps its sites and its progress, and --all ends once a batch reads nothing.
+    void offlineRunsKeepTheTable()
+    {
+        QTemporaryDir own;
+        QCOMPARE(Cli(own.path(), {u"sitedb"_s, u"collect"_s, u"web design"_s, u"--category"_s, u"business"_s}).ExitCode,
+                 0);
+        const QList<SiteRow> before = Rows(own.path());
+        QCOMPARE(before.size(), SiteCount);
+        const auto progress = [&] {
+            SiteDatabase database(DatabasePath(own.path()));
+            std::optional<MasterRow> master;
+            return database.FindMaster(u"web design"_s, master) && master ? master->SearchNum : std::nullopt;
+        };
+
+        const CliResult collect =
+            Cli(own.path(), {u"--yes"_s, u"sitedb"_s, u"collect"_s, u"web design"_s, u"--category"_s, u"business"_s},
+                false);
+        QCOMPARE(collect.ExitCode, 1);
+        QVERIFY2(collect.Err.contains(u"No URL has been gotten for 'web_design' table, nothing was written !"_s),
+                 qPrintable(collect.Err));
+        QCOMPARE(Rows(own.path()), before);
+        QCOMPARE(progress(), SqlText(u"1/%1"_s.arg(SiteCount)));
+
+        for (const QStringList& extract :
+             {QStringList{u"sitedb"_s, u"extract"_s, u"web design"_s, u"--yes"_s},
+              QStringList{u"sitedb"_s, u"extract"_s, u"web design"_s, u"--yes"_s, u"--all"_s, u"--span"_s, u"3"_s}}) {
+            const CliResult offline = Cli(own.path(), extract, false);
+            QCOMPARE(offline.ExitCode, 3);
+            QVERIFY2(offline.Err.contains(u"Failed values : "_s), qPrintable(offline.Err));
+            QCOMPARE(offline.Err.count(u"Time consuming"_s), 1);
+            QCOMPARE(Rows(own.path()), before);
+            QCOMPARE(progress(), SqlText(u"1/%1"_s.arg(SiteCount)));
+        }
+    }
+
+    // A source that refuses the key: nothing it failed to give is stored, the message counts the
+    // values, the exit code says that values failed, and the progress still reaches its end.
     void failedValuesExitWithThree()
     {
         QTemporaryDir own;
@@ -121,6 +158,13 @@ private Q_SLOTS:
         QVERIFY2(extract.Err.contains(u"Failed values : %1 (openpagerank: the service refused the key (HTTP 401): "
                                       "Unauthorized)"_s.arg(SiteCount)),
                  qPrintable(extract.Err));
+        for (const SiteRow& row : Rows(own.path()))
+            QVERIFY(!row.PR);
+        QStringList lines = extract.Err.split(u'\n');
+        lines.removeIf([](const QString& line) { return !line.startsWith(u"progress "_s); });
+        QVERIFY(!lines.isEmpty());
+        const QStringList last = lines.last().mid(9).split(u'/');
+        QCOMPARE(last.first(), last.last());
     }
 
     void keywordsAndSitesShowTheTable()

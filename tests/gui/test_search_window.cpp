@@ -10,13 +10,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTextDocument>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+QString LongTitle()
+{
+    return u"<b>silver craft</b> - news, guides and a friendly forum about every craft there is, with pictures"_s;
+}
 
 class Rig : public SearchWindowRig {
 public:
@@ -209,6 +217,51 @@ private Q_SLOTS:
         QCOMPARE(bool(alignment & Qt::AlignRight), right);
     }
 
+    // A cell the column cuts off shows its text as a tooltip, in plain text; the numbers are never cut.
+    void columnsFitTheirContents_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("tip"); // empty: no tooltip
+        QTest::newRow("long title") << int(SearchTableModel::Title) << LongTitle();
+        QTest::newRow("short address") << int(SearchTableModel::URL) << QString();
+        QTest::newRow("ten-digit traffic rank") << int(SearchTableModel::Alexa) << QString();
+        QTest::newRow("PageRank") << int(SearchTableModel::PR) << QString();
+    }
+    void columnsFitTheirContents()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, tip);
+        Rig rig;
+        rig.folder.Collect(u"kw"_s, u"c"_s, {u"http://first.com"_s, u"http://a.com"_s});
+        {
+            SqliteConnection raw(rig.folder.Database(), SqliteConnection::Mode::ReadWrite);
+            SqliteStatement update(raw,
+                                   u"UPDATE kw SET Title=?1,PR='10',Alexa='1234567890' WHERE URL='http://a.com'"_s);
+            update.Bind(1, LongTitle());
+            QVERIFY(update.Run());
+        }
+        rig.Open();
+        auto* list = rig.Find<QTableView>(u"lstTitle"_s);
+        QCOMPARE(rig.window->Rows().CellText(1, SearchTableModel::Alexa), u"1,234,567,890"_s);
+
+        const QModelIndex cell = list->model()->index(1, column);
+        QCOMPARE(list->sizeHintForIndex(cell).width() > list->columnWidth(column), !tip.isEmpty());
+
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        const QPoint at = list->visualRect(cell).center();
+        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &help);
+        if (tip.isEmpty()) {
+            QVERIFY(!QToolTip::isVisible());
+            return;
+        }
+        QTRY_VERIFY(QToolTip::isVisible());
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QCOMPARE(shown.toPlainText(), tip);
+    }
+
     void dailyCopyOncePerDay()
     {
         Rig rig;
@@ -288,7 +341,7 @@ private Q_SLOTS:
         QCOMPARE(rig.Text(u"txtRHead"_s), u"1"_s);
         {
             SiteDatabase database(rig.folder.Database());
-            QVERIFY(database.WriteExtractionBatch(u"new kw"_s, u"new_kw"_s, {{u"http://x.com"_s, {}, {}, {}, 3, 0}},
+            QVERIFY(database.WriteExtractionBatch(u"new kw"_s, u"new_kw"_s, {{u"http://x.com"_s, {}, {}, {}, 3, 0}}, {},
                                                   {false, true, true}, 3, 2));
         }
         rig.actions.Written(false, u"new kw"_s);

@@ -48,6 +48,12 @@ private Q_SLOTS:
         QTest::newRow("relative") << u"/dir/"_s << QString();
         QTest::newRow("no scheme") << u"sites.example/dir/"_s << QString();
         QTest::newRow("other scheme") << u"ftp://sites.example/"_s << QString();
+        QTest::newRow("local folder") << u"file:///home/me/Database/"_s << u"file:///home/me/Database/"_s;
+        QTest::newRow("local folder, encoded")
+            << u"file:///home/me/My%20Export/"_s << u"file:///home/me/My%20Export/"_s;
+        QTest::newRow("file, no final slash") << u"file:///home/me/Database"_s << QString();
+        QTest::newRow("file on a host") << u"file://server/share/"_s << QString();
+        QTest::newRow("file, relative") << u"file:Database/"_s << QString();
         QTest::newRow("script") << u"javascript:alert(1)//"_s << QString();
         QTest::newRow("no host") << u"http:///dir/"_s << QString();
         QTest::newRow("query") << u"http://sites.example/?a=/"_s << QString();

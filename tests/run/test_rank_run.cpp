@@ -247,7 +247,7 @@ private Q_SLOTS:
             {QStringLiteral("http://www.blog.example.com"), 1, QStringLiteral("http://blog.example.com")},
             {QStringLiteral("http://www.old.example"), 1}};
         bench.state.Lists.CheckExtractKeyword = true;
-        bench.run->StartOrStopRank();
+        bench.run.StartOrStopRank();
         QTRY_COMPARE_WITH_TIMEOUT(bench.finished.size(), 1, 20000);
         QVERIFY(bench.finished.at(0));
         QStringList hosts;

@@ -73,7 +73,7 @@ public:
                                                u"w%1"_s.arg(n), n % 11, n});
         }
         SiteDatabase database(folder.Database());
-        QVERIFY(database.WriteExtractionBatch(keyword, SearchTableName(keyword), sites, {}, extracted + 1, rows));
+        QVERIFY(database.WriteExtractionBatch(keyword, SearchTableName(keyword), sites, {}, {}, extracted + 1, rows));
         lists.AllSearches.append({keyword, category, {}, {}, {}});
         std::optional<MasterRow> row = Master(keyword);
         lists.PendingSearches.append({keyword, category, *row->SearchNum, *row->SearchDate, *row->Updated});

@@ -75,19 +75,30 @@ private Q_SLOTS:
 
     void failedCompactionLeavesTheFile_data()
     {
-        QTest::addColumn<bool>("databaseIsGarbage");
+        QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a target that cannot be removed") << false << u"QuorvexBak.mdb"_s;
-        QTest::newRow("a file that is not a database") << true << u"not a database"_s;
+        QTest::newRow("a target that cannot be removed") << u"target"_s << u"QuorvexBak.mdb"_s;
+        QTest::newRow("a file that is not a database") << u"garbage"_s << u"not a database"_s;
+        QTest::newRow("an empty file") << u"empty"_s << u"no table Quorvex"_s;
+        QTest::newRow("another program's database") << u"foreign"_s << u"no table Quorvex"_s;
+        QTest::newRow("a zeroed last page") << u"zeroed"_s << u"the file is damaged"_s;
     }
     void failedCompactionLeavesTheFile()
     {
-        QFETCH(bool, databaseIsGarbage);
+        QFETCH(QString, fault);
         QFETCH(QString, reason);
         SiteFolder folder;
         FillWithGaps(folder);
-        if (databaseIsGarbage) {
+        if (fault == u"garbage") {
             WriteFileBytes(folder.Database(), QByteArray(4096, 'x'));
+        } else if (fault == u"empty") {
+            WriteFileBytes(folder.Database(), {});
+        } else if (fault == u"foreign") {
+            QVERIFY(QFile::remove(folder.Database()));
+            SqliteConnection other(folder.Database(), SqliteConnection::Mode::Create);
+            QVERIFY(other.Execute(u"CREATE TABLE notes(text); INSERT INTO notes VALUES('mine')"_s));
+        } else if (fault == u"zeroed") {
+            ZeroLastPage(folder.Database());
         } else {
             QVERIFY(QDir().mkpath(CompactionTargetPath(folder.Path()) + u"/inside"_s));
         }

@@ -312,6 +312,21 @@ private Q_SLOTS:
         QVERIFY2(error.contains(u"missing"_s), qPrintable(error));
     }
 
+    // A damaged page that the scan would not read (a keyword not due): nothing is rewritten.
+    void damagedDatabaseIsRefused()
+    {
+        SiteFolder folder;
+        AddRows(folder.Database(), Keyword(u"due"_s, u"a"_s, u"1/0"_s, DaysBack(0), u"N"_s), {});
+        AddRows(folder.Database(), Keyword(u"big"_s, u"b"_s, u"1/300"_s, DaysBack(3)), Sites(300));
+        ZeroLastPage(folder.Database());
+        const QByteArray before = FileBytes(folder.Database());
+        ScanLists lists;
+        QString error;
+        QVERIFY(!RunScan(folder.Database(), Today, lists, error));
+        QVERIFY2(error.contains(u"the file is damaged"_s), qPrintable(error));
+        QCOMPARE(FileBytes(folder.Database()), before);
+    }
+
     void report_data()
     {
         QTest::addColumn<QList<SearchRecord>>("pending");
@@ -338,6 +353,18 @@ private Q_SLOTS:
                "\xE4\xBB\x8A\xE5\xA4\xA9\xE5\xB7\xB2\xE8\xBF\x9B\xE8\xA1\x8C\xE8\xBE\x93\xE5\x87\xBA\xE5\xA4\x84"
                "\xE7\x90\x86\xE7\x9A\x84\xE6\x90\x9C\xE7\xB4\xA2\xE9\xA1\xB9\xE7\x9B\xAE\r\n"
                "seo/misc\r\n"_ba;
+        // Stored text reaches the file as the terminal would show it: no escape sequence, no line
+        // break of its own, no turn of direction.
+        QTest::newRow("control characters")
+            << QList<SearchRecord>{{u"bad\x1b[2Jname\r\nfake"_s, u"c\u202e"_s, u"1/3"_s, u"2024-05-21"_s, u"N"_s}}
+            << QList<SearchRecord>{{u"x\ay"_s, u"m\u0085"_s, u"3/12"_s, {}, {}}}
+            << "\xE4\xBB\x8A\xE5\xA4\xA9\xE6\x9C\xAA\xE8\xBF\x9B\xE8\xA1\x8C\xE8\xBE\x93\xE5\x87\xBA\xE5\xA4\x84"
+               "\xE7\x90\x86\xE7\x9A\x84\xE6\x90\x9C\xE7\xB4\xA2\xE9\xA1\xB9\xE7\x9B\xAE\r\n"
+               "0/3/bad\\x1b[2Jname\\x0d\\x0afake/c\\u202e\r\n"
+               "\r\n"
+               "\xE4\xBB\x8A\xE5\xA4\xA9\xE5\xB7\xB2\xE8\xBF\x9B\xE8\xA1\x8C\xE8\xBE\x93\xE5\x87\xBA\xE5\xA4\x84"
+               "\xE7\x90\x86\xE7\x9A\x84\xE6\x90\x9C\xE7\xB4\xA2\xE9\xA1\xB9\xE7\x9B\xAE\r\n"
+               "x\\x07y/m\\x85\r\n"_ba;
     }
     void report()
     {

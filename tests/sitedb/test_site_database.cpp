@@ -217,7 +217,7 @@ private Q_SLOTS:
         SiteDatabase database(folder.Database());
         const QList<SiteDetails> batch{{u"http://a.com"_s, u"A's"_s, u""_s, u"k1,k2"_s, 4, 1234},
                                        {u"http://b.com"_s, u""_s, u""_s, u""_s, 0, 0}};
-        QVERIFY(database.WriteExtractionBatch(u"kw"_s, u"kw"_s, batch, {title, pr, alexa}, 3, 3));
+        QVERIFY(database.WriteExtractionBatch(u"kw"_s, u"kw"_s, batch, {}, {title, pr, alexa}, 3, 3));
 
         const auto pick = [](bool chosen, const QString& text) { return chosen ? SqlText(text) : Null; };
         QCOMPARE(Rows(database, u"kw"_s),
@@ -229,6 +229,36 @@ private Q_SLOTS:
         std::optional<MasterRow> row;
         QVERIFY(database.FindMaster(u"kw"_s, row));
         QCOMPARE(row->SearchNum, u"3/3"_s);
+    }
+
+    // A site not read keeps its row as it was; the row goes behind every other row, in order.
+    void sitesNotReadGoBehindTheTable()
+    {
+        SiteFolder folder;
+        const QStringList urls{u"http://a.com"_s, u"http://b.com"_s, u"http://c.com"_s, u"http://d.com"_s,
+                               u"http://e.com"_s};
+        folder.Collect(u"kw"_s, u"cat"_s, urls);
+        {
+            SqliteConnection raw(folder.Database(), SqliteConnection::Mode::ReadWrite);
+            QVERIFY(raw.Execute(u"UPDATE kw SET Title='before',PR='7' WHERE URL='http://b.com'"_s));
+        }
+        SiteDatabase database(folder.Database());
+        const SiteRow b{u"http://b.com"_s, u"before"_s, Null, Null, u"7"_s, Null};
+        const auto read = [](const QString& url) { return SiteDetails{url, u"T"_s, u"D"_s, u"K"_s, 1, 2}; };
+        const SiteRow a{u"http://a.com"_s, u"T"_s, u"D"_s, u"K"_s, u"1"_s, u"2"_s};
+        const SiteRow c{u"http://c.com"_s, u"T"_s, u"D"_s, u"K"_s, u"1"_s, u"2"_s};
+        QVERIFY(database.WriteExtractionBatch(u"kw"_s, u"kw"_s, {read(urls.at(0)), read(urls.at(2))}, {urls.at(1)}, {},
+                                              3, 5));
+        QCOMPARE(Rows(database, u"kw"_s), (QList<SiteRow>{a, c, UrlOnly(urls.at(3)), UrlOnly(urls.at(4)), b}));
+
+        // The next batch, rows 3 to 5: two not read keep their order behind the one read.
+        QVERIFY(
+            database.WriteExtractionBatch(u"kw"_s, u"kw"_s, {read(urls.at(4))}, {urls.at(3), urls.at(1)}, {}, 4, 5));
+        const SiteRow e{u"http://e.com"_s, u"T"_s, u"D"_s, u"K"_s, u"1"_s, u"2"_s};
+        QCOMPARE(Rows(database, u"kw"_s), (QList<SiteRow>{a, c, e, UrlOnly(urls.at(3)), b}));
+        std::optional<MasterRow> row;
+        QVERIFY(database.FindMaster(u"kw"_s, row));
+        QCOMPARE(row->SearchNum, u"4/5"_s);
     }
 
     void failedExtractionBatchLeavesRowsAndProgress()
@@ -243,7 +273,7 @@ private Q_SLOTS:
         SiteDatabase database(folder.Database());
         const QList<SiteDetails> batch{{u"http://a.com"_s, u"A"_s, u"D"_s, u"K"_s, 4, 1234},
                                        {u"http://b.com"_s, u"B"_s, u"D"_s, u"K"_s, 5, 99}};
-        QVERIFY(!database.WriteExtractionBatch(u"kw"_s, u"kw"_s, batch, {}, 3, 2));
+        QVERIFY(!database.WriteExtractionBatch(u"kw"_s, u"kw"_s, batch, {}, {}, 3, 2));
         QCOMPARE(Rows(database, u"kw"_s), (QList<SiteRow>{UrlOnly(u"http://a.com"_s), UrlOnly(u"http://b.com"_s)}));
         std::optional<MasterRow> row;
         QVERIFY(database.FindMaster(u"kw"_s, row));

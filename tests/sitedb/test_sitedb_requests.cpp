@@ -3,6 +3,7 @@
 #include "sitedb/SiteDbRequests.h"
 #include "sitedb/SiteDbRules.h"
 #include "sitedb/SiteDbTexts.h"
+#include "support/ScanTestSupport.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SiteDbTestSupport.h"
 #include "support/TestHome.h"
@@ -197,6 +198,20 @@ private Q_SLOTS:
         QCOMPARE(prompter.Messages.size(), 1);
         QVERIFY(prompter.Messages[0].Text.contains(u"missing"_s));
         QVERIFY(!QFile::exists(dir.filePath(u"Quorvex.mdb"_s)));
+    }
+
+    // A damaged page that the add itself would not read: the new keyword is refused, not written in.
+    void damagedDatabaseIsRefused()
+    {
+        SiteFolder folder;
+        AddRows(folder.Database(), {u"big"_s, u"c"_s, u"1/300"_s, u"2024-05-01"_s, u"N"_s}, Sites(300));
+        ZeroLastPage(folder.Database());
+        const QByteArray before = FileBytes(folder.Database());
+        ScriptedPrompter prompter;
+        QVERIFY(!PrepareCollection(folder.Database(), u"new keyword"_s, u"c"_s, prompter));
+        QCOMPARE(prompter.Messages.size(), 1);
+        QVERIFY2(prompter.Messages[0].Text.contains(u"the file is damaged"_s), qPrintable(prompter.Messages[0].Text));
+        QCOMPARE(FileBytes(folder.Database()), before);
     }
 
     void extractionRefusals_data()

@@ -70,9 +70,15 @@ private Q_SLOTS:
             reply.Body = ResultsPage(start == 0 ? first : start == 100 ? second : first + second);
             return reply;
         });
+        QSignalSpy maximum(&rig.collection, &WebSiteCollection::ProgressMaximumChanged);
+        QSignalSpy progress(&rig.collection, &WebSiteCollection::ProgressValueChanged);
         rig.Collect(QStringLiteral(" C# Tools "));
 
         QCOMPARE(rig.finished, QList<bool>{true});
+        // The pages never asked for are decided once a page brings nothing new.
+        QCOMPARE(maximum.size(), 1);
+        QCOMPARE(progress.size() >= 2 ? progress.at(progress.size() - 2).at(0).toInt() : -1,
+                 maximum.at(0).at(0).toInt());
         const QList<RecordedRequest>& requests = rig.web.Requests();
         QCOMPARE(requests.size(), 3);
         for (int page = 0; page < requests.size(); ++page) {
@@ -125,19 +131,11 @@ private Q_SLOTS:
         }
     }
 
-    void emptyOrFailedFirstPage_data()
+    void emptyFirstPage()
     {
-        QTest::addColumn<int>("status");
-        QTest::newRow("no results") << 200;
-        QTest::newRow("error page") << 503;
-    }
-    void emptyOrFailedFirstPage()
-    {
-        QFETCH(int, status);
         Rig rig;
         rig.web.SetFallback([&](const QUrl&) {
             CannedReply reply;
-            reply.Status = status;
             reply.Body = ResultsPage({});
             return reply;
         });
@@ -147,6 +145,67 @@ private Q_SLOTS:
         QCOMPARE(rig.Master(QStringLiteral("nothing here"))->SearchNum, SqlText(QStringLiteral("1/0")));
         QVERIFY(rig.Rows(QStringLiteral("nothing here")).isEmpty());
         QCOMPARE(rig.LastMessage(), QStringLiteral("You have gotten all URLs in 'nothing_here' table !"));
+    }
+
+    // A result page that does not come is no page without sites: a failed first page writes nothing,
+    // so a renewed keyword keeps its rows, and a later one leaves the sites read before it.
+    void failedPageEndsTheCollection_data()
+    {
+        QTest::addColumn<int>("failingPage");
+        QTest::addColumn<bool>("offline");
+        QTest::newRow("first page, offline") << 1 << true;
+        QTest::newRow("first page, error status") << 1 << false;
+        QTest::newRow("second page, error status") << 2 << false;
+    }
+    void failedPageEndsTheCollection()
+    {
+        QFETCH(int, failingPage);
+        QFETCH(bool, offline);
+        Rig rig;
+        const QString keyword = QStringLiteral("web design");
+        const QStringList old = WithScheme(Sites("old", 0, 4));
+        rig.folder.Collect(keyword, QStringLiteral("tools"), old);
+        QVERIFY(SiteDatabase(rig.folder.Database()).UpdateProgress(keyword, 3, 4));
+        const std::optional<MasterRow> before = rig.Master(keyword);
+        const QList<SiteRow> rowsBefore = rig.Rows(keyword);
+
+        rig.web.SetFallback([&](const QUrl& url) {
+            const int page = StartOf(url.toString()) / 100 + 1;
+            CannedReply reply;
+            reply.Status = page == failingPage ? 503 : 200;
+            reply.Body = ResultsPage(Sites("n", 10 * page, 3));
+            return reply;
+        });
+        if (offline)
+            qputenv("http_proxy", "http://127.0.0.1:9");
+        rig.prompter.Answers = {true}; // renew it all
+        rig.Collect(keyword);
+        qputenv("http_proxy", rig.web.ProxyUrl().toUtf8());
+
+        QCOMPARE(rig.web.Requests().size(), offline ? 0 : failingPage);
+        QVERIFY(rig.collection.Failure());
+        if (failingPage == 1) {
+            QCOMPARE(rig.finished, QList<bool>{false});
+            QVERIFY(rig.written.isEmpty());
+            QCOMPARE(rig.Master(keyword), before);
+            QCOMPARE(rig.Rows(keyword), rowsBefore);
+            QVERIFY2(rig.LastMessage().startsWith(
+                         QStringLiteral("No URL has been gotten for 'web_design' table, nothing was written !\r\n"
+                                        "historical failed on result page 1: ")),
+                     qPrintable(rig.LastMessage()));
+            return;
+        }
+        QCOMPARE(rig.finished, QList<bool>{true});
+        QStringList stored;
+        for (const SiteRow& row : rig.Rows(keyword))
+            stored << row.URL.value_or(QString());
+        stored.sort();
+        QCOMPARE(stored, WithScheme(Sites("n", 10, 3)));
+        QCOMPARE(rig.Master(keyword)->SearchNum, SqlText(QStringLiteral("1/3")));
+        QVERIFY2(rig.LastMessage().startsWith(QStringLiteral(
+                     "You have gotten all URLs in 'web_design' table !\r\n"
+                     "The collection ended early with the 3 URLs read before: historical failed on result page 2: ")),
+                 qPrintable(rig.LastMessage()));
     }
 
     // "&Stop" in the search window, or the main window closing (the flag alone, seen when the page ends).

@@ -70,3 +70,15 @@ inline void WriteFileBytes(const QString& path, const QByteArray& bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
+
+// The file with its last page zeroed, as a write cut short by a crash can leave it.
+inline void ZeroLastPage(const QString& path)
+{
+    QByteArray bytes = FileBytes(path);
+    QVERIFY(bytes.size() >= 100);
+    // The page size is the header's big-endian 16-bit number at offset 16.
+    const int pageSize = (uchar(bytes.at(16)) << 8) | uchar(bytes.at(17));
+    QVERIFY(pageSize >= 512 && bytes.size() >= 2 * pageSize);
+    bytes.replace(bytes.size() - pageSize, pageSize, QByteArray(pageSize, '\0'));
+    WriteFileBytes(path, bytes);
+}

@@ -1,5 +1,6 @@
 // The main window driven by clicks: layout, tabs, ticks, removal, options, button upkeep, closing.
 
+#include "ToolTipAt.h"
 #include "WindowTestSupport.h"
 #include "base/Names.h"
 #include "gui/StatusPanel.h"
@@ -604,20 +605,7 @@ private Q_SLOTS:
                     {{longAddress, QStringLiteral("<b>Widgets</b> & <i>gadgets</i> for every home"),
                       QStringLiteral("seo"), 1}});
         QTreeWidget* list = shell.ShowTab(tab);
-        QToolTip::hideText();
-        QTRY_VERIFY(!QToolTip::isVisible());
-
-        const QPoint at = list->visualRect(list->model()->index(row, column)).center();
-        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(list->viewport(), &help);
-        if (tip.isEmpty()) {
-            QVERIFY(!QToolTip::isVisible());
-            return;
-        }
-        QTRY_VERIFY(QToolTip::isVisible());
-        QTextDocument shown;
-        shown.setHtml(QToolTip::text());
-        QCOMPARE(shown.toPlainText(), tip);
+        QCOMPARE(ToolTipAt(list, list->model()->index(row, column)), tip);
     }
 
     // The status text gives way to the progress bar while the bar shows; text cut off shows whole

@@ -1,6 +1,7 @@
 // The search window: what loading shows, the enabling rules and LoadingGuard, the list's display
 // forms, the daily copy, the three extraction boxes and the starts of the two runs.
 #include "SearchWindowRig.h"
+#include "ToolTipAt.h"
 #include "gui/frmSearch.h"
 #include "sitedb/DailyCopy.h"
 #include "sitedb/SearchTableModel.h"
@@ -247,19 +248,7 @@ private Q_SLOTS:
         const QModelIndex cell = list->model()->index(1, column);
         QCOMPARE(list->sizeHintForIndex(cell).width() > list->columnWidth(column), !tip.isEmpty());
 
-        QToolTip::hideText();
-        QTRY_VERIFY(!QToolTip::isVisible());
-        const QPoint at = list->visualRect(cell).center();
-        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(list->viewport(), &help);
-        if (tip.isEmpty()) {
-            QVERIFY(!QToolTip::isVisible());
-            return;
-        }
-        QTRY_VERIFY(QToolTip::isVisible());
-        QTextDocument shown;
-        shown.setHtml(QToolTip::text());
-        QCOMPARE(shown.toPlainText(), tip);
+        QCOMPARE(ToolTipAt(list, cell), tip);
     }
 
     void dailyCopyOncePerDay()

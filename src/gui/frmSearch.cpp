@@ -39,6 +39,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int DesignedWidths[] = {50, 200, 160, 200, 160, 40, 80};
+// A text column is never narrower than this when the numbers need room.
+constexpr int MinimumTextWidth = 60;
 
 } // namespace
 
@@ -242,6 +244,22 @@ void frmSearch::FitNumberColumns()
         lstTitle->resizeColumnToContents(column);
         lstTitle->setColumnWidth(column, std::max(lstTitle->columnWidth(column), DesignedWidths[column]));
     }
+    // What the numbers took is given back by the keywords, then the description, then the title, so
+    // that the whole row stays in sight; a cut text shows whole as its tooltip.
+    if (!lstTitle->isVisible())
+        return; // the view's width is known once it shows
+    int over = lstTitle->horizontalHeader()->length() - lstTitle->viewport()->width();
+    for (const int column : {SearchTableModel::Keyword, SearchTableModel::Description, SearchTableModel::Title}) {
+        const int give = std::clamp(over, 0, std::max(0, lstTitle->columnWidth(column) - MinimumTextWidth));
+        lstTitle->setColumnWidth(column, lstTitle->columnWidth(column) - give);
+        over -= give;
+    }
+}
+
+void frmSearch::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FitNumberColumns();
 }
 
 bool frmSearch::ShowMasterRow(const QString& keyword, bool withCategory)

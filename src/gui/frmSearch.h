@@ -59,6 +59,7 @@ private:
     bool ShowMasterRow(const QString& keyword, bool withCategory);
     void AddKeywordItem(const QString& keyword);
     void FitNumberColumns();
+    void showEvent(QShowEvent* event) override;
     void ResetBoxes();
     // After the database changed under the window: the keyword list in stored order, then the
     // keyword of the box when the database still holds it, else the first keyword, else nothing.

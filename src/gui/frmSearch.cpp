@@ -256,6 +256,13 @@ void frmSearch::FitNumberColumns()
     }
 }
 
+// The edit box of the keyword list loses its focus while the window's children go away after this
+// body, and the list then reports a choice: this window must no longer hear it.
+frmSearch::~frmSearch()
+{
+    cmbSearch->disconnect(this);
+}
+
 void frmSearch::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);

@@ -25,6 +25,7 @@ class frmSearch : public QDialog {
 public:
     frmSearch(AppState& state, Prompter& prompter, const Clock& clock, Launcher& launcher, SiteDatabaseActions& actions,
               QWidget* parent = nullptr);
+    ~frmSearch() override;
 
     // Fills lstTitle with every row of the table, in stored order.
     void ShowSearchTable(const QString& table);

@@ -6,16 +6,14 @@
 #include "cli/CliOptions.h"
 #include "cli/CliStart.h"
 #include "cli/HistoryCommand.h"
-#include "cli/KeyInput.h"
 #include "cli/RankCommand.h"
 #include "cli/SiteDbCommands.h"
+#include "cli/SourceCommand.h"
 #include "cli/TerminalPrompter.h"
-#include "cli/TrafficListImport.h"
 #include "lists/ListEdits.h"
 #include "lists/ListStore.h"
 #include "model/AppState.h"
 #include "sitedb/DirectorySettings.h"
-#include "sources/RankListStore.h"
 #include "sources/SourceSettings.h"
 
 #include <QCommandLineParser>
@@ -245,11 +243,7 @@ int Cli::Usage(const QString& problem) const
 
 int Cli::Saved()
 {
-    if (state.Settings.WriteFailed()) {
-        Err() << "quorvex-cli: " << TerminalSafe(SettingsNotSavedText(state.Settings.LastError())) << Qt::endl;
-        return Refused;
-    }
-    return Done;
+    return SettingsSaved(state.Settings);
 }
 
 int Cli::ListFull()
@@ -499,72 +493,10 @@ int Cli::Rank(const QStringList&)
 
 int Cli::Source(const QStringList& args)
 {
-    SourceSettings settings = LoadSourceSettings(state.Settings);
-    if (args.isEmpty()) {
-        for (const QString& line : DescribeSources(settings))
-            Out() << TerminalSafe(line) << '\n';
-        QString fault;
-        for (const RankListInfo& list : RankListStore(RankListsPath(state.ProgramFolder)).ListInfo(&fault))
-            Out() << TerminalSafe(QStringLiteral("list ") + RankListName(list.Kind) + QStringLiteral(": ") +
-                                  DescribeRankList(list))
-                  << '\n';
-        Out() << TerminalSafe(DescribeListDownloadBounds(ReadListDownloadMaxMiB(state.Settings))) << Qt::endl;
-        if (!fault.isEmpty()) {
-            Err() << "quorvex-cli: " << TerminalSafe(fault) << Qt::endl;
-            return Refused;
-        }
-        return Done;
-    }
-    if (args.size() != 2)
-        return Usage(QStringLiteral("Name a column (search, authority or traffic) and its source"));
-    SourceChange change;
-    if (args.at(0) == QLatin1String("search"))
-        change.Column = SourceColumn::Search;
-    else if (args.at(0) == QLatin1String("authority"))
-        change.Column = SourceColumn::Authority;
-    else if (args.at(0) == QLatin1String("traffic"))
-        change.Column = SourceColumn::Traffic;
-    else
-        return Usage(QStringLiteral("Unknown column '%1': choose search, authority or traffic").arg(args.at(0)));
-    change.Source = args.at(1);
-    // A value given twice is a mistake, not a choice of the last one.
-    const auto given = [this](Option option, QString& into) {
-        const QStringList values = parser.values(OptionName(option));
-        if (values.size() == 1)
-            into = values.first();
-        return values.size() <= 1;
-    };
-    QString keyFile;
-    if (!given(Key, change.Key) || !given(KeyFile, keyFile) || !given(Endpoint, change.Endpoint) ||
-        !given(Depth, change.Depth) || !given(ListFile, change.List))
-        return Usage(QStringLiteral("Give each option once"));
-    if (IsSet(Force) && (change.Column != SourceColumn::Traffic || change.List.isNull()))
-        return Usage(QStringLiteral("--force goes with a traffic list to import (--list)"));
-    if (!change.Key.isNull() && !keyFile.isNull())
-        return Usage(QStringLiteral("Give the key once: with --key or with --key-file"));
-    if (const QString problem = TakeKey(change.Key, keyFile, SourceTakesKey(change.Column, change.Source));
-        !problem.isEmpty()) {
-        Err() << "quorvex-cli: " << TerminalSafe(problem) << Qt::endl;
-        return Refused;
-    }
-    if (const QString refusal = ApplySourceChange(settings, state.Settings, change); !refusal.isEmpty()) {
-        Err() << "quorvex-cli: " << TerminalSafe(refusal) << Qt::endl;
-        return Refused;
-    }
-    // A list that cannot be imported leaves the choice as it was.
-    if (change.Column == SourceColumn::Traffic && !change.List.isNull()) {
-        if (const int imported = ImportTrafficList(state.ProgramFolder, settings.Traffic,
-                                                   ReadListDownloadMaxMiB(state.Settings), IsSet(Force));
-            imported != Done)
-            return imported;
-    }
-    if (!SaveSourceSettings(settings, state.Settings, change.Column))
-        return Saved();
-    for (const QString& line : DescribeSources(settings)) {
-        if (line.startsWith(args.at(0) + QLatin1Char(':')))
-            Out() << TerminalSafe(line) << Qt::endl;
-    }
-    return Done;
+    const auto values = [this](Option option) { return parser.values(OptionName(option)); };
+    const SourceCommandOptions options{values(Key),   values(KeyFile),  values(Endpoint),
+                                       values(Depth), values(ListFile), IsSet(Force)};
+    return RunSourceCommand(state, args, options, [this](const QString& problem) { return Usage(problem); });
 }
 
 } // namespace

@@ -15,6 +15,15 @@ QTextStream& Err()
     return err;
 }
 
+int SettingsSaved(const SettingsStore& store)
+{
+    if (store.WriteFailed()) {
+        Err() << "quorvex-cli: " << TerminalSafe(SettingsNotSavedText(store.LastError())) << Qt::endl;
+        return Refused;
+    }
+    return Done;
+}
+
 CommandStart::CommandStart(bool readOnly, bool assumeYes) : State(ProgramFolder()), Prompter(assumeYes)
 {
     if (readOnly) {

@@ -15,6 +15,8 @@ enum ExitCode { Done = 0, Refused = 1, BadUsage = 2, PartlyFailed = 3 };
 
 QTextStream& Out();
 QTextStream& Err();
+// Done, or Refused after saying why the settings could not be saved.
+int SettingsSaved(const SettingsStore& store);
 
 // The program folder's state for one command. A reading command needs only the stored lists and
 // takes no instance lock, so it works beside a running window; any other command starts up as the

@@ -38,6 +38,11 @@ bool SqliteConnection::WasBusy() const
     return (lastErrorCode & 0xff) == SQLITE_BUSY;
 }
 
+bool SqliteConnection::WasDamaged() const
+{
+    return (lastErrorCode & 0xff) == SQLITE_CORRUPT;
+}
+
 bool SqliteConnection::CheckIntegrity()
 {
     SqliteStatement check(*this, QStringLiteral("PRAGMA quick_check(1)"));

@@ -32,6 +32,8 @@ public:
     bool CheckIntegrity();
     // True when the last failure was a lock that another program held past the wait.
     bool WasBusy() const;
+    // The last failure found the file damaged (CheckIntegrity's verdict or a malformed page).
+    bool WasDamaged() const;
     // Records SQLite's message for the last failed call and returns false.
     bool Fail();
     void SetError(const QString& text) { lastError = text; }

@@ -83,13 +83,13 @@ SiteDatabase::SiteDatabase(const QString& path, OpenMode mode)
 // writing into the file; quick_check reads every page, without the slower checks of the indexes.
 QString SiteDatabase::Damage()
 {
-    SqliteStatement check(connection, u"PRAGMA quick_check(1)"_s);
-    if (!check.Next())
-        return connection.LastError();
-    const QString verdict = check.Text(0);
-    if (verdict != u"ok")
+    if (!connection.CheckIntegrity()) {
+        QString reason = connection.LastError();
+        if (!connection.WasDamaged())
+            return reason;
         return u"the file is damaged (%1)"_s.arg(
-            QString(verdict).replace(u"*** in database main ***\n"_s, QString()).replace(u'\n', u' '));
+            reason.replace(u"*** in database main ***\n"_s, QString()).replace(u'\n', u' '));
+    }
     SqliteStatement master(connection,
                            u"SELECT 1 FROM sqlite_schema WHERE type='table' AND name='Quorvex' COLLATE NOCASE"_s);
     if (!master.Next())

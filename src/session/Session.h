@@ -25,6 +25,7 @@ public:
     Prompter& Prompts() const { return prompter; }
     const Clock& Time() const { return *clock; }
     ocxParseWeb& Downloads() const { return *control; }
+    RequestDriver& Requests() const { return *driver; }
     RankRun& Rank() const { return *rankRun; }
     // Keeps every rank run that wrote its report in History.db.
     HistoryRecorder& History() const { return *history; }

@@ -6,12 +6,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr qint64 PauseNanoseconds = 200'000'000;
-
-} // namespace
-
 RequestDriver::RequestDriver(DownloadCounters counters, ocxParseWeb& control, QObject* parent)
     : QObject(parent), counters(counters), control(control)
 {
@@ -54,7 +48,7 @@ void RequestDriver::Turn()
         return;
     if (counters.PendingHtmlCount < 1 && WantedAtHead(paced)) {
         pausing = true;
-        pauseNs = std::max(PauseNanoseconds, qint64(paced.front().PauseMs) * 1'000'000);
+        pauseNs = std::max(leastPauseNs, qint64(paced.front().PauseMs) * 1'000'000);
         pauseClock.start();
         pauseTimer.start(int(pauseNs / 1'000'000));
         return;

@@ -14,9 +14,9 @@
 //
 // A turn, run at once by Start and again with every finished download (each on a zero-time timer):
 //  1. StopRequested set: cancel every download, empty both lanes, Stopped.
-//  2. PendingHtmlCount below 1 and a paced request waiting: pause at least 0.2 s, or the
-//     request's longer PauseMs (QElapsedTimer), see the stop flag again, then send the request at
-//     the head of the lane.
+//  2. PendingHtmlCount below 1 and a paced request waiting: pause at least 0.2 s (the least pause),
+//     or the request's longer PauseMs (QElapsedTimer), see the stop flag again, then send the
+//     request at the head of the lane.
 //  3. The side lane, when open (always, or with SideAfterPaced only once no paced request waits
 //     or is in flight): with PendingTitleCount below SideLimit, send one side request.
 //  4. StopRequested set: as in 1.
@@ -61,7 +61,13 @@ public:
         int IdleGiveUpMs = 0;        // 0: side requests in flight are never given up
     };
 
+    // The least pause before each paced request, unless changed.
+    static constexpr int UsualPauseMs = 200;
+
     RequestDriver(DownloadCounters counters, ocxParseWeb& control, QObject* parent = nullptr);
+
+    // The pacing every run keeps; tests that do not look at the pacing make it 0.
+    void SetLeastPauseMs(int ms) { leastPauseNs = qint64(ms) * 1'000'000; }
 
     // For the next Start; the rank run's rules (ten beside the paced lane, never given up) until changed.
     void SetRules(const Rules& rules) { this->rules = rules; }
@@ -108,5 +114,6 @@ private:
     QTimer idleTimer;
     QElapsedTimer pauseClock;
     qint64 pauseNs = 0;
+    qint64 leastPauseNs = qint64(UsualPauseMs) * 1'000'000;
     QElapsedTimer lastSideStart;
 };

@@ -9,6 +9,7 @@
 #include "support/ListTestSupport.h"
 #include "support/RecordingLauncher.h"
 #include "support/ScriptedPrompter.h"
+#include "web/RequestDriver.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -33,6 +34,7 @@ class Shell {
 public:
     explicit Shell(const QList<PRURLEntry>& pages = {}, const QList<QuorvexEntry>& keywords = {}) : state(dir.path())
     {
+        session.Requests().SetLeastPauseMs(0);
         state.Settings.Load();
         state.Lists.PRURLList = pages;
         state.Lists.QuorvexList = keywords;

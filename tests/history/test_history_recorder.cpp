@@ -13,6 +13,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestClock.h"
 #include "support/TestHome.h"
+#include "web/RequestDriver.h"
 
 #include "support/ProxyWeb.h"
 
@@ -45,6 +46,7 @@ struct Rig {
         auto owned = std::make_unique<TestClock>(QDateTime(QDate(2026, 3, 7), QTime(9, 30)));
         clock = owned.get();
         session = std::make_unique<Session>(state, prompter, std::move(owned));
+        session->Requests().SetLeastPauseMs(0);
         QObject::connect(&session->Rank(), &RankRun::Finished, [this](bool written) { finished << written; });
         QObject::connect(&session->History(), &HistoryRecorder::Recorded,
                          [this](const HistoryData&, const QString& text) { texts << text; });

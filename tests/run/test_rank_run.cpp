@@ -132,6 +132,7 @@ private Q_SLOTS:
     void fullRunInOrderPacedAndReported()
     {
         Bench bench;
+        bench.driver.SetLeastPauseMs(RequestDriver::UsualPauseMs);
         ListState& lists = bench.state.Lists;
         lists.PRURLList = {{QStringLiteral("http://www.alpha.com"), 1},
                            {QStringLiteral("http://www.unchecked.com"), 0},

@@ -120,6 +120,7 @@ struct Rig {
                       return runs;
                   })
     {
+        session.Requests().SetLeastPauseMs(0);
         state.Lists.PRURLList = {{QStringLiteral("http://www.alpha.com"), 1}};
         QObject::connect(&session.Rank(), &RankRun::Finished, [this](bool written) { rankFinished << written; });
     }

@@ -117,6 +117,7 @@ private Q_SLOTS:
     {
         QFETCH(int, depth);
         Rig rig;
+        rig.driver.SetLeastPauseMs(RequestDriver::UsualPauseMs);
         rig.Choose(Search(u"serp-key-0042"_s, depth), SourceColumn::Search);
         rig.Collect();
 
@@ -265,6 +266,7 @@ private Q_SLOTS:
         QFETCH(int, failed);
         QFETCH(int, minGapMs);
         Rig rig;
+        rig.driver.SetLeastPauseMs(minGapMs > 0 ? RequestDriver::UsualPauseMs : 0);
         SourceSettings sources;
         sources.Authority = {AuthoritySourceKind::OpenPageRank, key, u"http://openpagerank.com/api/v1.0/getPageRank"_s};
         rig.Choose(sources, SourceColumn::Authority);

@@ -1,5 +1,6 @@
 #pragma once
-// Fixed names of the program: its title, the settings keys and the files of the program folder.
+// Fixed names of the program: its title, the settings keys, the files of the program folder, and
+// the texts that the lists, the runs and the command line share.
 
 #include <QString>
 
@@ -17,3 +18,23 @@ inline const QString TemplateFileName = QStringLiteral("WebSiteRankList.txt");
 inline const QString ReportFolderName = QStringLiteral("Report");
 
 inline const QString SevereErrorText = QStringLiteral("Severe error has occured !");
+inline const QString ContinueQuestion = QStringLiteral("Do you want to continue ?");
+inline const QString StopPressedText = QStringLiteral("You press the stop button !");
+
+// Why a file or a folder could not be had, naming it.
+inline QString CannotReadText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("%1 cannot be read: %2").arg(path, reason);
+}
+inline QString CannotWriteText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("%1 cannot be written: %2").arg(path, reason);
+}
+inline QString CannotRenameText(const QString& from, const QString& to)
+{
+    return QStringLiteral("%1 cannot be renamed to %2").arg(from, to);
+}
+inline QString FolderNotMadeText(const QString& folder)
+{
+    return QStringLiteral("the folder %1 cannot be made").arg(folder);
+}

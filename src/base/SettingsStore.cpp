@@ -1,5 +1,7 @@
 #include "base/SettingsStore.h"
 
+#include "base/Names.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -129,7 +131,7 @@ bool SettingsStore::OpenStored(SqliteConnection::Mode mode)
                         ? QStringLiteral("%1 is busy: another program holds a lock on it. Try again when it has "
                                          "finished.")
                               .arg(path)
-                        : QStringLiteral("%1 cannot be read: %2").arg(path, reason);
+                        : CannotReadText(path, reason);
         Close();
     }
     return ok;
@@ -185,7 +187,7 @@ bool SettingsStore::CreateAndImport(bool inMemory)
     if (ok && Examine(path) == StoredFile::Empty)
         QFile::remove(path);
     if (ok && !QFile::rename(building, path)) {
-        lastError = QStringLiteral("%1 cannot be renamed to %2").arg(building, path);
+        lastError = CannotRenameText(building, path);
         ok = false;
     }
     if (!ok)

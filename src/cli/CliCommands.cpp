@@ -198,8 +198,7 @@ QString Cli::Command::Usage() const
 
 QString Cli::Command::Help() const
 {
-    return QStringLiteral("Usage: quorvex-cli ") + Usage() + QStringLiteral("\n\n") + QString::fromLatin1(this->help) +
-           QStringLiteral("\n\n") + OptionsHelp(KnownOptions, options);
+    return CommandHelp(Usage(), help, KnownOptions, options);
 }
 
 QString GeneralUsage()
@@ -228,12 +227,8 @@ const Cli::Command* Cli::Find(const QString& name)
 
 int UsageError(const Cli::Command* command, const QString& problem)
 {
-    Err() << "quorvex-cli: " << TerminalSafe(problem) << '\n';
-    if (command)
-        Err() << "Usage: quorvex-cli " << command->Usage() << Qt::endl;
-    else
-        Err() << '\n' << GeneralUsage() << Qt::flush;
-    return BadUsage;
+    return UsageProblem(problem, command ? QStringLiteral("Usage: quorvex-cli ") + command->Usage() + u'\n'
+                                         : u'\n' + GeneralUsage());
 }
 
 int Cli::Usage(const QString& problem) const
@@ -349,7 +344,7 @@ int Cli::AddPage(const QStringList& args)
     if (result == EditResult::ListFull)
         return ListFull();
     if (result == EditResult::DuplicateDropped)
-        prompter.ShowMessage(QStringLiteral("Duplicate URL has been deleted !"), MessageIcon::Exclamation, AppTitle);
+        prompter.ShowMessage(DuplicateDroppedText(), MessageIcon::Exclamation, AppTitle);
     return Saved();
 }
 
@@ -358,7 +353,7 @@ int Cli::EditPages(const QStringList&)
     const QString text = QTextStream(stdin).readAll().trimmed();
     if (text.isEmpty()) {
         Err() << "quorvex-cli: Standard input holds no address; the Page Rank list will be emptied." << Qt::endl;
-        if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
+        if (!prompter.AskYesNo(ContinueQuestion, AppTitle))
             return Refused;
     }
     QString refused;
@@ -386,7 +381,7 @@ int Cli::AddKeyword(const QStringList& args)
     if (result == EditResult::ListFull)
         return ListFull();
     if (result == EditResult::Duplicate) {
-        prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
+        prompter.ShowMessage(DuplicateEntryText(), MessageIcon::Exclamation, AppTitle);
         return Refused;
     }
     return Saved();
@@ -411,7 +406,7 @@ int Cli::EditKeyword(const QStringList& args)
     if (result == EditResult::NotAnAddress)
         return Usage(RefusedAddressText(url));
     if (result == EditResult::Duplicate) {
-        prompter.ShowMessage(QStringLiteral("Duplicate URL and Product Enter !"), MessageIcon::Exclamation, AppTitle);
+        prompter.ShowMessage(DuplicateEntryText(), MessageIcon::Exclamation, AppTitle);
         return Refused;
     }
     return Saved();
@@ -422,7 +417,7 @@ int Cli::RemoveKeyword(const QStringList& args)
     int n = 0;
     if (!EntryNumber(args.at(0), state.Lists.QuorvexCount(), n))
         return Usage(QStringLiteral("There is no keyword-position entry %1").arg(args.at(0)));
-    if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
+    if (!prompter.AskYesNo(ContinueQuestion, AppTitle))
         return Refused;
     RemoveQuorvexEntry(state.Lists, state.Settings, n);
     return Saved();
@@ -433,7 +428,7 @@ int Cli::Clear(const QStringList& args)
     ListKind list{};
     if (!ListName(args.at(0), list))
         return Usage(QStringLiteral("Name the list: pages or keywords"));
-    if (!prompter.AskYesNo(QStringLiteral("Do you want to continue ?"), AppTitle))
+    if (!prompter.AskYesNo(ContinueQuestion, AppTitle))
         return Refused;
     RemoveAllEntries(state.Lists, state.Settings, list);
     return Saved();
@@ -539,11 +534,11 @@ int RunCli(const QStringList& arguments)
         Out() << command->Help() << Qt::flush;
         return Done;
     }
+    const QString problem =
+        LineProblem(parser, KnownOptions, command->options, command->minArguments, command->maxArguments);
+    if (!problem.isEmpty())
+        return UsageError(command, problem);
     const QStringList args = parser.positionalArguments();
-    if (args.size() < command->minArguments)
-        return UsageError(command, QStringLiteral("Missing arguments"));
-    if (command->maxArguments >= 0 && args.size() > command->maxArguments)
-        return UsageError(command, QStringLiteral("Unexpected argument '%1'").arg(args.at(command->maxArguments)));
 
     const bool assumeYes = global.isSet(yesOption) || ((command->options & Yes) && parser.isSet(yesOption));
     const bool readOnly = command->access == Cli::Access::Reads ||

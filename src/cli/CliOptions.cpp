@@ -59,6 +59,28 @@ QString OptionsHelp(OptionTable table, unsigned options)
     return help;
 }
 
+QString CommandHelp(const QString& usage, const char* help, OptionTable table, unsigned options)
+{
+    return u"Usage: quorvex-cli "_s + usage + u"\n\n"_s + QString::fromLatin1(help) + u"\n\n"_s +
+           OptionsHelp(table, options);
+}
+
+QString LineProblem(const QCommandLineParser& parser, OptionTable table, unsigned options, int minArguments,
+                    int maxArguments)
+{
+    for (const OptionEntry& entry : table) {
+        const QString name = QString::fromLatin1(entry.name);
+        if ((options & entry.flag) && entry.valueName && parser.values(name).size() > 1)
+            return u"Give --%1 once"_s.arg(name);
+    }
+    const QStringList args = parser.positionalArguments();
+    if (args.size() < minArguments)
+        return u"Missing arguments"_s;
+    if (maxArguments >= 0 && args.size() > maxArguments)
+        return u"Unexpected argument '%1'"_s.arg(args.at(maxArguments));
+    return {};
+}
+
 QString CommandListLine(const QString& usage, const char* summary)
 {
     constexpr int column = 44;

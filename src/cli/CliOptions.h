@@ -27,6 +27,13 @@ void AddOptions(QCommandLineParser& parser, OptionTable table, unsigned options)
 QString OptionsUsage(OptionTable table, unsigned options);
 // "Options:" and a line for every option of the set, then --help.
 QString OptionsHelp(OptionTable table, unsigned options);
+// What COMMAND --help prints: "Usage: quorvex-cli " and the usage, the help text, the options.
+QString CommandHelp(const QString& usage, const char* help, OptionTable table, unsigned options);
+// What is wrong with a parsed command line beyond what the parser sees, or nothing: an option of
+// the set that takes a value given twice, fewer positional arguments than minArguments, or more
+// than maxArguments (-1: any number).
+QString LineProblem(const QCommandLineParser& parser, OptionTable table, unsigned options, int minArguments,
+                    int maxArguments);
 // One line of a list of commands: the usage, then the summary in a column of its own.
 QString CommandListLine(const QString& usage, const char* summary);
 // Why the parser refused the command line; an unknown option is named as it was typed ("--jsn").

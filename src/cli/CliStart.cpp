@@ -15,6 +15,12 @@ QTextStream& Err()
     return err;
 }
 
+int UsageProblem(const QString& problem, const QString& usage)
+{
+    Err() << "quorvex-cli: " << TerminalSafe(problem) << '\n' << usage << Qt::flush;
+    return BadUsage;
+}
+
 int SettingsSaved(const SettingsStore& store)
 {
     if (store.WriteFailed()) {

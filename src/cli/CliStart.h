@@ -15,6 +15,8 @@ enum ExitCode { Done = 0, Refused = 1, BadUsage = 2, PartlyFailed = 3 };
 
 QTextStream& Out();
 QTextStream& Err();
+// "quorvex-cli: " and the problem on standard error, then the usage text; BadUsage.
+int UsageProblem(const QString& problem, const QString& usage);
 // Done, or Refused after saying why the settings could not be saved.
 int SettingsSaved(const SettingsStore& store);
 

@@ -70,8 +70,7 @@ QString Usage()
 
 int UsageError(const QString& problem)
 {
-    Err() << "quorvex-cli: " << TerminalSafe(problem) << '\n' << Usage() << Qt::flush;
-    return BadUsage;
+    return UsageProblem(problem, Usage());
 }
 
 int Fail(const QString& text)
@@ -122,7 +121,7 @@ int Prune(AppState& state, Prompter& prompter, const QDate& before)
         return Done;
     }
     Err() << "quorvex-cli: " << count << " runs before " << day << " will be deleted from the history." << Qt::endl;
-    if (!prompter.AskYesNo(u"Do you want to continue ?"_s, AppTitle))
+    if (!prompter.AskYesNo(ContinueQuestion, AppTitle))
         return Refused;
     int removed = 0;
     if (!store.Prune(before, removed))
@@ -151,18 +150,14 @@ int RunHistory(const QStringList& arguments, bool assumeYes)
         Out() << Usage() << '\n' << Help << "\n\n" << OptionsHelp(KnownOptions, ~0u) << Qt::flush;
         return Done;
     }
-    const QStringList args = parser.positionalArguments();
-    const bool prune = args.value(0) == u"prune";
-    if (args.size() > (prune ? 1 : 0))
-        return UsageError(u"Unexpected argument '%1'"_s.arg(args.at(prune ? 1 : 0)));
+    const bool prune = parser.positionalArguments().value(0) == u"prune";
+    const QString problem = LineProblem(parser, KnownOptions, ~0u, 0, prune ? 1 : 0);
+    if (!problem.isEmpty())
+        return UsageError(problem);
     unsigned given = 0;
     for (const OptionEntry& entry : KnownOptions) {
-        const QString name = QString::fromLatin1(entry.name);
-        if (!parser.isSet(name))
-            continue;
-        given |= entry.flag;
-        if (entry.valueName && parser.values(name).size() > 1)
-            return UsageError(u"Give --%1 once"_s.arg(name));
+        if (parser.isSet(QString::fromLatin1(entry.name)))
+            given |= entry.flag;
     }
     // --yes answers the question of prune only; elsewhere it changes nothing and is let pass.
     if (prune && (given & ~PruneOptions))

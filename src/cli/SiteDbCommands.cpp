@@ -175,8 +175,7 @@ QString SiteDbCli::Command::Usage() const
 
 QString SiteDbCli::Command::Help() const
 {
-    return u"Usage: quorvex-cli "_s + Usage() + u"\n\n"_s + QString::fromLatin1(this->help) + u"\n\n"_s +
-           OptionsHelp(KnownOptions, options);
+    return CommandHelp(Usage(), help, KnownOptions, options);
 }
 
 QString SiteDbUsage()
@@ -199,12 +198,7 @@ const SiteDbCli::Command* SiteDbCli::Find(const QString& name)
 
 int UsageError(const SiteDbCli::Command* command, const QString& problem)
 {
-    Err() << "quorvex-cli: " << TerminalSafe(problem) << '\n';
-    if (command)
-        Err() << "Usage: quorvex-cli " << command->Usage() << Qt::endl;
-    else
-        Err() << '\n' << SiteDbUsage() << Qt::flush;
-    return BadUsage;
+    return UsageProblem(problem, command ? u"Usage: quorvex-cli "_s + command->Usage() + u'\n' : u'\n' + SiteDbUsage());
 }
 
 int SiteDbCli::Usage(const QString& problem) const
@@ -493,11 +487,11 @@ int SiteDbCli::Export(const QStringList&)
         return Refused;
     const ExportResult result = ExportHTML(state.ProgramFolder, lists, Clock().Now().date(), base);
     for (const ExportFailure& failure : result.PageFailures) {
-        Err() << "quorvex-cli: " << TrunkErrorText << ": " << TerminalSafe(failure.Search) << ": "
+        Err() << "quorvex-cli: " << SiteDbTexts::TrunkError << ": " << TerminalSafe(failure.Search) << ": "
               << TerminalSafe(failure.Reason) << Qt::endl;
     }
     if (!result.Completed()) {
-        Err() << "quorvex-cli: " << ExportErrorText << ": " << TerminalSafe(result.Error) << Qt::endl;
+        Err() << "quorvex-cli: " << SiteDbTexts::ExportError << ": " << TerminalSafe(result.Error) << Qt::endl;
         return Refused;
     }
     Out() << TerminalSafe(result.IndexPath) << Qt::endl;
@@ -508,20 +502,20 @@ int SiteDbCli::Compact(const QStringList&)
 {
     QString error;
     if (!CompactDatabase(state.ProgramFolder, error))
-        return Fail(MaintenanceTexts::CompactionFailed(error));
-    prompter.ShowMessage(MaintenanceTexts::Compacted, MessageIcon::Exclamation, SiteDbTitle);
+        return Fail(SiteDbTexts::CompactionFailed(error));
+    prompter.ShowMessage(SiteDbTexts::Compacted, MessageIcon::Exclamation, SiteDbTitle);
     return Done;
 }
 
 int SiteDbCli::Recover(const QStringList&)
 {
     if (!HasPreExportCopy(state.ProgramFolder))
-        return Fail(MaintenanceTexts::NothingToRecover);
-    if (!prompter.AskYesNo(MaintenanceTexts::RecoverQuestion, SiteDbTitle))
+        return Fail(SiteDbTexts::NothingToRecover);
+    if (!prompter.AskYesNo(SiteDbTexts::RecoverQuestion, SiteDbTitle))
         return Refused;
     QString error;
     if (!RecoverPreExportCopy(state.ProgramFolder, error))
-        return Fail(MaintenanceTexts::RecoveryFailed(error));
+        return Fail(SiteDbTexts::RecoveryFailed(error));
     return Done;
 }
 
@@ -550,16 +544,11 @@ int RunSiteDb(const QStringList& arguments, bool assumeYes)
         Out() << command->Help() << Qt::flush;
         return Done;
     }
-    for (const OptionEntry& entry : KnownOptions) {
-        if ((command->options & entry.flag) && entry.valueName &&
-            parser.values(QString::fromLatin1(entry.name)).size() > 1)
-            return UsageError(command, u"Give --%1 once"_s.arg(QString::fromLatin1(entry.name)));
-    }
+    const QString problem =
+        LineProblem(parser, KnownOptions, command->options, command->minArguments, command->maxArguments);
+    if (!problem.isEmpty())
+        return UsageError(command, problem);
     const QStringList args = parser.positionalArguments();
-    if (args.size() < command->minArguments)
-        return UsageError(command, u"Missing arguments"_s);
-    if (command->maxArguments >= 0 && args.size() > command->maxArguments)
-        return UsageError(command, u"Unexpected argument '%1'"_s.arg(args.at(command->maxArguments)));
 
     const bool yes = assumeYes || ((command->options & Yes) && parser.isSet(u"yes"_s));
     CommandStart start(command->readOnly, yes);

@@ -4,8 +4,6 @@
 
 #include "base/Names.h"
 #include "base/Prompter.h"
-#include "gui/frmQuorvex.h"
-#include "lists/ListEdits.h"
 #include "model/AppState.h"
 
 #include <QKeyEvent>
@@ -14,9 +12,9 @@
 #include <QPushButton>
 #include <QStringList>
 
-frmPRURL::frmPRURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow)
-    : QDialog(&mainWindow), state(state), prompter(prompter), mainWindow(mainWindow),
-      txtPRURL(new QPlainTextEdit(this)), cmdOK(new QPushButton(QStringLiteral("&OK"), this))
+frmPRURL::frmPRURL(AppState& state, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), state(state), prompter(prompter), txtPRURL(new QPlainTextEdit(this)),
+      cmdOK(new QPushButton(QStringLiteral("&OK"), this))
 {
     setObjectName(QStringLiteral("frmPRURL"));
     setFixedSize(424, 264);
@@ -83,16 +81,12 @@ void frmPRURL::txtPRURL_Change()
 void frmPRURL::cmdOK_Click()
 {
     QString refused;
-    const EditResult result =
-        AcceptPRURLText(state.Lists, state.Settings, state.Lists.CurrentPRText, state.Lists.AddMode, &refused);
+    result = AcceptPRURLText(state.Lists, state.Settings, state.Lists.CurrentPRText, state.Lists.AddMode, &refused);
     if (result == EditResult::ListFull)
         prompter.ShowMessage(ListFullText(), MessageIcon::Exclamation, AppTitle);
     if (result == EditResult::NotAnAddress)
         prompter.ShowMessage(RefusedAddressText(refused), MessageIcon::Exclamation, AppTitle);
     if (result == EditResult::ListFull || result == EditResult::NotAnAddress || result == EditResult::NotSaved)
         return; // nothing changed; the dialog keeps the text
-    mainWindow.DisplayPRURLList();
     accept();
-    if (result == EditResult::DuplicateDropped)
-        mainWindow.ShowStatusNote(QStringLiteral("Duplicate URL has been deleted !"));
 }

@@ -34,7 +34,7 @@ QString RefusalText(EditResult result, const QString& address)
 {
     switch (result) {
     case EditResult::Duplicate:
-        return QStringLiteral("Duplicate URL and Product Enter !");
+        return DuplicateEntryText();
     case EditResult::ListFull:
         return ListFullText();
     case EditResult::NotAnAddress:
@@ -49,9 +49,8 @@ QString RefusalText(EditResult result, const QString& address)
 
 } // namespace
 
-frmQUORVEXURL::frmQUORVEXURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow)
-    : QDialog(&mainWindow), state(state), prompter(prompter), mainWindow(mainWindow),
-      cmdOK(new QPushButton(QStringLiteral("&OK"), this))
+frmQUORVEXURL::frmQUORVEXURL(AppState& state, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), state(state), prompter(prompter), cmdOK(new QPushButton(QStringLiteral("&OK"), this))
 {
     setObjectName(QStringLiteral("frmQUORVEXURL"));
     setWindowTitle(state.Lists.AddMode ? QStringLiteral("Add New URL") : QStringLiteral("Edit URL"));
@@ -123,6 +122,5 @@ void frmQUORVEXURL::cmdOK_Click()
         txtQUORVEXURL->setFocus();
         return;
     }
-    mainWindow.DisplayQUORVEXURLList();
     accept();
 }

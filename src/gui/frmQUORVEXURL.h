@@ -1,11 +1,11 @@
 #pragma once
 // The keyword-position entry dialog: address, optional product name and keyword list of one entry,
-// added as a new entry or replacing the one clicked.
+// added as a new entry or replacing the one clicked. Accepted once the entry is saved; the window
+// that opened it shows the list again.
 
 #include <QDialog>
 
 struct AppState;
-class frmQuorvex;
 class Prompter;
 class QLineEdit;
 class QPushButton;
@@ -13,7 +13,7 @@ class QPushButton;
 class frmQUORVEXURL : public QDialog {
     Q_OBJECT
 public:
-    frmQUORVEXURL(AppState& state, Prompter& prompter, frmQuorvex& mainWindow);
+    frmQUORVEXURL(AppState& state, Prompter& prompter, QWidget* parent);
 
 private:
     void txtQUORVEXURL_Change();
@@ -24,7 +24,6 @@ private:
 
     AppState& state;
     Prompter& prompter;
-    frmQuorvex& mainWindow;
     QLineEdit* txtQUORVEXURL;
     QLineEdit* txtQUORVEXProduct;
     QLineEdit* txtQUORVEXKeyword;

@@ -39,7 +39,6 @@
 namespace {
 
 const QString StopCaption = QStringLiteral("&Stop");
-const QString ContinueQuestion = QStringLiteral("Do you want to continue ?");
 const QString NoHistoryText = QStringLiteral("No history yet: run a rank first.");
 
 QTreeWidgetItem* NumberedItem(int n, int checked)
@@ -168,6 +167,22 @@ void frmQuorvex::ShowDialog(QDialog* dialog)
     dialog->setWindowModality(Qt::ApplicationModal);
     connect(dialog, &QDialog::finished, tmrSetFocus, qOverload<>(&QTimer::start));
     dialog->show();
+}
+
+QDialog* frmQuorvex::EntryDialog()
+{
+    if (TabIndex != 0) {
+        auto* dialog = new frmQUORVEXURL(state, prompter, this);
+        connect(dialog, &QDialog::accepted, this, &frmQuorvex::DisplayQUORVEXURLList);
+        return dialog;
+    }
+    auto* dialog = new frmPRURL(state, prompter, this);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        DisplayPRURLList();
+        if (dialog->Result() == EditResult::DuplicateDropped)
+            ShowStatusNote(DuplicateDroppedText());
+    });
+    return dialog;
 }
 
 void frmQuorvex::closeEvent(QCloseEvent* event)
@@ -333,13 +348,12 @@ void frmQuorvex::cmdAdd_Click()
     lists.AddMode = true;
     if (TabIndex == 0) {
         lists.CurrentPRText.clear();
-        ShowDialog(new frmPRURL(state, prompter, *this));
     } else {
         lists.CurrentQuorvexURL.clear();
         lists.CurrentQuorvexProduct.clear();
         lists.CurrentQuorvexKeyword.clear();
-        ShowDialog(new frmQUORVEXURL(state, prompter, *this));
     }
+    ShowDialog(EntryDialog());
 }
 
 void frmQuorvex::cmdEdit_Click()
@@ -351,8 +365,7 @@ void frmQuorvex::EditWithDialog(QWidget* focusAfter)
 {
     state.Lists.AddMode = false;
     txtDumb->setFocus();
-    QDialog* dialog = TabIndex == 0 ? static_cast<QDialog*>(new frmPRURL(state, prompter, *this))
-                                    : new frmQUORVEXURL(state, prompter, *this);
+    QDialog* dialog = EntryDialog();
     if (focusAfter)
         connect(dialog, &QDialog::finished, focusAfter, qOverload<>(&QWidget::setFocus));
     ShowDialog(dialog);

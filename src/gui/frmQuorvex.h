@@ -70,6 +70,9 @@ private:
     void EvaluateRankButton();
     void EvaluateViewReportButton();
     void ShowDialog(QDialog* dialog);
+    // The entry dialog of the tab shown, for the Add or Edit mode set; the list is shown again
+    // once it is accepted.
+    QDialog* EntryDialog();
 
     void tabSearch_Click();
     void lstPR_Click();

@@ -447,10 +447,10 @@ void frmSearch::cmdCompactDatabase_Click()
 {
     QString error;
     if (!CompactDatabase(programFolder, error)) {
-        Fail(MaintenanceTexts::CompactionFailed(error));
+        Fail(SiteDbTexts::CompactionFailed(error));
         return;
     }
-    prompter.ShowMessage(MaintenanceTexts::Compacted, MessageIcon::Exclamation, SiteDbTitle);
+    prompter.ShowMessage(SiteDbTexts::Compacted, MessageIcon::Exclamation, SiteDbTitle);
 }
 
 void frmSearch::cmdRecoverDatabase_Click()
@@ -461,15 +461,15 @@ void frmSearch::cmdRecoverDatabase_Click()
         return;
     }
     if (!HasPreExportCopy(programFolder)) {
-        Fail(MaintenanceTexts::NothingToRecover);
+        Fail(SiteDbTexts::NothingToRecover);
         cmdRecoverDatabase->setEnabled(false);
         return;
     }
-    if (!prompter.AskYesNo(MaintenanceTexts::RecoverQuestion, SiteDbTitle))
+    if (!prompter.AskYesNo(SiteDbTexts::RecoverQuestion, SiteDbTitle))
         return;
     QString error;
     if (!RecoverPreExportCopy(programFolder, error)) {
-        Fail(MaintenanceTexts::RecoveryFailed(error));
+        Fail(SiteDbTexts::RecoveryFailed(error));
         return;
     }
     cmdRecoverDatabase->setEnabled(false);
@@ -486,9 +486,9 @@ void frmSearch::cmdExportHTML_Click()
         ExportHTML(programFolder, scanLists, clock.Now().date(), ReadDirectoryBase(state.Settings));
     // One message for every keyword whose pages failed; their sites stay for the next export.
     for (qsizetype i = 0; i < result.PageFailures.size(); ++i)
-        Fail(TrunkErrorText);
+        Fail(SiteDbTexts::TrunkError);
     if (!result.Completed()) {
-        Fail(ExportErrorText);
+        Fail(SiteDbTexts::ExportError);
         return;
     }
     cmdExportHTML->setEnabled(false);

@@ -66,7 +66,7 @@ bool WriteHistoryPage(const QString& programFolder, QString& error)
     }
     const QString path = HistoryPagePath(programFolder);
     if (!QDir().mkpath(QFileInfo(path).path())) {
-        error = ReportFolderName + QStringLiteral(": the folder could not be made");
+        error = FolderNotMadeText(ReportFolderName);
         return false;
     }
     return WriteWholeFile(path, html, error);

@@ -40,7 +40,7 @@ bool KeepRunReport(const QString& programFolder, const QDateTime& time, QString&
         return false;
     }
     if (!QDir(folder).mkpath(RunReportsFolderName)) {
-        error = RunReportsFolderName + QStringLiteral(": the folder could not be made");
+        error = FolderNotMadeText(RunReportsFolderName);
         return false;
     }
     return WriteWholeFile(folder + QLatin1Char('/') + RunReportFile(time), bytes, error);

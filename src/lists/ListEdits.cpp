@@ -56,6 +56,16 @@ QString ListFullText()
     return QStringLiteral("A list holds at most %1 entries.").arg(MaxListEntries);
 }
 
+QString DuplicateEntryText()
+{
+    return QStringLiteral("Duplicate URL and Product Enter !");
+}
+
+QString DuplicateDroppedText()
+{
+    return QStringLiteral("Duplicate URL has been deleted !");
+}
+
 QString NormalisePRURL(const QString& text)
 {
     qsizetype rest = 0;

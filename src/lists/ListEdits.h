@@ -10,8 +10,8 @@ class SettingsStore;
 // How an edit ended. Anything but Saved and DuplicateDropped left the lists as they were.
 enum class EditResult {
     Saved,
-    DuplicateDropped, // saved; a line equal to a listed address was left out
-    Duplicate,        // refused: another entry has the same address and product
+    DuplicateDropped, // saved; a line equal to a listed address was left out; say DuplicateDroppedText()
+    Duplicate,        // refused: another entry has the same address and product; say DuplicateEntryText()
     ListFull,         // refused: the list would hold more than MaxListEntries; say ListFullText()
     NotAnAddress,     // refused: an address is no web address; say RefusedAddressText()
     NotSaved,         // the store refused the change and has reported why
@@ -19,6 +19,10 @@ enum class EditResult {
 
 // The message for ListFull.
 QString ListFullText();
+// The message for Duplicate.
+QString DuplicateEntryText();
+// The note for DuplicateDropped.
+QString DuplicateDroppedText();
 
 // The message for NotAnAddress, naming the address.
 QString RefusedAddressText(const QString& address);

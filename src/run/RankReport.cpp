@@ -222,7 +222,7 @@ bool GetReport(const AppState& state, const QDateTime& now, QString* failure)
     const QString folder = state.ProgramFolder + QLatin1Char('/') + ReportFolderName;
     if (!QDir().mkpath(folder)) {
         if (failure)
-            *failure = ReportFolderName + QStringLiteral(": the folder could not be made");
+            *failure = FolderNotMadeText(ReportFolderName);
         return false;
     }
     const QDate day = now.date();

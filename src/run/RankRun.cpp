@@ -282,7 +282,7 @@ void RankRun::FinishStop()
     running = false;
     state.Run.RunPhase = 0;
     Q_EMIT RankCaptionChanged(RankCaption);
-    prompter.ShowMessage(QStringLiteral("You press the stop button !"), MessageIcon::Exclamation, AppTitle);
+    prompter.ShowMessage(StopPressedText, MessageIcon::Exclamation, AppTitle);
     Q_EMIT Finished(false);
 }
 

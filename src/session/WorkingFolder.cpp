@@ -17,14 +17,14 @@ bool CopyTemplate(const QString& source, const QString& workingFolder, QString& 
 {
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly)) {
-        reason = QStringLiteral("%1 cannot be read: %2").arg(source, file.errorString());
+        reason = CannotReadText(source, file.errorString());
         return false;
     }
     const QString copy = workingFolder + QLatin1Char('/') + TemplateFileName;
     QString error;
     if (WriteWholeFile(copy, file.readAll(), error))
         return true;
-    reason = QStringLiteral("%1 cannot be written: %2").arg(copy, error);
+    reason = CannotWriteText(copy, error);
     return false;
 }
 
@@ -52,7 +52,7 @@ bool MakeWorkingFolder(const QString& programFolder, const QString& workingFolde
 {
     const QString building = workingFolder + QStringLiteral(".new");
     if (!QDir(building).removeRecursively() || !QDir().mkdir(building)) {
-        reason = QStringLiteral("the folder %1 cannot be made").arg(building);
+        reason = FolderNotMadeText(building);
         return false;
     }
     if (!MakeMasterTable(building + QLatin1Char('/') + DatabaseFileName, SiteDatabase::OpenMode::Create, reason)) {
@@ -70,7 +70,7 @@ bool MakeWorkingFolder(const QString& programFolder, const QString& workingFolde
         return false;
     }
     if (!QDir().rename(building, workingFolder)) {
-        reason = QStringLiteral("%1 cannot be renamed to %2").arg(building, workingFolder);
+        reason = CannotRenameText(building, workingFolder);
         QDir(building).removeRecursively();
         return false;
     }

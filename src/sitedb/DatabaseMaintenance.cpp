@@ -27,7 +27,7 @@ QString CompactionTargetPath(const QString& programFolder)
 
 QString PreExportCopyPath(const QString& programFolder)
 {
-    return WorkingFile(programFolder, u"QuorvexBack.mdb"_s);
+    return WorkingFile(programFolder, PreExportCopyName);
 }
 
 bool CompactDatabase(const QString& programFolder, QString& error)

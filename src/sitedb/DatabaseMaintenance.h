@@ -5,19 +5,7 @@
 
 #include <QString>
 
-namespace MaintenanceTexts {
-inline const QString Compacted = QStringLiteral("You have compacted database !");
-inline const QString RecoverQuestion = QStringLiteral("Do you really want to recover old data ?");
-inline const QString NothingToRecover = QStringLiteral("No data can be recovered !");
-inline QString CompactionFailed(const QString& reason)
-{
-    return QStringLiteral("The database could not be compacted: ") + reason;
-}
-inline QString RecoveryFailed(const QString& reason)
-{
-    return QStringLiteral("The database could not be recovered: ") + reason;
-}
-} // namespace MaintenanceTexts
+inline const QString PreExportCopyName = QStringLiteral("QuorvexBack.mdb");
 
 // program folder + "/Database/QuorvexBak.mdb": the compacted file, there only until it replaces
 // the database.

@@ -1,6 +1,7 @@
 #include "sitedb/DirectoryExport.h"
 
 #include "base/Names.h"
+#include "sitedb/DatabaseMaintenance.h"
 #include "sitedb/DatabaseScan.h"
 #include "sitedb/DirectoryPages.h"
 #include "sitedb/SiteDatabase.h"
@@ -108,8 +109,7 @@ ExportResult ExportHTML(const QString& programFolder, const ScanLists& lists, QD
         const QString folder =
             working + QLatin1Char('/') + FolderName(entry.SearchType) + QLatin1Char('/') + folderName;
         if (!QDir().mkpath(folder))
-            return Finish(result, database, published,
-                          u"the folder %1 cannot be made"_s.arg(QDir::toNativeSeparators(folder)));
+            return Finish(result, database, published, FolderNotMadeText(QDir::toNativeSeparators(folder)));
 
         // The stored row, not the scan's copy of it: a keyword exported since the scan is not due.
         std::optional<MasterRow> row;

@@ -12,11 +12,6 @@
 
 #include <functional>
 
-inline const QString ExportErrorText = QStringLiteral("Error in ExportHTML");
-inline const QString TrunkErrorText = QStringLiteral("Error in CreateTrunkFile");
-inline const QString PreExportCopyName = QStringLiteral("QuorvexBack.mdb");
-inline const QString IndexPageName = QStringLiteral("WebSiteRankList.htm");
-
 // Writes one whole page; false with the reason in error leaves the old file.
 using PageWriter = std::function<bool(const QString& path, QByteArrayView bytes, QString& error)>;
 
@@ -26,13 +21,13 @@ struct ExportFailure {
 };
 
 struct ExportResult {
-    // Empty when the export ran to its end; otherwise why it stopped (ExportErrorText). What was
+    // Empty when the export ran to its end; otherwise why it stopped (SiteDbTexts::ExportError). What was
     // written and committed before stays.
     QString Error;
     QString IndexPath;
     int PagesWritten = 0;
     int KeywordsExported = 0;
-    // Keywords whose pages could not all be written (TrunkErrorText): their sites stay in their
+    // Keywords whose pages could not all be written (SiteDbTexts::TrunkError): their sites stay in their
     // table, and the export went on with the next keyword.
     QList<ExportFailure> PageFailures;
 

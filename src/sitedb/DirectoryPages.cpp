@@ -248,9 +248,8 @@ QStringList TrunkPages(const QStringList& pieces, const QList<ExportSite>& sites
     QStringList pages;
     const qsizetype count = sites.size();
     const int pageCount = int((count + SitesPerPage - 1) / SitesPerPage);
-    const QString trail = TableStart + u"<TD>"_s + CRLF + u"<A HREF='"_s + Href(base + u"WebSiteRankList.htm"_s) +
-                          u"'>"_s + IndexTitle + u"</A> >> "_s + HtmlText(search) + CRLF + u"</TD>\r\n</TR>\r\n"_s +
-                          TableEnd;
+    const QString trail = TableStart + u"<TD>"_s + CRLF + u"<A HREF='"_s + Href(base + IndexPageName) + u"'>"_s +
+                          IndexTitle + u"</A> >> "_s + HtmlText(search) + CRLF + u"</TD>\r\n</TR>\r\n"_s + TableEnd;
     QStringList keywords;
     QString blocks;
     qsizetype first = 0;

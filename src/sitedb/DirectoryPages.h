@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+// The index page, beside the keywords' pages.
+inline const QString IndexPageName = QStringLiteral("WebSiteRankList.htm");
+
 // The template's five pieces, split at "$$$"; false when it has fewer (anything after a fifth
 // separator is ignored).
 bool SplitTemplate(const QString& text, QStringList& pieces);

@@ -20,7 +20,7 @@ SiteDbRun::SiteDbRun(AppState& state, RequestDriver& driver, Prompter& prompter,
     connect(&driver, &RequestDriver::Stopped, this, [this] {
         if (!running)
             return;
-        this->prompter.ShowMessage(u"You press the stop button !"_s, MessageIcon::Exclamation, AppTitle);
+        this->prompter.ShowMessage(StopPressedText, MessageIcon::Exclamation, AppTitle);
         End(false);
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Every message of the keyword site database's checks, in one place for the window and the
-// command line.
+// Every message of the keyword site database: its checks, its maintenance and its export, in one
+// place for the window and the command line.
 
 #include <QString>
 
@@ -18,6 +18,11 @@ inline const QString ExtractQuestion = u"Extract Title,Description,Keyword,PR,Al
 inline const QString WholeNumbers = u"Top and Bottom must be whole numbers up to 32767, and Top at least 1 !"_s;
 inline const QString SpanNumber = u"Span must be a whole number of at least 1 !"_s;
 inline const QString RunGoing = u"Another download run is going, please wait for it to end or stop it !"_s;
+inline const QString Compacted = u"You have compacted database !"_s;
+inline const QString RecoverQuestion = u"Do you really want to recover old data ?"_s;
+inline const QString NothingToRecover = u"No data can be recovered !"_s;
+inline const QString ExportError = u"Error in ExportHTML"_s;
+inline const QString TrunkError = u"Error in CreateTrunkFile"_s;
 
 inline QString Quoted(const QString& table)
 {
@@ -46,6 +51,14 @@ inline QString Processed(const QString& table)
 inline QString AllExtracted(const QString& table)
 {
     return u"You have extracted all title information from "_s + Quoted(table) + u" table !"_s;
+}
+inline QString CompactionFailed(const QString& reason)
+{
+    return u"The database could not be compacted: "_s + reason;
+}
+inline QString RecoveryFailed(const QString& reason)
+{
+    return u"The database could not be recovered: "_s + reason;
 }
 inline QString TooFewRows(const QString& table, int rows)
 {

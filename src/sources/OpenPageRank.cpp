@@ -70,7 +70,7 @@ QList<AuthorityValue> OpenPageRank::ReadBatch(const QStringList& domains, const 
                           reply.HttpStatus, -1});
     }
     if (!object.value(u"response"_s).isArray())
-        return allFailed({FailureKind::WrongShape, u"the reply is JSON of another shape"_s, reply.HttpStatus, -1});
+        return allFailed(WrongShapeFailure(reply.HttpStatus));
 
     QHash<QString, AuthorityValue> byDomain;
     for (const QJsonValue& value : object.value(u"response"_s).toArray()) {

@@ -3,6 +3,7 @@
 
 #include "sources/RankListStore.h"
 
+#include "base/Names.h"
 #include "base/Sqlite.h"
 #include "sources/RankListRows.h"
 #include "sources/RankListZip.h"
@@ -108,7 +109,7 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
     qint64 size = -1;
     QString innerName;
     if (!QFileInfo(request.Path).isFile())
-        return Refused(QStringLiteral("%1 cannot be read: there is no such file.").arg(shownName));
+        return Refused(CannotReadText(shownName, QStringLiteral("there is no such file.")));
     if (IsZipFile(request.Path)) {
         if (!zipped.OpenArchive(request.Path, shownName))
             return Refused(zipped.ErrorText());
@@ -117,7 +118,7 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
         innerName = zipped.EntryName();
     } else {
         if (!plain.open(QIODevice::ReadOnly))
-            return Refused(QStringLiteral("%1 cannot be read: %2").arg(shownName, plain.errorString()));
+            return Refused(CannotReadText(shownName, plain.errorString()));
         size = plain.size();
     }
 
@@ -129,7 +130,7 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
 
     SqliteTransaction transaction(db);
     if (!transaction.IsActive())
-        return Refused(QStringLiteral("%1 cannot be written: %2").arg(path, db.LastError()));
+        return Refused(CannotWriteText(path, db.LastError()));
     const std::optional<qint64> kept = KeptRows(db, request.Kind);
     if (!kept)
         return Refused(ReadFault(db, path));
@@ -139,11 +140,11 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
     if (!db.Execute(QStringLiteral("DROP TABLE IF EXISTS %1; CREATE TABLE %1 (domain TEXT NOT NULL, rank INTEGER NOT "
                                    "NULL)")
                         .arg(table)))
-        return Refused(QStringLiteral("%1 cannot be written: %2").arg(path, db.LastError()));
+        return Refused(CannotWriteText(path, db.LastError()));
 
     SqliteStatement insert(db, QStringLiteral("INSERT INTO %1 (domain, rank) VALUES (?1, ?2)").arg(table));
     if (!insert.IsValid())
-        return Refused(QStringLiteral("%1 cannot be written: %2").arg(path, db.LastError()));
+        return Refused(CannotWriteText(path, db.LastError()));
     QString writeError;
     auto progress = [&request, size](qint64 done) {
         if (request.Progress)
@@ -161,8 +162,7 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
         },
         progress);
     if (!read.Ok)
-        return Refused(read.Message.isEmpty() ? QStringLiteral("%1 cannot be written: %2").arg(path, writeError)
-                                              : read.Message);
+        return Refused(read.Message.isEmpty() ? CannotWriteText(path, writeError) : read.Message);
     const qint64 lines = read.Rows + read.Skipped;
     if (!request.Force && read.Skipped > MostStrayLines && read.Skipped * 100 > lines * MostStrayPercent)
         return RefusedUnlessForced(
@@ -196,7 +196,7 @@ RankListImportResult RankListStore::ImportInto(const RankListImportRequest& requ
     record.Bind(5, info.Source);
     if (!db.Execute(QStringLiteral("CREATE INDEX %1 ON %2 (domain, rank)").arg(index, table)) || !record.Run() ||
         !transaction.Commit())
-        return Refused(QStringLiteral("%1 cannot be written: %2").arg(path, db.LastError()));
+        return Refused(CannotWriteText(path, db.LastError()));
     // The write-ahead log holds a copy of every new page until it is folded back; do that now rather
     // than leave a log as large as the list beside the file.
     db.Execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
@@ -214,7 +214,7 @@ QString RankListStore::ReadFault(const SqliteConnection& db, const QString& data
     const int code = db.IsOpen() ? sqlite3_errcode(db.Handle()) & 0xff : SQLITE_CANTOPEN;
     if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
         return QStringLiteral("%1 is damaged: %2").arg(name, db.LastError());
-    return QStringLiteral("%1 cannot be read: %2").arg(name, db.LastError());
+    return CannotReadText(name, db.LastError());
 }
 
 QList<RankListInfo> RankListStore::ListInfo(QString* fault) const

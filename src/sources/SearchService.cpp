@@ -60,7 +60,7 @@ SearchPage ResultsOf(const QJsonValue& items, const QString& urlField)
 {
     SearchPage page;
     if (!items.isArray()) {
-        page.Failure = SourceFailure{FailureKind::WrongShape, u"the reply is JSON of another shape"_s, 200, -1};
+        page.Failure = WrongShapeFailure();
         return page;
     }
     for (const QJsonValue& item : items.toArray()) {

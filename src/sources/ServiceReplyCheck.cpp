@@ -63,8 +63,13 @@ std::variant<QJsonObject, SourceFailure> JsonObjectOf(const QByteArray& body)
     if (error.error != QJsonParseError::NoError)
         return SourceFailure{FailureKind::Malformed, u"the reply is not JSON"_s, 200, -1};
     if (!document.isObject())
-        return SourceFailure{FailureKind::WrongShape, u"the reply is JSON of another shape"_s, 200, -1};
+        return WrongShapeFailure();
     return document.object();
+}
+
+SourceFailure WrongShapeFailure(int httpStatus)
+{
+    return SourceFailure{FailureKind::WrongShape, u"the reply is JSON of another shape"_s, httpStatus, -1};
 }
 
 QString ServiceMessage(const QByteArray& body)

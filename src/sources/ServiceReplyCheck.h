@@ -21,6 +21,8 @@ std::optional<SourceFailure> StatusFailure(const ServiceReply& reply, const QStr
                                            const QDateTime& now = QDateTime::currentDateTimeUtc());
 // Retry-After as seconds or as an HTTP date; -1 when absent or unreadable.
 int RetryAfterSeconds(const QByteArray& header, const QDateTime& now);
+// The failure of a reply that is JSON, but not of the shape the service documents.
+SourceFailure WrongShapeFailure(int httpStatus = 200);
 // The body as a JSON object: Malformed when it is not JSON, WrongShape when it is not an object.
 std::variant<QJsonObject, SourceFailure> JsonObjectOf(const QByteArray& body);
 // The error text a service puts in its JSON body ("error", "message", or "error.code"); empty if none.

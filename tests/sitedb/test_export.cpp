@@ -1,6 +1,7 @@
 // The export of the site database as a web directory: the index body, the composed pages byte for
 // byte, the exchange order, what is published and what leaves the tables, failures that keep the
 // sites, and names from the web or the user that must stay text and stay inside Database/.
+#include "sitedb/DatabaseMaintenance.h"
 #include "sitedb/DirectoryExport.h"
 #include "sitedb/DirectoryPages.h"
 #include "support/SiteDbTestSupport.h"

@@ -30,6 +30,19 @@ inline QuorvexEntry KeywordEntry(const char* url, const char* product, const cha
     return {QLatin1String(url), QLatin1String(product), QLatin1String(keyword), checked};
 }
 
+// The lists most window tests start with: two pages (the second unticked), three keyword entries
+// (the second unticked, without a product, with two keywords).
+inline QList<PRURLEntry> TwoPages()
+{
+    return {{QStringLiteral("http://www.one.com"), 1}, {QStringLiteral("http://www.two.com"), 0}};
+}
+
+inline QList<QuorvexEntry> ThreeKeywordEntries()
+{
+    return {KeywordEntry("http://a.com", "A", "k1", 1), KeywordEntry("http://b.com", "", "k2,k3", 0),
+            KeywordEntry("http://c.com", "C", "k4", 1)};
+}
+
 class Shell {
 public:
     explicit Shell(const QList<PRURLEntry>& pages = {}, const QList<QuorvexEntry>& keywords = {}) : state(dir.path())

@@ -1,166 +1,24 @@
 // The rank lists: imports of each form, the refusals that change nothing, the lookups and the
 // download of a list from the fake web.
 
+#include "RankListTestSupport.h"
 #include "sources/RankListDownload.h"
-#include "sources/RankListLookup.h"
 #include "sources/RankListRows.h"
-#include "sources/RankListStore.h"
-#include "sources/RankListZip.h"
 #include "support/FileDamage.h"
 #include "support/ProxyWeb.h"
 #include "support/TestHome.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QtEndian>
-
-#include <zip.h>
-
-using namespace Qt::StringLiterals;
-
-namespace {
-
-using Entries = QList<std::pair<QString, QByteArray>>;
-
-const QDate Today(2025, 3, 14);
-
-// The small list most tests start from.
-const QByteArray Small = "1,example.com\n2,bbc.co.uk\n3,example.org\n4,blog.example.org\n5,xn--bcher-kva.example\n"
-                         "6,1.1\n";
-
-QString Write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the fixture");
-    return path;
-}
-
-// A ZIP of our own with the given entries, made with the library the import reads it with.
-QString WriteZip(const QString& path, const Entries& entries)
-{
-    int code = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (!archive)
-        qFatal("cannot make the ZIP");
-    for (const auto& [name, bytes] : entries) {
-        zip_source_t* source = zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-        if (!source || zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_OVERWRITE) < 0)
-            qFatal("cannot add to the ZIP");
-    }
-    if (zip_close(archive) != 0)
-        qFatal("cannot write the ZIP");
-    return path;
-}
-
-// n rows "i,site<i>.example".
-QByteArray Generated(int rows)
-{
-    QByteArray text;
-    for (int i = 1; i <= rows; ++i)
-        text += QByteArray::number(i) + ",site" + QByteArray::number(i) + ".example\n";
-    return text;
-}
-
-// The same rows as a majestic list, with its header.
-QByteArray GeneratedMajestic(int rows)
-{
-    QByteArray text = "GlobalRank,TldRank,Domain,TLD,RefSubNets,RefIPs\r\n";
-    for (int i = 1; i <= rows; ++i)
-        text += QByteArray::number(i) + ",1,site" + QByteArray::number(i) + ".example,example,10,20\r\n";
-    return text;
-}
-
-// The ZIP that another archiver makes of the file csv: Python's zipfile module ("python stored",
-// "python deflated") or Info-ZIP's zip ("zip -0", "zip -9"). Empty when that archiver is missing.
-QString ZipMadeBy(const QString& maker, const QString& csv, const QString& zipPath)
-{
-    QString program;
-    QStringList arguments;
-    if (maker.startsWith(u"python"_s)) {
-        program = QStandardPaths::findExecutable(u"python3"_s);
-        arguments = {u"-c"_s,
-                     u"import sys, zipfile\n"
-                     "method = zipfile.ZIP_DEFLATED if sys.argv[3] == 'deflated' else zipfile.ZIP_STORED\n"
-                     "with zipfile.ZipFile(sys.argv[1], 'w', method) as archive:\n"
-                     "    archive.write(sys.argv[2], 'top-1m.csv')\n"_s,
-                     zipPath, csv, maker.section(u' ', 1)};
-    } else {
-        program = QStandardPaths::findExecutable(u"zip"_s);
-        arguments = {u"-q"_s, u"-j"_s, maker.section(u' ', 1), zipPath, csv};
-    }
-    if (program.isEmpty())
-        return {};
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        qFatal("%s failed: %s", qPrintable(maker), process.readAllStandardError().constData());
-    return zipPath;
-}
-
-// A field of a ZIP's central directory (the first entry's), as libzip reports it from there.
-void PatchCentralDirectory(const QString& zipPath, int fieldOffset, quint32 value)
-{
-    QFile file(zipPath);
-    if (!file.open(QIODevice::ReadWrite))
-        qFatal("cannot open the ZIP");
-    const qsizetype header = file.readAll().lastIndexOf("PK\x01\x02");
-    if (header < 0)
-        qFatal("no central directory");
-    const quint32 little = qToLittleEndian(value);
-    const QByteArray bytes(reinterpret_cast<const char*>(&little), sizeof little);
-    if (!file.seek(header + fieldOffset) || file.write(bytes) != bytes.size())
-        qFatal("cannot patch the ZIP");
-}
-
-} // namespace
 
 Q_DECLARE_METATYPE(Entries)
 Q_DECLARE_METATYPE(CannedReply)
 Q_DECLARE_METATYPE(RankListImportResult)
 
-class TestRankLists : public QObject {
+class TestRankLists : public QObject, RankListRig {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString DatabasePath() const { return dir.filePath(RankListsFileName); }
-    QString File(const QString& name) const { return dir.filePath(name); }
-
-    RankListImportResult Import(RankListKind kind, const QString& path, qint64 mostRows = MostRankListRows) const
-    {
-        RankListImportRequest request;
-        request.Kind = kind;
-        request.Path = path;
-        request.Today = Today;
-        request.MostRows = mostRows;
-        return RankListStore(DatabasePath()).Import(request);
-    }
-
-    // "rank" for a ranked host, "not ranked", or "failed: why".
-    QString Rank(RankListKind kind, const QString& host) const
-    {
-        RankListLookup lookup(DatabasePath(), kind);
-        const RankLookupResult result = lookup.Lookup(host);
-        switch (result.Result) {
-        case RankLookupResult::Outcome::Ranked:
-            return QString::number(result.Rank);
-        case RankLookupResult::Outcome::NotRanked:
-            return u"not ranked"_s;
-        case RankLookupResult::Outcome::Failed:
-            break;
-        }
-        return u"failed: "_s + result.Error;
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
-            QFile::remove(dir.filePath(name));
-    }
+    void init() { Clear(); }
 
     void importsEachForm_data()
     {
@@ -327,105 +185,6 @@ private Q_SLOTS:
         QCOMPARE(RankListStore(DatabasePath()).Info(RankListKind::Tranco)->Rows, 5000);
         QCOMPARE(openDuringTheImport.Lookup(u"site4999.example"_s).Rank, 4999);
         QCOMPARE(openDuringTheImport.Lookup(u"example.org"_s).Result, RankLookupResult::Outcome::NotRanked);
-    }
-
-    // The lists as the archivers people use make them, each read to its last row and swapping out
-    // the list that was there: a ZIP is read through its whole entry, not a buffer's worth of it.
-    void zipListsImportWhole_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("maker");
-        const int tranco = int(RankListKind::Tranco);
-        for (const QString& maker : {u"python stored"_s, u"python deflated"_s, u"zip -0"_s, u"zip -9"_s})
-            QTest::newRow(qPrintable(maker)) << tranco << maker;
-        QTest::newRow("majestic, zip -9") << int(RankListKind::Majestic) << u"zip -9"_s;
-    }
-    void zipListsImportWhole()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, maker);
-        const auto listKind = RankListKind(kind);
-        const bool tranco = listKind == RankListKind::Tranco;
-        QVERIFY(Import(listKind, Write(File(u"earlier.csv"_s), tranco ? Small : GeneratedMajestic(3))).Ok);
-
-        QDir(dir.path()).mkdir(u"csv"_s);
-        const QString csv =
-            Write(dir.filePath(u"csv/top-1m.csv"_s), tranco ? Generated(5000) : GeneratedMajestic(5000));
-        const QString zip = ZipMadeBy(maker, csv, File(u"top-1m.csv.zip"_s));
-        if (zip.isEmpty())
-            QSKIP("the archiver is not installed (scripts/setup installs it)");
-        const RankListImportResult result = Import(listKind, zip);
-        QVERIFY2(result.Ok, qPrintable(result.Message));
-        QCOMPARE(result.Message, u"Imported the %1 list 2025-03-14: 5,000 domains."_s.arg(RankListName(listKind)));
-        QCOMPARE(RankListStore(DatabasePath()).Info(listKind)->Rows, 5000);
-        QCOMPARE(Rank(listKind, u"site5000.example"_s), u"5000"_s);
-        QCOMPARE(Rank(listKind, u"site1.example"_s), u"1"_s);
-    }
-
-    // A million-line list, the size of the real ones, read out of its archive to the last row.
-    void millionLineZipsReadWhole_data()
-    {
-        QTest::addColumn<QString>("maker");
-        for (const QString& maker : {u"python stored"_s, u"python deflated"_s, u"zip -9"_s})
-            QTest::newRow(qPrintable(maker)) << maker;
-    }
-    void millionLineZipsReadWhole()
-    {
-        QFETCH(QString, maker);
-        QDir(dir.path()).mkdir(u"csv"_s);
-        const QByteArray csv = Generated(1'000'000);
-        const QString zip = ZipMadeBy(maker, Write(dir.filePath(u"csv/top-1m.csv"_s), csv), File(u"top-1m.csv.zip"_s));
-        if (zip.isEmpty())
-            QSKIP("the archiver is not installed (scripts/setup installs it)");
-        RankListZip device;
-        QVERIFY2(device.OpenArchive(zip, u"top-1m.csv.zip"_s), qPrintable(device.ErrorText()));
-        QCOMPARE(device.EntrySize(), csv.size());
-        qint64 lastRank = 0;
-        QString lastDomain;
-        const RankListReadOutcome read = ReadRankListRows(device, RankListKind::Tranco, u"top-1m.csv.zip"_s,
-                                                          MostRankListRows, [&](qint64 rank, const QString& domain) {
-                                                              lastRank = rank;
-                                                              lastDomain = domain;
-                                                              return true;
-                                                          });
-        QVERIFY2(read.Ok, qPrintable(read.Message));
-        QCOMPARE(read.Rows, 1'000'000);
-        QCOMPARE(read.Skipped, 0);
-        QCOMPARE(lastRank, 1'000'000);
-        QCOMPARE(lastDomain, u"site1000000.example"_s);
-    }
-
-    // An entry that unpacks to another size than the archive's directory gives is refused whole,
-    // whichever way it differs; the earlier list stays.
-    void zipEntryOfAnotherSizeIsRefused_data()
-    {
-        QTest::addColumn<QString>("maker");
-        QTest::addColumn<qint64>("change"); // added to the size the directory gives
-        QTest::newRow("stored, larger") << u"python stored"_s << qint64(1000);
-        QTest::newRow("stored, smaller") << u"python stored"_s << qint64(-1000);
-        QTest::newRow("deflated, larger") << u"python deflated"_s << qint64(1000);
-        QTest::newRow("deflated, smaller") << u"python deflated"_s << qint64(-1000);
-    }
-    void zipEntryOfAnotherSizeIsRefused()
-    {
-        QFETCH(QString, maker);
-        QFETCH(qint64, change);
-        QVERIFY(Import(RankListKind::Tranco, Write(File(u"tranco_OLD01.csv"_s), Small)).Ok);
-        QDir(dir.path()).mkdir(u"csv"_s);
-        const QByteArray csv = Generated(5000);
-        const QString zip = ZipMadeBy(maker, Write(dir.filePath(u"csv/top-1m.csv"_s), csv), File(u"top-1m.csv.zip"_s));
-        if (zip.isEmpty())
-            QSKIP("the archiver is not installed (scripts/setup installs it)");
-        PatchCentralDirectory(zip, 24, quint32(csv.size() + change)); // the uncompressed size
-
-        const RankListImportResult result = Import(RankListKind::Tranco, zip);
-        QVERIFY(!result.Ok);
-        QCOMPARE(result.Message, u"top-1m.csv.zip could not be read to its end: top-1m.csv unpacks to %1 bytes "
-                                 "where the archive's directory gives %2"_s.arg(
-                                     QLocale(QLocale::English).toString(csv.size()),
-                                     QLocale(QLocale::English).toString(csv.size() + change)));
-        QCOMPARE(RankListStore(DatabasePath()).Info(RankListKind::Tranco)->Id, u"OLD01"_s);
-        QCOMPARE(Rank(RankListKind::Tranco, u"bbc.co.uk"_s), u"2"_s);
     }
 
     // A file that is mostly not a list, or a list far shorter than the one it would replace, is

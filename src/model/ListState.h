@@ -2,6 +2,8 @@
 // The two monitored lists, their options and the edit context shared by the main window and
 // the entry dialogs.
 
+#include "model/Market.h"
+
 #include <QList>
 #include <QString>
 
@@ -21,6 +23,7 @@ struct QuorvexEntry {
     QString Product;
     QString Keyword; // keywords as typed, separated by ","
     int Checked = 1;
+    Market OwnMarket = {}; // empty: the default market of the settings
 };
 
 enum class ListKind { PageRank, Quorvex };

@@ -36,6 +36,8 @@ struct ListState {
     QList<QuorvexEntry> QuorvexList;
     bool CheckExtractKeyword = false;
     bool TOP10List = false;
+    // The market of every keyword entry that has none of its own.
+    Market DefaultMarket;
 
     // Edit context: set by the main window, read by the entry dialogs.
     bool AddMode = false;

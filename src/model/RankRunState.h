@@ -2,6 +2,7 @@
 // The jobs, request queues and results of one rank run; filled by the parsers by slot number and
 // read by the report.
 
+#include "model/Market.h"
 #include "model/SourceChoices.h"
 
 #include <QList>
@@ -25,7 +26,8 @@ struct PositionJob {
     int Page3 = -1;
     std::array<QString, 10> Top10;
     ValueStatus Status = ValueStatus::NotRanked;
-    int Depth = 100; // the results looked through
+    int Depth = 100;     // the results looked through
+    Market SearchMarket; // where the keyword is searched: the entry's own market, or the default
 };
 
 struct RankRunState {

@@ -115,12 +115,13 @@ void RankRun::BuildSearchPass()
                 job.URL = entry.URL;
                 job.Product = entry.Product;
                 job.Keyword = keyword;
+                job.SearchMarket = EffectiveMarket(entry.OwnMarket, state.Lists.DefaultMarket);
                 if (sources.TodaysSearch()) {
                     // Its pages are queued when the pass starts.
                     job.Depth = run.Sources.Search.Depth;
                     run.ProgressSteps += 1;
                 } else {
-                    run.SearchURL.append(SearchResultsURL(keyword, 100, 0));
+                    run.SearchURL.append(SearchResultsURL(keyword, job.SearchMarket, 100, 0));
                     run.SearchTag.append(QString::number(r) + QStringLiteral("$0"));
                     run.ProgressSteps += 4;
                     ++run.SearchCount;
@@ -137,7 +138,7 @@ void RankRun::BuildSearchPass()
         for (int m = 0; m < run.PositionJobs.size(); ++m) {
             const PositionJob& job = run.PositionJobs.at(m);
             const int page = run.RunPhase == 1 ? job.Page1 : job.Page2;
-            run.SearchURL[m] = SearchResultsURL(job.Keyword, 10, 10 * page);
+            run.SearchURL[m] = SearchResultsURL(job.Keyword, job.SearchMarket, 10, 10 * page);
             run.SearchTag[m] = QString::number(m) + QLatin1Char('$') + QString::number(page);
             ++run.SearchCount;
             ++run.PositionJobCount;

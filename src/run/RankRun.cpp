@@ -71,6 +71,7 @@ void RankRun::Start()
     Q_EMIT RankCaptionChanged(StopCaption);
 
     run = RankRunState();
+    marketNotes.clear();
     sources.Begin();
     for (const PRURLEntry& entry : std::as_const(state.Lists.PRURLList)) {
         if (entry.Checked != 1)
@@ -132,6 +133,7 @@ void RankRun::BuildSearchPass()
             ++run.PositionEntriesTaken;
         }
         keywordEntriesTaken = run.PositionEntriesTaken;
+        marketNotes = UnofferedMarketTexts(run.Sources.Search.Kind, run.PositionJobs);
     } else {
         // The follow-up passes read the records of the first pass, so entries added or removed
         // meanwhile cannot shift a request onto another record.

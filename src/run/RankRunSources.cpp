@@ -16,6 +16,7 @@
 #include "web/ocxParseWeb.h"
 
 #include <QHash>
+#include <QMap>
 
 using namespace Qt::StringLiterals;
 
@@ -59,6 +60,23 @@ QString ViewPageURL(const SearchSourceSettings& search, const PositionJob& job, 
 QString NotFoundInTopText(int depth)
 {
     return u"Not Found in top "_s + QString::number(depth);
+}
+
+QStringList UnofferedMarketTexts(SearchSourceKind kind, const QList<PositionJob>& jobs)
+{
+    QMap<MarketField, int> asked;
+    for (const PositionJob& job : jobs) {
+        for (const MarketField field : UnofferedMarketFields(kind, job.SearchMarket))
+            ++asked[field];
+    }
+    QStringList texts;
+    for (auto field = asked.cbegin(); field != asked.cend(); ++field) {
+        const QString records =
+            field.value() == 1 ? u"1 keyword record was"_s : u"%1 keyword records were"_s.arg(field.value());
+        texts.append(u"%1 does not offer the %2: %3 asked without it"_s.arg(SourceName(kind),
+                                                                            MarketFieldName(field.key()), records));
+    }
+    return texts;
 }
 
 QString SourcesText(const SourceSettings& sources, const QString& trafficListName)

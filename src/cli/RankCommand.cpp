@@ -53,6 +53,8 @@ int RunRankCommand(AppState& state, Prompter& prompter, const RankOptions& optio
         progress.Finish();
         if (!summary.isEmpty())
             Err() << TerminalSafe(summary) << Qt::endl;
+        for (const QString& note : run.MarketNotes())
+            Err() << TerminalSafe(note) << Qt::endl;
         for (const QString& reason : run.FailureReasons())
             Err() << TerminalSafe(reason) << Qt::endl;
         if (options.Json && written)

@@ -67,7 +67,7 @@ void SourcesPageProbe::TestSearch(const SearchSourceSettings& settings, const QS
     std::shared_ptr<const SearchService> service = MakeSearchService(settings);
     if (!service)
         return;
-    Send(service->PageRequest(keyword, 0), settings.Key,
+    Send(service->PageRequest(keyword, Market{}, 0), settings.Key,
          [service](const ServiceReply& reply) { return SearchText(reply, service->ReadPage(reply)); });
 }
 

@@ -103,6 +103,15 @@ QString PositionText(const PositionJob& job, bool todaysSource)
     return job.Status == ValueStatus::Failed ? FailedText : NotFoundInTopText(job.Depth);
 }
 
+// A keyword as the report names its record: with the market it was searched in, when it has one,
+// so that the records of one keyword in two markets are told apart; as before when it has none.
+QString KeywordInMarket(const PositionJob& job)
+{
+    if (job.SearchMarket.IsEmpty())
+        return job.Keyword;
+    return job.Keyword + QStringLiteral(" (") + MarketText(job.SearchMarket) + QLatin1Char(')');
+}
+
 // The historical TOP 10 holds sites without their scheme; today's sources give whole addresses.
 QString TopTenAddress(const QString& site, bool todaysSource)
 {
@@ -127,7 +136,7 @@ void AddPositionTable(QStringList& lines, const RankRunState& run)
                                  ? QStringLiteral("<FONT FACE=ARIAL SIZE=2><B><A TARGET=\"_BLANK\" HREF=") +
                                        HtmlUnquotedAttribute(job.ViewURL) + QStringLiteral(">View Page</A></B></FONT>")
                                  : QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#000000><B>B</B></FONT>");
-        AddRow(lines, {url, product, Grey(job.Keyword), position, view});
+        AddRow(lines, {url, product, Grey(KeywordInMarket(job)), position, view});
     }
     lines << QStringLiteral("</TABLE>") << QStringLiteral("<BR>");
 }
@@ -136,15 +145,17 @@ void AddTopTenTables(QStringList& lines, const RankRunState& run)
 {
     for (int i = 0; i < run.PositionJobCount; ++i) {
         const PositionJob& job = run.PositionJobs.at(i);
-        const bool seenBefore = std::any_of(run.PositionJobs.cbegin(), run.PositionJobs.cbegin() + i,
-                                            [&](const PositionJob& earlier) { return earlier.Keyword == job.Keyword; });
+        const bool seenBefore =
+            std::any_of(run.PositionJobs.cbegin(), run.PositionJobs.cbegin() + i, [&](const PositionJob& earlier) {
+                return earlier.Keyword == job.Keyword && earlier.SearchMarket == job.SearchMarket;
+            });
         if (seenBefore)
             continue;
         lines << TableStart << QStringLiteral("<TR>") << QStringLiteral("<TD WIDTH=15>") << Header("RANK")
               << QStringLiteral("</TD>") << QStringLiteral("<TD>")
               << QStringLiteral("<FONT FACE=ARIAL SIZE=2 COLOR=#FF0000><B>URL<FONT FACE=ARIAL SIZE=2 COLOR=#FFFF00>"
                                 " Keyword=") +
-                     HtmlText(job.Keyword) + QStringLiteral("</FONT></B></FONT>")
+                     HtmlText(KeywordInMarket(job)) + QStringLiteral("</FONT></B></FONT>")
               << QStringLiteral("</TD>") << QStringLiteral("</TR>");
         const bool todaysSource = run.Sources.Search.Kind != SearchSourceKind::Historical;
         for (int k = 1; k <= 10; ++k) {

@@ -71,6 +71,7 @@ void RankRun::Start()
     Q_EMIT RankCaptionChanged(StopCaption);
 
     run = RankRunState();
+    marketNotes.clear();
     sources.Begin();
     for (const PRURLEntry& entry : std::as_const(state.Lists.PRURLList)) {
         if (entry.Checked != 1)
@@ -115,12 +116,13 @@ void RankRun::BuildSearchPass()
                 job.URL = entry.URL;
                 job.Product = entry.Product;
                 job.Keyword = keyword;
+                job.SearchMarket = EffectiveMarket(entry.OwnMarket, state.Lists.DefaultMarket);
                 if (sources.TodaysSearch()) {
                     // Its pages are queued when the pass starts.
                     job.Depth = run.Sources.Search.Depth;
                     run.ProgressSteps += 1;
                 } else {
-                    run.SearchURL.append(SearchResultsURL(keyword, 100, 0));
+                    run.SearchURL.append(SearchResultsURL(keyword, job.SearchMarket, 100, 0));
                     run.SearchTag.append(QString::number(r) + QStringLiteral("$0"));
                     run.ProgressSteps += 4;
                     ++run.SearchCount;
@@ -131,13 +133,14 @@ void RankRun::BuildSearchPass()
             ++run.PositionEntriesTaken;
         }
         keywordEntriesTaken = run.PositionEntriesTaken;
+        marketNotes = UnofferedMarketTexts(run.Sources.Search.Kind, run.PositionJobs);
     } else {
         // The follow-up passes read the records of the first pass, so entries added or removed
         // meanwhile cannot shift a request onto another record.
         for (int m = 0; m < run.PositionJobs.size(); ++m) {
             const PositionJob& job = run.PositionJobs.at(m);
             const int page = run.RunPhase == 1 ? job.Page1 : job.Page2;
-            run.SearchURL[m] = SearchResultsURL(job.Keyword, 10, 10 * page);
+            run.SearchURL[m] = SearchResultsURL(job.Keyword, job.SearchMarket, 10, 10 * page);
             run.SearchTag[m] = QString::number(m) + QLatin1Char('$') + QString::number(page);
             ++run.SearchCount;
             ++run.PositionJobCount;

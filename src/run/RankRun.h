@@ -35,6 +35,9 @@ public:
     const RequestTally& Tally() const { return tally; }
     // Why today's sources failed, a line for each source that did.
     const QStringList& FailureReasons() const { return sources.FailureReasons(); }
+    // What the search source could not send of the markets the keyword records asked, a line for
+    // each source and field.
+    const QStringList& MarketNotes() const { return marketNotes; }
     // The time the last report written carries; its day names the day's report file.
     const QDateTime& ReportTime() const { return reportTime; }
 
@@ -78,6 +81,7 @@ private:
     QDateTime reportTime;
     int progressValue = 0;
     int keywordEntriesTaken = 0;
+    QStringList marketNotes;
     RequestTally tally;
     RequestDriver& driver;
     RankRunSources sources;

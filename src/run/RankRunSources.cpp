@@ -16,6 +16,7 @@
 #include "web/ocxParseWeb.h"
 
 #include <QHash>
+#include <QMap>
 
 using namespace Qt::StringLiterals;
 
@@ -35,10 +36,11 @@ std::optional<RankListKind> ListKindOf(TrafficSourceKind kind)
 }
 
 // The page of the engine's own site that shows the result at position, for the report's View link.
-QString ViewPageURL(const SearchSourceSettings& search, const QString& keyword, int position, int pageSize)
+QString ViewPageURL(const SearchSourceSettings& search, const PositionJob& job, int pageSize)
 {
+    const int position = job.Rank;
     const int page = (position - 1) / pageSize;
-    const QString query = SearchQueryValue(keyword);
+    const QString query = SearchQueryValue(job.Keyword);
     switch (search.Kind) {
     case SearchSourceKind::Brave:
         return u"https://search.brave.com/search?q="_s + query + u"&offset="_s + QString::number(page);
@@ -50,7 +52,7 @@ QString ViewPageURL(const SearchSourceSettings& search, const QString& keyword, 
     case SearchSourceKind::Historical:
         break;
     }
-    return SearchResultsURL(keyword, 10, 10 * ((position - 1) / 10));
+    return SearchResultsURL(job.Keyword, job.SearchMarket, 10, 10 * ((position - 1) / 10));
 }
 
 } // namespace
@@ -58,6 +60,23 @@ QString ViewPageURL(const SearchSourceSettings& search, const QString& keyword, 
 QString NotFoundInTopText(int depth)
 {
     return u"Not Found in top "_s + QString::number(depth);
+}
+
+QStringList UnofferedMarketTexts(SearchSourceKind kind, const QList<PositionJob>& jobs)
+{
+    QMap<MarketField, int> asked;
+    for (const PositionJob& job : jobs) {
+        for (const MarketField field : UnofferedMarketFields(kind, job.SearchMarket))
+            ++asked[field];
+    }
+    QStringList texts;
+    for (auto field = asked.cbegin(); field != asked.cend(); ++field) {
+        const QString records =
+            field.value() == 1 ? u"1 keyword record was"_s : u"%1 keyword records were"_s.arg(field.value());
+        texts.append(u"%1 does not offer the %2: %3 asked without it"_s.arg(SourceName(kind),
+                                                                            MarketFieldName(field.key()), records));
+    }
+    return texts;
 }
 
 QString SourcesText(const SourceSettings& sources, const QString& trafficListName)
@@ -255,8 +274,8 @@ void RankRunSources::QueueSearches()
     searches.clear();
     for (int m = 0; m < run.PositionJobCount; ++m) {
         const PositionJob& job = run.PositionJobs.at(m);
-        searches.push_back(std::make_unique<KeywordSearch>(*service, job.Keyword, run.Sources.Search.Depth,
-                                                           KeywordSearch::Purpose::Position,
+        searches.push_back(std::make_unique<KeywordSearch>(*service, job.Keyword, job.SearchMarket,
+                                                           run.Sources.Search.Depth, KeywordSearch::Purpose::Position,
                                                            SearchTarget{job.URL, job.Product}));
         QueueSearchPage(m);
     }
@@ -303,7 +322,7 @@ void RankRunSources::TakeSearchPage(int m, const QString& propertyName, const Se
         PositionJob& job = state.Run.PositionJobs[m];
         job.Rank = search->Position();
         if (job.Rank > 0)
-            job.ViewURL = ViewPageURL(state.Run.Sources.Search, job.Keyword, job.Rank, service->PageSize());
+            job.ViewURL = ViewPageURL(state.Run.Sources.Search, job, service->PageSize());
         EndSearch(m, job.Rank > 0 ? ValueStatus::Found : ValueStatus::NotRanked);
         return;
     }

@@ -27,6 +27,10 @@ inline const QString NotRankedText = QStringLiteral("not ranked");
 inline const QString FailedText = QStringLiteral("Failed");
 // "Not Found in top N"
 QString NotFoundInTopText(int depth);
+// "serper does not offer the device: 3 keyword records were asked without it", one line for each
+// field that the source of kind cannot send and some of the records asked for, in the order of the
+// fields.
+QStringList UnofferedMarketTexts(SearchSourceKind kind, const QList<PositionJob>& jobs);
 
 // The sources a run asked, in words: "historical" when every column is historical, otherwise
 // "positions serpapi (depth 100), authority openpagerank, traffic rank tranco (list K2QVN)" and the

@@ -78,7 +78,7 @@ void WebSiteCollection::Start(const CollectionRequest& collection)
     const SearchSourceSettings source = LoadSourceSettings(state.Settings).Search;
     service = MakeSearchService(source);
     if (service)
-        search = std::make_unique<KeywordSearch>(*service, request.Keyword, source.Depth,
+        search = std::make_unique<KeywordSearch>(*service, request.Keyword, Market{}, source.Depth,
                                                  KeywordSearch::Purpose::Collection);
     driver.SetRules({.SideLimit = 0, .SideAfterPaced = false, .IdleGiveUpMs = 0});
     pageMaximum = service ? service->MaxPages(source.Depth) : PageLimit;
@@ -96,8 +96,8 @@ void WebSiteCollection::RequestPage()
 {
     // The driver counts the page; the control announces the end of a page that cannot even start
     // only after that, so the wait always ends.
-    driver.AddPaced(
-        RequestDriver::Download(SearchResultsURL(request.Keyword, PageSize, pages * PageSize), QStringLiteral("W0")));
+    driver.AddPaced(RequestDriver::Download(SearchResultsURL(request.Keyword, Market{}, PageSize, pages * PageSize),
+                                            QStringLiteral("W0")));
     ++pages;
     Q_EMIT ProgressValueChanged(pages);
     driver.Start();

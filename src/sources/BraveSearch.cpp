@@ -6,10 +6,12 @@
 
 using namespace Qt::StringLiterals;
 
-ServiceRequest BraveSearch::PageRequest(const QString& keyword, int page) const
+ServiceRequest BraveSearch::PageRequest(const QString& keyword, const Market& market, int page) const
 {
     QNetworkRequest request(
-        Address(u"q="_s + SearchQueryValue(keyword) + u"&count=%1&offset=%2"_s.arg(PageSize()).arg(page)));
+        // The service writes its country codes in capitals.
+        Address(u"q="_s + SearchQueryValue(keyword) + u"&count=%1&offset=%2"_s.arg(PageSize()).arg(page) +
+                QueryItemsText({{u"country"_s, market.Country.toUpper()}, {u"search_lang"_s, market.Language}})));
     request.setRawHeader("X-Subscription-Token", key.toLatin1());
     request.setRawHeader("Accept", "application/json");
     return {"GET", request, {}};

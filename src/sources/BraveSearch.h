@@ -1,5 +1,6 @@
 #pragma once
-// brave: GET {endpoint}?q=KW&count=20&offset=O with X-Subscription-Token; results in web.results[].
+// brave: GET {endpoint}?q=KW&count=20&offset=O with X-Subscription-Token, then the market as
+// country and search_lang (no device, no location); results in web.results[].
 // The offset is a page index, 0 to 9, so at most 200 results; the order is Brave's own index.
 
 #include "sources/SearchService.h"
@@ -9,7 +10,7 @@ public:
     explicit BraveSearch(const SearchSourceSettings& settings) : SearchService(SearchSourceKind::Brave, settings) {}
     int PageSize() const override { return 20; }
     int MaxPages(int depth) const override { return qMin(10, SearchService::MaxPages(depth)); }
-    ServiceRequest PageRequest(const QString& keyword, int page) const override;
+    ServiceRequest PageRequest(const QString& keyword, const Market& market, int page) const override;
 
 protected:
     SearchPage ReadResults(const QJsonObject& reply) const override;

@@ -30,9 +30,10 @@ bool IsTargetResult(const SearchTarget& target, const SearchResultItem& result)
     return !product.isEmpty() && result.Title.contains(product, Qt::CaseInsensitive);
 }
 
-KeywordSearch::KeywordSearch(const SearchService& service, QString keyword, int depth, Purpose purpose,
+KeywordSearch::KeywordSearch(const SearchService& service, QString keyword, Market market, int depth, Purpose purpose,
                              SearchTarget target)
-    : service(service), keyword(std::move(keyword)), depth(depth), purpose(purpose), target(std::move(target))
+    : service(service), keyword(std::move(keyword)), market(std::move(market)), depth(depth), purpose(purpose),
+      target(std::move(target))
 {}
 
 KeywordSearch::Step KeywordSearch::TakeReply(const ServiceReply& reply, const QDateTime& now)

@@ -34,9 +34,10 @@ public:
         Failed,   // Failure() says why; what was read before stays readable
     };
 
-    KeywordSearch(const SearchService& service, QString keyword, int depth, Purpose purpose, SearchTarget target = {});
+    KeywordSearch(const SearchService& service, QString keyword, Market market, int depth, Purpose purpose,
+                  SearchTarget target = {});
 
-    ServiceRequest NextRequest() const { return service.PageRequest(keyword, page); }
+    ServiceRequest NextRequest() const { return service.PageRequest(keyword, market, page); }
     int NextPageIndex() const { return page; }
     Step TakeReply(const ServiceReply& reply, const QDateTime& now = QDateTime::currentDateTimeUtc());
     int RetryDelayMs() const { return retryDelayMs; }
@@ -56,6 +57,7 @@ private:
 
     const SearchService& service;
     const QString keyword;
+    const Market market;
     const int depth;
     const Purpose purpose;
     const SearchTarget target;

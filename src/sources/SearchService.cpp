@@ -56,6 +56,50 @@ std::unique_ptr<SearchService> MakeSearchService(const SearchSourceSettings& set
     Q_UNREACHABLE();
 }
 
+QString MarketFieldName(MarketField field)
+{
+    switch (field) {
+    case MarketField::Country:
+        return u"country"_s;
+    case MarketField::Device:
+        return u"device"_s;
+    case MarketField::Location:
+        return u"location"_s;
+    }
+    Q_UNREACHABLE();
+}
+
+QList<MarketField> UnofferedMarketFields(SearchSourceKind kind, const Market& market)
+{
+    // Every source sends the language.
+    bool sendsCountry = true;
+    bool sendsDevice = false;
+    bool sendsLocation = false;
+    switch (kind) {
+    case SearchSourceKind::SerpApi:
+        sendsDevice = sendsLocation = true;
+        break;
+    case SearchSourceKind::Serper:
+        sendsLocation = true;
+        break;
+    case SearchSourceKind::Searxng:
+        // The instance takes the country only as the region of a language ("fr-FR").
+        sendsCountry = !market.Language.isEmpty();
+        break;
+    case SearchSourceKind::Brave:
+    case SearchSourceKind::Historical:
+        break;
+    }
+    QList<MarketField> fields;
+    if (!sendsCountry && !market.Country.isEmpty())
+        fields.append(MarketField::Country);
+    if (!sendsDevice && !market.Device.isEmpty())
+        fields.append(MarketField::Device);
+    if (!sendsLocation && !market.Location.isEmpty())
+        fields.append(MarketField::Location);
+    return fields;
+}
+
 SearchPage ResultsOf(const QJsonValue& items, const QString& urlField)
 {
     SearchPage page;

@@ -8,11 +8,15 @@
 
 using namespace Qt::StringLiterals;
 
-ServiceRequest SearxngSearch::PageRequest(const QString& keyword, int page) const
+ServiceRequest SearxngSearch::PageRequest(const QString& keyword, const Market& market, int page) const
 {
+    const QString language = market.Language.isEmpty() || market.Country.isEmpty()
+                                 ? market.Language
+                                 : market.Language + u'-' + market.Country.toUpper();
     // The instance counts its pages from 1.
     return {"GET",
-            QNetworkRequest(Address(u"q="_s + SearchQueryValue(keyword) + u"&format=json&pageno=%1"_s.arg(page + 1))),
+            QNetworkRequest(Address(u"q="_s + SearchQueryValue(keyword) + u"&format=json&pageno=%1"_s.arg(page + 1) +
+                                    QueryItemsText({{u"language"_s, language}}))),
             {}};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// serpapi: GET {endpoint}?engine=google&q=KW&start=S&num=10&api_key=KEY, results in organic_results[].
+// serpapi: GET {endpoint}?engine=google&q=KW&start=S&num=10&api_key=KEY, then the market as gl, hl,
+// location, device and google_domain; results in organic_results[].
 
 #include "sources/SearchService.h"
 
@@ -7,7 +8,7 @@ class SerpApiSearch : public SearchService {
 public:
     explicit SerpApiSearch(const SearchSourceSettings& settings) : SearchService(SearchSourceKind::SerpApi, settings) {}
     int PageSize() const override { return 10; }
-    ServiceRequest PageRequest(const QString& keyword, int page) const override;
+    ServiceRequest PageRequest(const QString& keyword, const Market& market, int page) const override;
 
 protected:
     SearchPage ReadResults(const QJsonObject& reply) const override;

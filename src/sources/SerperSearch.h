@@ -1,5 +1,6 @@
 #pragma once
-// serper: POST {endpoint} with X-API-KEY and the JSON body {"q":KW,"num":10,"page":P}; results in organic[].
+// serper: POST {endpoint} with X-API-KEY and the JSON body {"q":KW,"num":10,"page":P}, with the
+// market's gl, hl and location beside them; results in organic[]. It offers no device.
 
 #include "sources/SearchService.h"
 
@@ -7,7 +8,7 @@ class SerperSearch : public SearchService {
 public:
     explicit SerperSearch(const SearchSourceSettings& settings) : SearchService(SearchSourceKind::Serper, settings) {}
     int PageSize() const override { return 10; }
-    ServiceRequest PageRequest(const QString& keyword, int page) const override;
+    ServiceRequest PageRequest(const QString& keyword, const Market& market, int page) const override;
 
 protected:
     SearchPage ReadResults(const QJsonObject& reply) const override;

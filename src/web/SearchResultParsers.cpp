@@ -99,7 +99,7 @@ void StorePosition(RankRunState& run, PositionJob& job, const QString& keyword, 
         job.Page2 = -1;
     job.Page3 = -1;
     job.Rank = page * 10 + index + 1;
-    job.ViewURL = SearchResultsURL(keyword, 10, page * 10);
+    job.ViewURL = SearchResultsURL(keyword, job.SearchMarket, 10, page * 10);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 
@@ -26,6 +27,24 @@ QString Unscrambled(const ScrambledPieces& pieces)
     return UnscrambleText(key, QLatin1String(pieces.First)) + UnscrambleText(key, QLatin1String(pieces.Second));
 }
 
+// The prefix with its interface language in place of its own, the query keys in their order, so
+// that the prefix still ends at the query parameter.
+QString SearchPrefixIn(const QString& language)
+{
+    if (language.isEmpty())
+        return SearchPrefix();
+    QUrl url(SearchPrefix());
+    QUrlQuery query(url);
+    QList<std::pair<QString, QString>> items = query.queryItems();
+    for (auto& [name, value] : items) {
+        if (name == QLatin1String("hl"))
+            value = language;
+    }
+    query.setQueryItems(items);
+    url.setQuery(query);
+    return url.toString(QUrl::FullyEncoded);
+}
+
 } // namespace
 
 QString SearchPrefix()
@@ -41,10 +60,21 @@ QString SearchQueryValue(const QString& keyword)
     return words.join(QLatin1Char('+'));
 }
 
-QString SearchResultsURL(const QString& keyword, int num, int start)
+QString QueryItemsText(const QList<std::pair<QString, QString>>& items)
 {
-    return SearchPrefix() + SearchQueryValue(keyword) +
-           QStringLiteral("&btnG=Google+Search&num=%1&start=%2").arg(num).arg(start);
+    QString text;
+    for (const auto& [name, value] : items) {
+        if (!value.isEmpty())
+            text += QLatin1Char('&') + name + QLatin1Char('=') + QString::fromLatin1(QUrl::toPercentEncoding(value));
+    }
+    return text;
+}
+
+QString SearchResultsURL(const QString& keyword, const Market& market, int num, int start)
+{
+    return SearchPrefixIn(market.Language) + SearchQueryValue(keyword) +
+           QStringLiteral("&btnG=Google+Search&num=%1&start=%2").arg(num).arg(start) +
+           QueryItemsText({{QStringLiteral("gl"), market.Country}});
 }
 
 QString PageRankQueryPrefix()

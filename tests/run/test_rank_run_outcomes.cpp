@@ -146,7 +146,7 @@ private Q_SLOTS:
         }
         QCOMPARE(keywords.mid(0, 2), (QStringList{QStringLiteral("c#"), QStringLiteral("a&b")}));
         QCOMPARE(run.PositionJobs.at(0).Rank, 3);
-        QCOMPARE(run.PositionJobs.at(0).ViewURL, SearchResultsURL(QStringLiteral("c#"), 10, 0));
+        QCOMPARE(run.PositionJobs.at(0).ViewURL, SearchResultsURL(QStringLiteral("c#"), {}, 10, 0));
         QVERIFY(run.PositionJobs.at(0).ViewURL.contains(QLatin1String("q=c%23&btnG")));
         const QByteArray report = Bytes(bench.ReportPath());
         QVERIFY(report.contains("HREF=" + HtmlUnquotedAttribute(run.PositionJobs.at(1).ViewURL).toUtf8() + ">"));

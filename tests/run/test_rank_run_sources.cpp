@@ -16,6 +16,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestHome.h"
 #include "web/RequestDriver.h"
+#include "web/ServiceAddresses.h"
 #include "web/ocxParseWeb.h"
 
 #include "PageGenerator.h"
@@ -25,6 +26,8 @@
 #include <QUrlQuery>
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(SearchSourceKind)
 
 namespace {
 
@@ -61,6 +64,16 @@ struct Bench : RankRunRig {
         }
         for (SourceColumn column : {SourceColumn::Search, SourceColumn::Authority, SourceColumn::Traffic})
             QVERIFY(SaveSourceSettings(sources, state.Settings, column));
+    }
+    // Positions from the source of kind, without a key's refusal, at depth 10.
+    void ChooseSearch(SearchSourceKind kind)
+    {
+        SourceSettings sources;
+        const QString endpoint = kind == SearchSourceKind::Searxng
+                                     ? u"http://search.home.example/search"_s
+                                     : DefaultEndpoint(kind).replace(u"https:"_s, u"http:"_s);
+        sources.Search = {kind, u"serp-key-0042"_s, endpoint, 10};
+        QVERIFY(SaveSourceSettings(sources, state.Settings, SourceColumn::Search));
     }
     void Run()
     {
@@ -223,6 +236,107 @@ private Q_SLOTS:
         QVERIFY(searches.at(1).AtMs - searches.at(0).AtMs >= 1000);
         QCOMPARE(bench.state.Run.PositionJobs.at(0).Rank, 4);
         QCOMPARE(bench.run.Tally().Failed(), 0);
+    }
+
+    // One keyword in two markets is two records, each searched in its own market (an entry without
+    // its own market in the default one), and the report tells the two apart.
+    void sameKeywordInTwoMarkets()
+    {
+        Bench bench;
+        bench.ChooseSearch(SearchSourceKind::SerpApi);
+        ListState& lists = bench.state.Lists;
+        lists.DefaultMarket = {u"de"_s, u"de"_s, QString(), QString()};
+        const QString found = u"http://"_s + GeneratedResultHost(Keyword, 3) + u'/';
+        lists.QuorvexList = {{found, QString(), Keyword, 1, {u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon, France"_s}},
+                             {found, QString(), Keyword, 1, {}}};
+        lists.TOP10List = true;
+        bench.Run();
+        QCOMPARE(bench.finished.at(0), true);
+
+        QStringList asked;
+        for (const RecordedRequest& request : bench.RequestsTo(u"serpapi.com"_s))
+            asked << QStringList{Query(request, u"q"_s), Query(request, u"gl"_s), Query(request, u"hl"_s),
+                                 Query(request, u"device"_s), Query(request, u"location"_s)}
+                         .join(u'|');
+        QCOMPARE(asked, (QStringList{u"garden+tools|fr|fr|mobile|Lyon, France"_s, u"garden+tools|de|de||"_s}));
+        const RankRunState& run = bench.state.Run;
+        QCOMPARE(run.PositionJobs.size(), 2);
+        QCOMPARE(run.PositionJobs.at(0).SearchMarket, lists.QuorvexList.at(0).OwnMarket);
+        QCOMPARE(run.PositionJobs.at(1).SearchMarket, lists.DefaultMarket);
+        QVERIFY(bench.run.MarketNotes().isEmpty());
+
+        // Beside the keyword in the positions, and in the head of each record's TOP 10.
+        const QString report = bench.Report();
+        QVERIFY(report.contains(u"<B>garden tools (fr fr mobile Lyon, France)</B>"_s));
+        QVERIFY(report.contains(u"<B>garden tools (de de)</B>"_s));
+        QVERIFY(report.contains(u" Keyword=garden tools (fr fr mobile Lyon, France)</FONT>"_s));
+        QVERIFY(report.contains(u" Keyword=garden tools (de de)</FONT>"_s));
+    }
+
+    // A field that the source cannot send is named once for the run, with the records that asked
+    // for it; the rest of the market still goes.
+    void unofferedFieldsAreNamedOnce_data()
+    {
+        QTest::addColumn<SearchSourceKind>("kind");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QStringList>("notes");
+        QTest::newRow("serpapi") << SearchSourceKind::SerpApi << u"serpapi.com"_s << QStringList();
+        QTest::newRow("serper") << SearchSourceKind::Serper << u"google.serper.dev"_s
+                                << QStringList{
+                                       u"serper does not offer the device: 3 keyword records were asked without it"_s};
+        QTest::newRow("brave") << SearchSourceKind::Brave << u"api.search.brave.com"_s
+                               << QStringList{
+                                      u"brave does not offer the device: 3 keyword records were asked without it"_s,
+                                      u"brave does not offer the location: 1 keyword record was asked without it"_s};
+        QTest::newRow("searxng")
+            << SearchSourceKind::Searxng << u"search.home.example"_s
+            << QStringList{u"searxng does not offer the country: 1 keyword record was asked without it"_s,
+                           u"searxng does not offer the device: 3 keyword records were asked without it"_s,
+                           u"searxng does not offer the location: 1 keyword record was asked without it"_s};
+        QTest::newRow("historical")
+            << SearchSourceKind::Historical << QUrl(SearchPrefix()).host()
+            << QStringList{u"historical does not offer the device: 3 keyword records were asked without it"_s,
+                           u"historical does not offer the location: 1 keyword record was asked without it"_s};
+    }
+    void unofferedFieldsAreNamedOnce()
+    {
+        QFETCH(SearchSourceKind, kind);
+        QFETCH(QString, host);
+        QFETCH(QStringList, notes);
+        Bench bench;
+        bench.ChooseSearch(kind);
+        ListState& lists = bench.state.Lists;
+        lists.DefaultMarket = {u"ch"_s, QString(), QString(), QString()};
+        lists.QuorvexList = {{u"http://one.example/"_s, QString(), u"a,b"_s, 1, {u"fr"_s, u"fr"_s, u"mobile"_s, {}}},
+                             {u"http://two.example/"_s, QString(), u"c"_s, 1, {{}, u"fr"_s, u"mobile"_s, u"Lyon"_s}},
+                             {u"http://three.example/"_s, QString(), u"d"_s, 1, {}}};
+        bench.Run();
+        QCOMPARE(bench.finished.at(0), true);
+        QVERIFY(!bench.RequestsTo(host).isEmpty());
+        QCOMPARE(bench.run.MarketNotes(), notes);
+        QVERIFY(bench.run.FailureReasons().isEmpty());
+    }
+
+    // The historical source asks every pass in the record's market.
+    void historicalPassesKeepTheMarket()
+    {
+        Bench bench;
+        bench.ChooseSearch(SearchSourceKind::Historical);
+        bench.state.Lists.QuorvexList = {{u"http://"_s + GeneratedResultHost(Keyword, 23) + u'/',
+                                          QString(),
+                                          Keyword,
+                                          1,
+                                          {u"ch"_s, u"de"_s, QString(), QString()}}};
+        bench.Run();
+        QCOMPARE(bench.finished.at(0), true);
+        const QList<RecordedRequest> searches = bench.RequestsTo(QUrl(SearchPrefix()).host());
+        QVERIFY(searches.size() > 1);
+        for (const RecordedRequest& request : searches) {
+            QCOMPARE(QUrlQuery(QUrl(request.Url)).allQueryItemValues(u"hl"_s), QStringList{u"de"_s});
+            QCOMPARE(Query(request, u"gl"_s), u"ch"_s);
+        }
+        QCOMPARE(bench.state.Run.PositionJobs.at(0).Rank, 24);
+        QVERIFY(bench.state.Run.PositionJobs.at(0).ViewURL.endsWith(u"&gl=ch"_s));
     }
 };
 

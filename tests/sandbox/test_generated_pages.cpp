@@ -93,15 +93,15 @@ private Q_SLOTS:
         SiteTables& sites = state.Sites;
         sites.WebSiteList.clear();
         sites.WebSiteCount = 0;
-        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 0), QStringLiteral("W0"));
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), {}, 100, 0), QStringLiteral("W0"));
         QCOMPARE(sites.WebSiteCount, 100);
-        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 100), QStringLiteral("W0"));
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), {}, 100, 100), QStringLiteral("W0"));
         QCOMPARE(sites.WebSiteCount, 200);
-        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 200), QStringLiteral("W0"));
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), {}, 100, 200), QStringLiteral("W0"));
         const int total = sites.WebSiteCount;
         QVERIFY(total > 200 && total < 240);
         // The collection ends with the page that brings no new site.
-        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 300), QStringLiteral("W0"));
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), {}, 100, 300), QStringLiteral("W0"));
         QCOMPARE(sites.WebSiteCount, total);
         QVERIFY(sites.WebSiteList.first().startsWith(QLatin1String("http://www.")));
     }
@@ -116,7 +116,7 @@ private Q_SLOTS:
                             Job(QStringLiteral("http://www.example.com"), QString())};
         run.RunPhase = 0;
         for (int record = 0; record < 3; ++record)
-            Fetch(SearchResultsURL(QStringLiteral("seo tools"), 100, 0), QStringLiteral("T%1$0").arg(record));
+            Fetch(SearchResultsURL(QStringLiteral("seo tools"), {}, 100, 0), QStringLiteral("T%1$0").arg(record));
         QCOMPARE(run.PositionJobs[0].Page1, 0);
         QCOMPARE(run.PositionJobs[1].Page1, 1);
         QCOMPARE(run.PositionJobs[1].Page2, 0);
@@ -126,11 +126,11 @@ private Q_SLOTS:
         QVERIFY(!run.PositionJobs[0].Top10[9].isEmpty());
 
         run.RunPhase = 1;
-        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 10, 0), QStringLiteral("T0$0"));
-        Fetch(SearchResultsURL(QStringLiteral("seo tools"), 10, 10), QStringLiteral("T1$1"));
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), {}, 10, 0), QStringLiteral("T0$0"));
+        Fetch(SearchResultsURL(QStringLiteral("seo tools"), {}, 10, 10), QStringLiteral("T1$1"));
         QCOMPARE(run.PositionJobs[0].Rank, 1);
         QCOMPARE(run.PositionJobs[1].Rank, 14);
-        QCOMPARE(run.PositionJobs[1].ViewURL, SearchResultsURL(QStringLiteral("seo tools"), 10, 10));
+        QCOMPARE(run.PositionJobs[1].ViewURL, SearchResultsURL(QStringLiteral("seo tools"), {}, 10, 10));
     }
 
     // The sandbox's traffic-rank list, imported as the user imports a list: the demo's sites have

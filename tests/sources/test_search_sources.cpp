@@ -97,7 +97,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         ServiceRig rig;
         const auto source = MakeSearchService(Settings(service));
-        const ServiceReply reply = rig.Exchange(source->PageRequest(u"blue shoes"_s, 2));
+        const ServiceReply reply = rig.Exchange(source->PageRequest(u"blue shoes"_s, {}, 2));
         QCOMPARE(reply.HttpStatus, 200);
         QCOMPARE(rig.web.Requests().size(), 1);
         const RecordedRequest& sent = rig.web.Requests().first();
@@ -116,6 +116,72 @@ private Q_SLOTS:
         // Nothing of the key in what the control shows, nor in the address the sandbox logs.
         QVERIFY(!rig.texts.join(u'\n').contains(Key));
         QVERIFY(!AddressForLog(sent.Url).contains(Key));
+    }
+
+    // Each source sends the fields of the market it takes, in its own names and percent-encoded by
+    // Qt, and nothing of an empty field; what it cannot send is named, and nothing else.
+    void marketFields_data()
+    {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QStringList>("market"); // country, language, device, location
+        QTest::addColumn<QString>("sent");       // the query after the source's own, or serper's body
+        QTest::addColumn<QStringList>("unoffered");
+        const QStringList full{u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon, France"_s};
+        const QStringList none{QString(), QString(), QString(), QString()};
+        QTest::newRow("serpapi, all") << u"serpapi"_s << full
+                                      << u"&gl=fr&hl=fr&location=Lyon%2C%20France&device=mobile"
+                                         "&google_domain=google.fr"_s
+                                      << QStringList();
+        QTest::newRow("serpapi, a country of no sure domain")
+            << u"serpapi"_s << QStringList{u"pt"_s, u"pt"_s, u"desktop"_s, QString()}
+            << u"&gl=pt&hl=pt&device=desktop"_s << QStringList();
+        QTest::newRow("serpapi, a location to encode")
+            << u"serpapi"_s << QStringList{QString(), QString(), QString(), u"Saint-\u00c9tienne & Lyon"_s}
+            << u"&location=Saint-%C3%89tienne%20%26%20Lyon"_s << QStringList();
+        QTest::newRow("serpapi, none") << u"serpapi"_s << none << QString() << QStringList();
+        QTest::newRow("serper, all") << u"serper"_s << full
+                                     << u"{\"gl\":\"fr\",\"hl\":\"fr\",\"location\":\"Lyon, France\",\"num\":10,"
+                                        "\"page\":1,\"q\":\"blue shoes\"}"_s
+                                     << QStringList{u"device"_s};
+        QTest::newRow("serper, none") << u"serper"_s << none << u"{\"num\":10,\"page\":1,\"q\":\"blue shoes\"}"_s
+                                      << QStringList();
+        QTest::newRow("brave, all") << u"brave"_s << full << u"&country=FR&search_lang=fr"_s
+                                    << QStringList{u"device"_s, u"location"_s};
+        QTest::newRow("brave, none") << u"brave"_s << none << QString() << QStringList();
+        QTest::newRow("searxng, all") << u"searxng"_s << full << u"&language=fr-FR"_s
+                                      << QStringList{u"device"_s, u"location"_s};
+        QTest::newRow("searxng, a language alone")
+            << u"searxng"_s << QStringList{QString(), u"de"_s, QString(), QString()} << u"&language=de"_s
+            << QStringList();
+        QTest::newRow("searxng, a country alone")
+            << u"searxng"_s << QStringList{u"ch"_s, QString(), QString(), QString()} << QString()
+            << QStringList{u"country"_s};
+        QTest::newRow("searxng, none") << u"searxng"_s << none << QString() << QStringList();
+    }
+    void marketFields()
+    {
+        QFETCH(QString, service);
+        QFETCH(QStringList, market);
+        QFETCH(QString, sent);
+        QFETCH(QStringList, unoffered);
+        const Market asked{market.at(0), market.at(1), market.at(2), market.at(3)};
+        ServiceRig rig;
+        const SearchSourceSettings settings = Settings(service);
+        const auto source = MakeSearchService(settings);
+        rig.Exchange(source->PageRequest(u"blue shoes"_s, asked, 0));
+        QCOMPARE(rig.web.Requests().size(), 1);
+        const RecordedRequest& request = rig.web.Requests().first();
+        if (settings.Kind == SearchSourceKind::Serper) {
+            QCOMPARE(QString::fromUtf8(request.Body), sent);
+            QCOMPARE(QUrl(request.Url).query(), QString());
+        } else {
+            const QString own = source->PageRequest(u"blue shoes"_s, {}, 0).Request.url().query(QUrl::FullyEncoded);
+            QCOMPARE(QUrl(request.Url).query(QUrl::FullyEncoded), own + sent);
+        }
+        QStringList names;
+        for (const MarketField field : UnofferedMarketFields(settings.Kind, asked))
+            names << MarketFieldName(field);
+        QCOMPARE(names, unoffered);
     }
 
     // A site at a given 0-based index of the replica's results, written as the entry would be
@@ -141,7 +207,7 @@ private Q_SLOTS:
         const QString keyword = u"garden tools"_s;
         const auto source = MakeSearchService(Settings(service));
         const SearchTarget target{u"https://"_s + GeneratedResultHost(keyword, index).mid(4) + u"/about.html"_s, {}};
-        KeywordSearch search(*source, keyword, 100, KeywordSearch::Purpose::Position, target);
+        KeywordSearch search(*source, keyword, {}, 100, KeywordSearch::Purpose::Position, target);
         const Outcome outcome = RunSearch(rig, search);
         QCOMPARE(outcome.Last, KeywordSearch::Step::Done);
         QCOMPARE(search.Position(), index + 1);
@@ -158,7 +224,7 @@ private Q_SLOTS:
         const QString keyword = u"garden tools"_s;
         // The replica's titles read "host - keyword": the product is found in the 13th title.
         const QString product = GeneratedResultHost(keyword, 12).mid(4).section(u'.', 0, 0).toUpper();
-        KeywordSearch search(*source, keyword, 100, KeywordSearch::Purpose::Position,
+        KeywordSearch search(*source, keyword, {}, 100, KeywordSearch::Purpose::Position,
                              {u"http://elsewhere.example/"_s, product});
         RunSearch(rig, search);
         QCOMPARE(search.Position(), 13);
@@ -187,7 +253,7 @@ private Q_SLOTS:
         QFETCH(int, requests);
         ServiceRig rig;
         const auto source = MakeSearchService(Settings(service));
-        KeywordSearch search(*source, keyword, depth, KeywordSearch::Purpose::Position,
+        KeywordSearch search(*source, keyword, {}, depth, KeywordSearch::Purpose::Position,
                              {u"http://www.not-listed.example/"_s, {}});
         const Outcome outcome = RunSearch(rig, search);
         QCOMPARE(outcome.Last, KeywordSearch::Step::Done);
@@ -229,7 +295,7 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         ServiceRig rig;
         const auto source = MakeSearchService(Settings(service, key));
-        KeywordSearch search(*source, keyword, 100, KeywordSearch::Purpose::Position, {u"http://a.example/"_s, {}});
+        KeywordSearch search(*source, keyword, {}, 100, KeywordSearch::Purpose::Position, {u"http://a.example/"_s, {}});
         const Outcome outcome = RunSearch(rig, search);
         QCOMPARE(outcome.Last, KeywordSearch::Step::Failed);
         QCOMPARE(outcome.Requests, 1);
@@ -244,7 +310,7 @@ private Q_SLOTS:
         ServiceRig rig;
         const auto source = MakeSearchService(Settings(u"serpapi"_s));
         const QString keyword = u"rate-limit"_s;
-        KeywordSearch search(*source, keyword, 100, KeywordSearch::Purpose::Position,
+        KeywordSearch search(*source, keyword, {}, 100, KeywordSearch::Purpose::Position,
                              {GeneratedResultHost(keyword, 2), {}});
         QCOMPARE(search.TakeReply(rig.Exchange(search.NextRequest())), KeywordSearch::Step::Retry);
         QCOMPARE(search.RetryDelayMs(), 1000);
@@ -258,7 +324,7 @@ private Q_SLOTS:
         ServiceRig rig;
         const auto source = MakeSearchService(Settings(u"serper"_s));
         const QString keyword = u"garden tools"_s;
-        KeywordSearch search(*source, keyword, 50, KeywordSearch::Purpose::Collection);
+        KeywordSearch search(*source, keyword, {}, 50, KeywordSearch::Purpose::Collection);
         const Outcome outcome = RunSearch(rig, search);
         QCOMPARE(outcome.Last, KeywordSearch::Step::Done);
         QCOMPARE(outcome.Requests, 5);
@@ -270,7 +336,7 @@ private Q_SLOTS:
     void repeatedPageEndsPaging()
     {
         const auto source = MakeSearchService(Settings(u"serpapi"_s));
-        KeywordSearch search(*source, u"x"_s, 100, KeywordSearch::Purpose::Position, {u"http://z.example/"_s, {}});
+        KeywordSearch search(*source, u"x"_s, {}, 100, KeywordSearch::Purpose::Position, {u"http://z.example/"_s, {}});
         const QByteArray page =
             "{\"ads\":[{\"link\":\"http://z.example/\"}],\"answer_box\":{\"link\":\"http://z.example/\"},\n            "
             "\"organic_results\":[{\"position\":7,\"link\":\"http://a.example/\"},{\"position\":9,\"link\":\"http://"
@@ -290,7 +356,7 @@ private Q_SLOTS:
         SearchSourceSettings unreachable = Settings(u"serpapi"_s);
         unreachable.Endpoint = u"ftp://serpapi.com/search.json"_s;
         const auto broken = MakeSearchService(unreachable);
-        const SearchPage page = broken->ReadPage(rig.Exchange(broken->PageRequest(u"a"_s, 0)));
+        const SearchPage page = broken->ReadPage(rig.Exchange(broken->PageRequest(u"a"_s, {}, 0)));
         QVERIFY(page.Failure);
         QCOMPARE(page.Failure->Kind, FailureKind::NoReply);
         const SearchPage echoed =

@@ -34,7 +34,7 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QCOMPARE(SearchQueryValue(keyword), value);
 
-        const QString address = SearchResultsURL(keyword, 10, 20);
+        const QString address = SearchResultsURL(keyword, {}, 10, 20);
         QVERIFY(address.startsWith(SearchPrefix() + value + QStringLiteral("&btnG=")));
         // The fixed parameters stay whole whatever the keyword holds.
         const QUrlQuery query{QUrl(address)};
@@ -44,6 +44,41 @@ private Q_SLOTS:
                                                .replace(QLatin1Char('+'), QLatin1Char(' '))
                                                .toUtf8()),
                  keyword);
+    }
+
+    // The market's language takes the place of the address's own interface language and its
+    // country follows the fixed parameters; the device and the location are not sent, and an empty
+    // market leaves the historical address as it was.
+    void marketOnTheSearchAddress_data()
+    {
+        QTest::addColumn<QString>("country");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("hl");
+        QTest::addColumn<QString>("tail");
+        QTest::newRow("none") << QString() << QString() << "en"
+                              << "";
+        QTest::newRow("language") << QString() << "fr"
+                                  << "fr"
+                                  << "";
+        QTest::newRow("country") << "ch" << QString() << "en"
+                                 << "&gl=ch";
+        QTest::newRow("both") << "ch"
+                              << "de"
+                              << "de"
+                              << "&gl=ch";
+    }
+    void marketOnTheSearchAddress()
+    {
+        QFETCH(QString, country);
+        QFETCH(QString, language);
+        QFETCH(QString, hl);
+        QFETCH(QString, tail);
+        const QString historical = SearchPrefix();
+        QVERIFY(historical.endsWith(QStringLiteral("?hl=en&q=")));
+        const QString prefix = historical.chopped(9) + QStringLiteral("?hl=") + hl + QStringLiteral("&q=");
+        const Market market{country, language, QStringLiteral("mobile"), QStringLiteral("Lyon, France")};
+        QCOMPARE(SearchResultsURL(QStringLiteral("seo tools"), market, 100, 0),
+                 prefix + QStringLiteral("seo+tools&btnG=Google+Search&num=100&start=0") + tail);
     }
 };
 

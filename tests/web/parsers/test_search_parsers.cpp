@@ -216,7 +216,7 @@ private Q_SLOTS:
         const PositionJob& found = bench.State.Run.PositionJobs[0];
         const int p = tag.mid(3).toInt();
         QCOMPARE(found.Rank, rank);
-        QCOMPARE(found.ViewURL, SearchResultsURL(QStringLiteral("blue widgets"), 10, p * 10));
+        QCOMPARE(found.ViewURL, SearchResultsURL(QStringLiteral("blue widgets"), {}, 10, p * 10));
         QVERIFY(found.ViewURL.contains(QStringLiteral("blue+widgets")));
         QCOMPARE(found.Page1, 5);
         QCOMPARE(found.Page2, page2);

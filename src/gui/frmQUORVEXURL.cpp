@@ -39,6 +39,7 @@ QString RefusalText(EditResult result, const QString& address)
         return ListFullText();
     case EditResult::NotAnAddress:
         return RefusedAddressText(address);
+    case EditResult::BadMarket: // the dialog offers no market yet
     case EditResult::Saved:
     case EditResult::DuplicateDropped:
     case EditResult::NotSaved:
@@ -114,7 +115,7 @@ void frmQUORVEXURL::cmdOK_Click()
     ListState& lists = state.Lists;
     const EditResult result =
         AcceptQuorvexEntry(lists, state.Settings, lists.CurrentQuorvexURL, lists.CurrentQuorvexProduct,
-                           lists.CurrentQuorvexKeyword, lists.AddMode, lists.SelectedQuorvexIndex);
+                           lists.CurrentQuorvexKeyword, {}, lists.AddMode, lists.SelectedQuorvexIndex);
     if (result != EditResult::Saved) {
         if (const QString text = RefusalText(result, lists.CurrentQuorvexURL); !text.isEmpty())
             prompter.ShowMessage(text, MessageIcon::Exclamation, AppTitle);

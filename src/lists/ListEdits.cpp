@@ -45,6 +45,18 @@ QString WithScheme(const QString& address)
     return NamesScheme(address) ? address : QStringLiteral("http://") + address;
 }
 
+// The market an entry keeps of the fields chosen for it. A field that is not chosen shows the
+// default's in the dialog, so it takes the default's; the entry is searched in its own market whole.
+Market ChosenMarket(const Market& chosen, const Market& fallback)
+{
+    const Market given = NormalisedMarket(chosen);
+    if (given.IsEmpty())
+        return {};
+    const auto either = [](const QString& own, const QString& other) { return own.isEmpty() ? other : own; };
+    return {either(given.Country, fallback.Country), either(given.Language, fallback.Language),
+            either(given.Device, fallback.Device), either(given.Location, fallback.Location)};
+}
+
 } // namespace
 
 QString RefusedAddressText(const QString& address)
@@ -164,16 +176,6 @@ QString CompleteQuorvexURL(const QString& url)
     if (lower.contains(QLatin1String("http://")) || lower.contains(QLatin1String("https://")))
         return url;
     return QStringLiteral("http://") + url;
-}
-
-Market ChosenMarket(const Market& chosen, const Market& fallback)
-{
-    const Market given = NormalisedMarket(chosen);
-    if (given.IsEmpty())
-        return {};
-    const auto either = [](const QString& own, const QString& other) { return own.isEmpty() ? other : own; };
-    return {either(given.Country, fallback.Country), either(given.Language, fallback.Language),
-            either(given.Device, fallback.Device), either(given.Location, fallback.Location)};
 }
 
 EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,

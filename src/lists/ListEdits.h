@@ -43,14 +43,11 @@ bool IsWebAddress(const QString& address);
 EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode,
                            QString* refused = nullptr);
 
-// The market an entry keeps of the fields chosen for it: none at all when no field is chosen, so that
-// it follows the default market; otherwise every field left unchosen as the default market has it now.
-Market ChosenMarket(const Market& chosen, const Market& fallback);
-
-// Adds (Add mode) or replaces entry selectedIndex (1-based, Edit mode), its market the one that
-// ChosenMarket makes of the fields chosen. Duplicate when another entry has the same address and
-// product, ignoring case; NotAnAddress for what is no web address; BadMarket for a market that
-// MarketProblem refuses.
+// Adds (Add mode) or replaces entry selectedIndex (1-based, Edit mode). Its market is made of the
+// fields chosen in market: none at all when no field is chosen, so that the entry follows the default
+// market; otherwise every field left empty as the default market has it now. Duplicate when another
+// entry has the same address and product, ignoring case; NotAnAddress for what is no web address;
+// BadMarket for a market that MarketProblem refuses.
 EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,
                               const QString& keyword, const Market& market, bool addMode, int selectedIndex);
 

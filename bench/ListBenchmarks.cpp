@@ -1,6 +1,7 @@
 // The two monitored lists in the settings store: one check-box click, loading both lists at
-// start-up, and taking the Page Rank edit dialog's whole text, with as many entries in each list as
-// the argument says.
+// start-up, rewriting the keyword list as every keyword edit does, and taking the Page Rank edit
+// dialog's whole text, with as many entries in each list as the first argument says; where a second
+// argument is 1, every keyword entry has a market of its own.
 
 #include "base/SettingsStore.h"
 #include "lists/ListEdits.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-ListState ListsOf(int entries)
+ListState ListsOf(int entries, bool markets)
 {
     ListState state;
     state.PRURLList.reserve(entries);
@@ -22,13 +23,17 @@ ListState ListsOf(int entries)
         state.QuorvexList.append({QStringLiteral("http://www.site%1.example/").arg(n),
                                   QStringLiteral("Product %1").arg(n),
                                   QStringLiteral("seo tools,page rank,keyword %1").arg(n), 1});
+        if (markets)
+            state.QuorvexList.last().OwnMarket = {QStringLiteral("fr"), QStringLiteral("fr"), QStringLiteral("mobile"),
+                                                  QStringLiteral("Lyon, France")};
     }
     return state;
 }
 
 // A program folder of its own holding both lists.
 struct StoredLists {
-    explicit StoredLists(int entries) : state(ListsOf(entries)), store(dir.filePath(QStringLiteral("Settings.db")))
+    explicit StoredLists(int entries, bool markets = false)
+        : state(ListsOf(entries, markets)), store(dir.filePath(QStringLiteral("Settings.db")))
     {
         if (!store.Load() || !SavePRURLList(state, store) || !SaveQuorvexURLList(state, store))
             qFatal("the lists could not be stored in %s", qPrintable(dir.path()));
@@ -52,13 +57,22 @@ void BM_SaveEntryChecked(benchmark::State& bench)
 
 void BM_LoadLists(benchmark::State& bench)
 {
-    StoredLists stored(int(bench.range(0)));
+    StoredLists stored(int(bench.range(0)), bench.range(1) != 0);
     for (auto _ : bench) {
         SettingsStore store(stored.store.FilePath());
         ListState state;
         if (!store.Load() || !LoadURLLists(state, store))
             bench.SkipWithError("the lists could not be loaded");
         benchmark::DoNotOptimize(state.QuorvexCount());
+    }
+}
+
+void BM_SaveKeywordList(benchmark::State& bench)
+{
+    StoredLists stored(int(bench.range(0)), bench.range(1) != 0);
+    for (auto _ : bench) {
+        if (!SaveQuorvexURLList(stored.state, stored.store))
+            bench.SkipWithError("the list was not saved");
     }
 }
 
@@ -81,4 +95,5 @@ void BM_AcceptPageText(benchmark::State& bench)
 
 BENCHMARK(BM_AcceptPageText)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveEntryChecked)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadLists)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLists)->Args({10000, 0})->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveKeywordList)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond);

@@ -8,6 +8,8 @@ inline const QString AppTitle = QStringLiteral("Quorvex 2.2");
 inline const QString SiteDbTitle = QStringLiteral("Quorvex");
 inline const QString PRURLKey = QStringLiteral("Software\\Quorvex 2.2\\PRURL");
 inline const QString QuorvexURLKey = QStringLiteral("Software\\Quorvex 2.2\\QUORVEXURL");
+// The market of every keyword entry that has none of its own.
+inline const QString MarketKey = QStringLiteral("Software\\Quorvex 2.2\\Market");
 
 inline const QString SettingsFileName = QStringLiteral("Settings.db");
 // The earlier version kept the settings in this file; it is imported once.

@@ -22,6 +22,8 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <utility>
+
 namespace {
 
 // The options a command may take; each command of the table names its own.
@@ -37,7 +39,14 @@ enum Option : unsigned {
     ListFile = 1u << 8,
     Force = 1u << 9,
     KeyFile = 1u << 10,
+    Country = 1u << 11,
+    Language = 1u << 12,
+    Device = 1u << 13,
+    Location = 1u << 14,
 };
+
+// The options that choose a market's fields.
+constexpr unsigned MarketOptions = Country | Language | Device | Location;
 
 const OptionEntry KnownOptions[] = {
     {Yes, "yes", nullptr, "answer Yes to the question"},
@@ -51,6 +60,10 @@ const OptionEntry KnownOptions[] = {
     {Depth, "depth", "N", "results looked through: 10, 20, 50 or 100"},
     {ListFile, "list", "FILE_OR_URL", "the traffic-rank list to import"},
     {Force, "force", nullptr, "import the list even when it looks too little like one"},
+    {Country, "country", "CODE", "the country searched from, a two-letter ISO 3166-1 code such as fr"},
+    {Language, "language", "CODE", "the language of the results, a two-letter ISO 639-1 code such as fr"},
+    {Device, "device", "DEVICE", "the device searched on: desktop or mobile"},
+    {Location, "location", "TEXT", "a city or region as the search services take it, such as \"Lyon, France\""},
 };
 
 QString OptionName(Option flag)
@@ -106,6 +119,9 @@ private:
     int Source(const QStringList& args);
 
     bool IsSet(Option option) const { return parser.isSet(OptionName(option)); }
+    bool AnyMarketOption() const;
+    // The market with the fields given on the command line put in, each as given (an empty one too).
+    Market GivenMarket(Market market) const;
     // False, after the usage message, when the product is given more than once.
     bool TakeProduct(QString& product, bool& given);
     int Saved();
@@ -122,8 +138,9 @@ private:
 
 const Cli::Command Cli::Commands[] = {
     {"list", "", 0, 0, Json, Access::Reads, "show both lists and both options",
-     "Shows both lists with numbers and check marks, and both options. It only reads, so it works\n"
-     "while the window runs.",
+     "Shows both lists with numbers and check marks, both options, the default market and the market\n"
+     "of each keyword-position entry: its own, or \"default (...)\" for one searched in the default\n"
+     "market. It only reads, so it works while the window runs.",
      &Cli::List},
     {"add-page", "URL...", 1, -1, 0, Access::Writes, "add pages to the Page Rank list",
      "Adds pages to the Page Rank list, each stored as http://www. or https://www. and the rest.\n"
@@ -136,10 +153,18 @@ const Cli::Command Cli::Commands[] = {
      "listed before keeps its check mark. Input without any address empties the list after\n"
      "confirmation.",
      &Cli::EditPages},
-    {"add-keyword", "URL KEYWORDS", 2, 2, Product, Access::Writes, "add a keyword-position entry",
-     "Adds a keyword-position entry; KEYWORDS are separated by \",\".", &Cli::AddKeyword},
-    {"edit-keyword", "N URL KEYWORDS", 3, 3, Product, Access::Writes, "change keyword-position entry N",
-     "Changes keyword-position entry N; without --product the entry keeps its product.", &Cli::EditKeyword},
+    {"add-keyword", "URL KEYWORDS", 2, 2, Product | MarketOptions, Access::Writes, "add a keyword-position entry",
+     "Adds a keyword-position entry; KEYWORDS are separated by \",\". Without --country, --language,\n"
+     "--device and --location the entry is searched in the default market ('set market'), and follows\n"
+     "it when it changes; with any of them the entry has a market of its own, the fields not given as\n"
+     "the default market has them now. An unknown code is refused and nothing is stored.",
+     &Cli::AddKeyword},
+    {"edit-keyword", "N URL KEYWORDS", 3, 3, Product | MarketOptions, Access::Writes, "change keyword-position entry N",
+     "Changes keyword-position entry N; without --product the entry keeps its product. --country,\n"
+     "--language, --device and --location change those fields of the entry's market and keep the\n"
+     "others; an empty value (--location \"\") takes its field from the default market, and an entry\n"
+     "whose four fields are all given empty is searched in the default market again.",
+     &Cli::EditKeyword},
     {"remove-keyword", "N", 1, 1, Yes, Access::Writes, "remove keyword-position entry N",
      "Removes keyword-position entry N after confirmation.", &Cli::RemoveKeyword},
     {"clear", "pages|keywords", 1, 1, Yes, Access::Writes, "empty one list", "Empties one list after confirmation.",
@@ -148,12 +173,16 @@ const Cli::Command Cli::Commands[] = {
      &Cli::CheckEntry},
     {"uncheck", "pages|keywords N", 2, 2, 0, Access::Writes, "untick entry N of one list",
      "Unticks entry N of one list.", &Cli::UncheckEntry},
-    {"set", "extract-keyword|top10 on|off, export-base URL, or list-download-max-mib N", 2, 2, 0, Access::Writes,
-     "set an option",
+    {"set", "extract-keyword|top10 on|off, export-base URL, list-download-max-mib N, or market", 1, 2, MarketOptions,
+     Access::Writes, "set an option or the default market",
      "Sets an option on or off, or export-base: the address under which the exported directory is\n"
      "published, an absolute http:// or https:// address ending in \"/\" (or file:/// and the export's\n"
      "folder, to look at the pages on disk before they are published), or list-download-max-mib: the\n"
-     "most MiB a traffic-rank list download may be, a whole number from 1 to 2048 (256 unless set).",
+     "most MiB a traffic-rank list download may be, a whole number from 1 to 2048 (256 unless set), or\n"
+     "market: the default market, in which every keyword-position entry without a market of its own is\n"
+     "searched, made of the fields given (a field not given is not asked for, so the service uses its\n"
+     "own); 'set market' alone clears it. An unknown code is refused and nothing is stored:\n"
+     "  set market --country fr --language fr --device mobile --location \"Lyon, France\"",
      &Cli::Set},
     {"rank", "", 0, 0, Verbose | Open | Json, Access::Writes, "run the checked entries and write the report",
      "Runs the checked entries of both lists through the web, writes the report and keeps the run in\n"
@@ -276,6 +305,39 @@ bool Cli::TakeProduct(QString& product, bool& given)
     return true;
 }
 
+bool Cli::AnyMarketOption() const
+{
+    return IsSet(Country) || IsSet(Language) || IsSet(Device) || IsSet(Location);
+}
+
+Market Cli::GivenMarket(Market market) const
+{
+    const std::pair<Option, QString*> fields[] = {{Country, &market.Country},
+                                                  {Language, &market.Language},
+                                                  {Device, &market.Device},
+                                                  {Location, &market.Location}};
+    for (const auto& [option, field] : fields) {
+        if (IsSet(option))
+            *field = parser.value(OptionName(option));
+    }
+    return market;
+}
+
+QJsonObject MarketJson(const Market& market)
+{
+    return {{QStringLiteral("country"), market.Country},
+            {QStringLiteral("language"), market.Language},
+            {QStringLiteral("device"), market.Device},
+            {QStringLiteral("location"), market.Location}};
+}
+
+// The market an entry is searched in, marked when it is the default's.
+QString EntryMarketText(const QuorvexEntry& entry, const Market& fallback)
+{
+    return entry.OwnMarket.IsEmpty() ? QStringLiteral("default (%1)").arg(MarketText(fallback))
+                                     : MarketText(entry.OwnMarket);
+}
+
 QString CheckMark(int flag)
 {
     return flag == 1 ? QStringLiteral("[x]") : QStringLiteral("[ ]");
@@ -300,16 +362,20 @@ int Cli::List(const QStringList&)
         QJsonArray keywords;
         for (int n = 1; n <= lists.QuorvexCount(); ++n) {
             const QuorvexEntry& e = lists.QuorvexList.at(n - 1);
-            keywords.append(QJsonObject{{QStringLiteral("number"), n},
-                                        {QStringLiteral("url"), e.URL},
-                                        {QStringLiteral("product"), e.Product},
-                                        {QStringLiteral("keywords"), e.Keyword},
-                                        {QStringLiteral("checked"), e.Checked == 1}});
+            keywords.append(
+                QJsonObject{{QStringLiteral("number"), n},
+                            {QStringLiteral("url"), e.URL},
+                            {QStringLiteral("product"), e.Product},
+                            {QStringLiteral("keywords"), e.Keyword},
+                            {QStringLiteral("checked"), e.Checked == 1},
+                            {QStringLiteral("market"), MarketJson(EffectiveMarket(e.OwnMarket, lists.DefaultMarket))},
+                            {QStringLiteral("market_is_default"), e.OwnMarket.IsEmpty()}});
         }
         const QJsonObject root{{QStringLiteral("pages"), pages},
                                {QStringLiteral("keywords"), keywords},
                                {QStringLiteral("extract_keyword"), lists.CheckExtractKeyword},
                                {QStringLiteral("top10"), lists.TOP10List},
+                               {QStringLiteral("default_market"), MarketJson(lists.DefaultMarket)},
                                {QStringLiteral("export_base"), ReadDirectoryBase(state.Settings)}};
         Out() << TerminalJson(QJsonDocument(root)) << Qt::flush;
         return Done;
@@ -323,8 +389,10 @@ int Cli::List(const QStringList&)
     for (int n = 1; n <= lists.QuorvexCount(); ++n) {
         const QuorvexEntry& e = lists.QuorvexList.at(n - 1);
         Out() << QStringLiteral("%1 ").arg(n, 4) << CheckMark(e.Checked) << ' ' << TerminalSafe(e.URL)
-              << "  product: " << TerminalSafe(e.Product) << "  keywords: " << TerminalSafe(e.Keyword) << '\n';
+              << "  product: " << TerminalSafe(e.Product) << "  keywords: " << TerminalSafe(e.Keyword)
+              << "  market: " << TerminalSafe(EntryMarketText(e, lists.DefaultMarket)) << '\n';
     }
+    Out() << "Default market: " << TerminalSafe(MarketText(lists.DefaultMarket)) << '\n';
     Out() << "Directory address: " << TerminalSafe(ReadDirectoryBase(state.Settings)) << '\n';
     Out().flush();
     return Done;
@@ -375,9 +443,12 @@ int Cli::AddKeyword(const QStringList& args)
     const QString keyword = args.at(1).trimmed();
     if (url.isEmpty() || keyword.isEmpty())
         return Usage(QStringLiteral("The address and the keywords may not be empty"));
-    const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, true, 0);
+    const Market market = GivenMarket({});
+    const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, market, true, 0);
     if (result == EditResult::NotAnAddress)
         return Usage(RefusedAddressText(url));
+    if (result == EditResult::BadMarket)
+        return Usage(MarketProblem(market));
     if (result == EditResult::ListFull)
         return ListFull();
     if (result == EditResult::Duplicate) {
@@ -400,11 +471,15 @@ int Cli::EditKeyword(const QStringList& args)
     const QString keyword = args.at(2).trimmed();
     if (url.isEmpty() || keyword.isEmpty())
         return Usage(QStringLiteral("The address and the keywords may not be empty"));
+    const QuorvexEntry& entry = state.Lists.QuorvexList.at(n - 1);
     if (!productGiven)
-        product = state.Lists.QuorvexList.at(n - 1).Product;
-    const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, false, n);
+        product = entry.Product;
+    const Market market = GivenMarket(entry.OwnMarket);
+    const EditResult result = AcceptQuorvexEntry(state.Lists, state.Settings, url, product, keyword, market, false, n);
     if (result == EditResult::NotAnAddress)
         return Usage(RefusedAddressText(url));
+    if (result == EditResult::BadMarket)
+        return Usage(MarketProblem(market));
     if (result == EditResult::Duplicate) {
         prompter.ShowMessage(DuplicateEntryText(), MessageIcon::Exclamation, AppTitle);
         return Refused;
@@ -453,6 +528,18 @@ int Cli::Check(const QStringList& args, int flag)
 
 int Cli::Set(const QStringList& args)
 {
+    if (args.at(0) == QLatin1String("market")) {
+        if (args.size() > 1)
+            return Usage(QStringLiteral("Unexpected argument '%1'").arg(args.at(1)));
+        const Market market = GivenMarket({});
+        if (AcceptDefaultMarket(state.Lists, state.Settings, market) == EditResult::BadMarket)
+            return Usage(MarketProblem(market));
+        return Saved();
+    }
+    if (AnyMarketOption())
+        return Usage(QStringLiteral("--country, --language, --device and --location go with 'set market'"));
+    if (args.size() < 2)
+        return Usage(QStringLiteral("Missing arguments"));
     if (args.at(0) == QLatin1String("export-base")) {
         QString problem;
         if (CheckDirectoryBase(args.at(1), problem).isEmpty())

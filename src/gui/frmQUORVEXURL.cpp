@@ -4,6 +4,7 @@
 
 #include "base/Names.h"
 #include "base/Prompter.h"
+#include "gui/MarketFields.h"
 #include "gui/frmQuorvex.h"
 #include "lists/ListEdits.h"
 #include "model/AppState.h"
@@ -30,7 +31,7 @@ void Caption(QWidget* dialog, const char* name, const QString& text, int top)
 }
 
 // What the user is told of a refused entry; empty when the store has said why already.
-QString RefusalText(EditResult result, const QString& address)
+QString RefusalText(EditResult result, const QString& address, const Market& market)
 {
     switch (result) {
     case EditResult::Duplicate:
@@ -39,6 +40,8 @@ QString RefusalText(EditResult result, const QString& address)
         return ListFullText();
     case EditResult::NotAnAddress:
         return RefusedAddressText(address);
+    case EditResult::BadMarket:
+        return MarketProblem(market);
     case EditResult::Saved:
     case EditResult::DuplicateDropped:
     case EditResult::NotSaved:
@@ -54,19 +57,29 @@ frmQUORVEXURL::frmQUORVEXURL(AppState& state, Prompter& prompter, QWidget* paren
 {
     setObjectName(QStringLiteral("frmQUORVEXURL"));
     setWindowTitle(state.Lists.AddMode ? QStringLiteral("Add New URL") : QStringLiteral("Edit URL"));
-    setFixedSize(400, 212);
     Caption(this, "Label1", QStringLiteral("Target URL (www.example.com)"), 10);
     txtQUORVEXURL = TextBox(this, "txtQUORVEXURL", 30);
     Caption(this, "Label2", QStringLiteral("Product Name( optional )"), 60);
     txtQUORVEXProduct = TextBox(this, "txtQUORVEXProduct", 80);
     Caption(this, "Label3", QStringLiteral("Keyword (seo,pagerank,ranking)"), 110);
     txtQUORVEXKeyword = TextBox(this, "txtQUORVEXKeyword", 130);
+    // The market below the three historical boxes, the buttons below it.
+    market = new MarketFields(&state.Lists.DefaultMarket, this);
+    market->setGeometry(12, 164, 376, market->sizeHint().height());
+    const int buttonsTop = market->geometry().bottom() + 14;
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(204, 176, 88, 24);
+    cmdOK->setGeometry(204, buttonsTop, 88, 24);
     cmdOK->setEnabled(false);
     auto* cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(300, 176, 88, 24);
+    cmdCancel->setGeometry(300, buttonsTop, 88, 24);
+    setFixedSize(400, buttonsTop + 36);
+    // The keyboard walks the fields as they are seen, top to bottom.
+    setTabOrder(txtQUORVEXURL, txtQUORVEXProduct);
+    setTabOrder(txtQUORVEXProduct, txtQUORVEXKeyword);
+    setTabOrder(txtQUORVEXKeyword, market->First());
+    setTabOrder(market->Last(), cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
     // Enter in any box, or on either button, takes the entry once OK is on, and does nothing before;
     // only Escape and the Cancel button itself drop what was typed.
     cmdOK->setDefault(true);
@@ -74,6 +87,7 @@ frmQUORVEXURL::frmQUORVEXURL(AppState& state, Prompter& prompter, QWidget* paren
     connect(txtQUORVEXURL, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXURL_Change);
     connect(txtQUORVEXProduct, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXProduct_Change);
     connect(txtQUORVEXKeyword, &QLineEdit::textChanged, this, &frmQUORVEXURL::txtQUORVEXKeyword_Change);
+    connect(market, &MarketFields::Changed, this, &frmQUORVEXURL::EvaluateOK);
     connect(cmdOK, &QPushButton::clicked, this, &frmQUORVEXURL::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -83,13 +97,16 @@ frmQUORVEXURL::frmQUORVEXURL(AppState& state, Prompter& prompter, QWidget* paren
     txtQUORVEXURL->setText(current.CurrentQuorvexURL);
     txtQUORVEXProduct->setText(current.CurrentQuorvexProduct);
     txtQUORVEXKeyword->setText(current.CurrentQuorvexKeyword);
+    if (!current.AddMode && current.SelectedQuorvexIndex >= 1 && current.SelectedQuorvexIndex <= current.QuorvexCount())
+        market->SetValue(current.QuorvexList.at(current.SelectedQuorvexIndex - 1).OwnMarket);
     txtQUORVEXURL->setFocus();
 }
 
 void frmQUORVEXURL::EvaluateOK()
 {
-    // A box of blanks holds no address and no keyword.
-    cmdOK->setEnabled(!txtQUORVEXURL->text().trimmed().isEmpty() && !txtQUORVEXKeyword->text().trimmed().isEmpty());
+    // A box of blanks holds no address and no keyword; a market the services cannot take is never stored.
+    cmdOK->setEnabled(!txtQUORVEXURL->text().trimmed().isEmpty() && !txtQUORVEXKeyword->text().trimmed().isEmpty() &&
+                      MarketProblem(market->Value()).isEmpty());
 }
 
 void frmQUORVEXURL::txtQUORVEXURL_Change()
@@ -112,11 +129,12 @@ void frmQUORVEXURL::txtQUORVEXKeyword_Change()
 void frmQUORVEXURL::cmdOK_Click()
 {
     ListState& lists = state.Lists;
+    const Market chosen = market->Value();
     const EditResult result =
         AcceptQuorvexEntry(lists, state.Settings, lists.CurrentQuorvexURL, lists.CurrentQuorvexProduct,
-                           lists.CurrentQuorvexKeyword, lists.AddMode, lists.SelectedQuorvexIndex);
+                           lists.CurrentQuorvexKeyword, chosen, lists.AddMode, lists.SelectedQuorvexIndex);
     if (result != EditResult::Saved) {
-        if (const QString text = RefusalText(result, lists.CurrentQuorvexURL); !text.isEmpty())
+        if (const QString text = RefusalText(result, lists.CurrentQuorvexURL, chosen); !text.isEmpty())
             prompter.ShowMessage(text, MessageIcon::Exclamation, AppTitle);
         txtQUORVEXURL->selectAll();
         txtQUORVEXURL->setFocus();

@@ -1,11 +1,12 @@
 #pragma once
-// The keyword-position entry dialog: address, optional product name and keyword list of one entry,
-// added as a new entry or replacing the one clicked. Accepted once the entry is saved; the window
+// The keyword-position entry dialog: address, optional product name, keyword list and market of one
+// entry, added as a new entry or replacing the one clicked. Accepted once the entry is saved; the window
 // that opened it shows the list again.
 
 #include <QDialog>
 
 struct AppState;
+class MarketFields;
 class Prompter;
 class QLineEdit;
 class QPushButton;
@@ -27,5 +28,6 @@ private:
     QLineEdit* txtQUORVEXURL;
     QLineEdit* txtQUORVEXProduct;
     QLineEdit* txtQUORVEXKeyword;
+    MarketFields* market;
     QPushButton* cmdOK;
 };

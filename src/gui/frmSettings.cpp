@@ -2,13 +2,16 @@
 
 #include "base/Names.h"
 #include "base/Prompter.h"
+#include "gui/MarketFields.h"
 #include "gui/SourcesPage.h"
+#include "lists/ListEdits.h"
 #include "model/AppState.h"
 #include "session/Session.h"
 #include "sitedb/DirectorySettings.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,7 +21,8 @@
 using namespace Qt::StringLiterals;
 
 frmSettings::frmSettings(Session& session, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), store(session.State().Settings), prompter(prompter), tabPages(new QTabWidget(this))
+    : QDialog(parent), store(session.State().Settings), lists(session.State().Lists), prompter(prompter),
+      tabPages(new QTabWidget(this))
 {
     setObjectName(u"frmSettings"_s);
     setWindowTitle(u"Settings"_s);
@@ -26,6 +30,7 @@ frmSettings::frmSettings(Session& session, Prompter& prompter, QWidget* parent)
     tabPages->addTab(DirectoryPage(), u"Directory"_s);
     sources = new SourcesPage(session, prompter, tabPages);
     tabPages->addTab(sources, u"Sources"_s);
+    tabPages->addTab(MarketPage(), u"Market"_s);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(u"buttons"_s);
@@ -59,6 +64,27 @@ QWidget* frmSettings::DirectoryPage()
     return page;
 }
 
+QWidget* frmSettings::MarketPage()
+{
+    marketPage = new QWidget(tabPages);
+    marketPage->setObjectName(u"Market"_s);
+    auto* group = new QGroupBox(u"Default market"_s, marketPage);
+    group->setObjectName(u"grpDefaultMarket"_s);
+    defaultMarket = new MarketFields(nullptr, group);
+    defaultMarket->SetValue(lists.DefaultMarket);
+    auto* note = new QLabel(u"Every keyword entry without a market of its own is searched in this one. A field "
+                            "left at None is not asked for: the search service answers with its own."_s,
+                            group);
+    note->setWordWrap(true);
+    auto* inner = new QVBoxLayout(group);
+    inner->addWidget(defaultMarket);
+    inner->addWidget(note);
+    auto* layout = new QVBoxLayout(marketPage);
+    layout->addWidget(group);
+    layout->addStretch();
+    return marketPage;
+}
+
 void frmSettings::accept()
 {
     QString problem;
@@ -76,8 +102,17 @@ void frmSettings::accept()
         refused.Field->setFocus();
         return;
     }
+    const Market market = defaultMarket->Value();
+    if (problem = MarketProblem(market); !problem.isEmpty()) {
+        tabPages->setCurrentWidget(marketPage);
+        prompter.ShowMessage(problem, MessageIcon::Exclamation, AppTitle);
+        // The lists offer only codes that are taken: what is refused is the location.
+        defaultMarket->Last()->setFocus();
+        return;
+    }
     // A failed write has been told by the store; the dialog stays open with what was typed.
-    if (!SaveDirectoryBase(store, txtDirectoryBase->text(), problem) || !sources->SaveChanges())
+    if (!SaveDirectoryBase(store, txtDirectoryBase->text(), problem) || !sources->SaveChanges() ||
+        AcceptDefaultMarket(lists, store, market) != EditResult::Saved)
         return;
     QDialog::accept();
 }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+struct ListState;
+class MarketFields;
 class Prompter;
 class QLineEdit;
 class QPushButton;
@@ -26,11 +28,15 @@ public Q_SLOTS:
 
 private:
     QWidget* DirectoryPage();
+    QWidget* MarketPage();
 
     SettingsStore& store;
+    ListState& lists;
     Prompter& prompter;
     QTabWidget* tabPages = nullptr;
     QLineEdit* txtDirectoryBase = nullptr;
     SourcesPage* sources = nullptr;
+    QWidget* marketPage = nullptr;
+    MarketFields* defaultMarket = nullptr;
     QPushButton* ok = nullptr;
 };

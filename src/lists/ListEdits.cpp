@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -42,6 +43,18 @@ bool NamesScheme(const QString& address)
 QString WithScheme(const QString& address)
 {
     return NamesScheme(address) ? address : QStringLiteral("http://") + address;
+}
+
+// The market an entry keeps of the fields chosen for it. A field that is not chosen shows the
+// default's in the dialog, so it takes the default's; the entry is searched in its own market whole.
+Market ChosenMarket(const Market& chosen, const Market& fallback)
+{
+    const Market given = NormalisedMarket(chosen);
+    if (given.IsEmpty())
+        return {};
+    const auto either = [](const QString& own, const QString& other) { return own.isEmpty() ? other : own; };
+    return {either(given.Country, fallback.Country), either(given.Language, fallback.Language),
+            either(given.Device, fallback.Device), either(given.Location, fallback.Location)};
 }
 
 } // namespace
@@ -166,10 +179,13 @@ QString CompleteQuorvexURL(const QString& url)
 }
 
 EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,
-                              const QString& keyword, bool addMode, int selectedIndex)
+                              const QString& keyword, const Market& market, bool addMode, int selectedIndex)
 {
     if (!IsWebAddress(url))
         return EditResult::NotAnAddress;
+    if (!MarketProblem(market).isEmpty())
+        return EditResult::BadMarket;
+    const Market own = ChosenMarket(market, state.DefaultMarket);
     const QString address = CompleteQuorvexURL(url);
     QSet<std::pair<QString, QString>> listed;
     listed.reserve(state.QuorvexCount());
@@ -182,7 +198,7 @@ EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QStr
     if (listed.contains({address.toLower(), product.toLower()}))
         return EditResult::Duplicate;
     if (addMode)
-        return MakeQUORVEXProject(state, store, address, product, keyword);
+        return MakeQUORVEXProject(state, store, address, product, keyword, own);
     if (selectedIndex < 1 || selectedIndex > state.QuorvexCount())
         return EditResult::Saved;
     QuorvexEntry& entry = state.QuorvexList[selectedIndex - 1];
@@ -190,6 +206,7 @@ EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QStr
     entry.URL = address;
     entry.Product = product;
     entry.Keyword = keyword;
+    entry.OwnMarket = own;
     if (SaveQuorvexURLList(state, store))
         return EditResult::Saved;
     state.QuorvexList[selectedIndex - 1] = before;
@@ -197,13 +214,24 @@ EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QStr
 }
 
 EditResult MakeQUORVEXProject(ListState& state, SettingsStore& store, const QString& url, const QString& product,
-                              const QString& keyword)
+                              const QString& keyword, const Market& market)
 {
     if (state.QuorvexCount() >= MaxListEntries)
         return EditResult::ListFull;
-    state.QuorvexList.append({url, product, keyword, 1});
+    state.QuorvexList.append({url, product, keyword, 1, market});
     if (SaveQuorvexURLList(state, store))
         return EditResult::Saved;
     state.QuorvexList.removeLast();
+    return EditResult::NotSaved;
+}
+
+EditResult AcceptDefaultMarket(ListState& state, SettingsStore& store, const Market& market)
+{
+    if (!MarketProblem(market).isEmpty())
+        return EditResult::BadMarket;
+    const Market before = std::exchange(state.DefaultMarket, NormalisedMarket(market));
+    if (SaveDefaultMarket(state, store))
+        return EditResult::Saved;
+    state.DefaultMarket = before;
     return EditResult::NotSaved;
 }

@@ -14,6 +14,7 @@ enum class EditResult {
     Duplicate,        // refused: another entry has the same address and product; say DuplicateEntryText()
     ListFull,         // refused: the list would hold more than MaxListEntries; say ListFullText()
     NotAnAddress,     // refused: an address is no web address; say RefusedAddressText()
+    BadMarket,        // refused: a code or the location is not one the services take; say MarketProblem()
     NotSaved,         // the store refused the change and has reported why
 };
 
@@ -42,14 +43,21 @@ bool IsWebAddress(const QString& address);
 EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString& text, bool addMode,
                            QString* refused = nullptr);
 
-// Adds (Add mode) or replaces entry selectedIndex (1-based, Edit mode). Duplicate when another
-// entry has the same address and product, ignoring case; NotAnAddress for what is no web address.
+// Adds (Add mode) or replaces entry selectedIndex (1-based, Edit mode). Its market is made of the
+// fields chosen in market: none at all when no field is chosen, so that the entry follows the default
+// market; otherwise every field left empty as the default market has it now. Duplicate when another
+// entry has the same address and product, ignoring case; NotAnAddress for what is no web address;
+// BadMarket for a market that MarketProblem refuses.
 EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,
-                              const QString& keyword, bool addMode, int selectedIndex);
+                              const QString& keyword, const Market& market, bool addMode, int selectedIndex);
 
 // Appends a checked keyword-position entry and saves the list.
 EditResult MakeQUORVEXProject(ListState& state, SettingsStore& store, const QString& url, const QString& product,
-                              const QString& keyword);
+                              const QString& keyword, const Market& market);
+
+// Makes the market the default and saves it; BadMarket for one that MarketProblem refuses. An empty
+// market leaves every entry without its own asking the services' own defaults.
+EditResult AcceptDefaultMarket(ListState& state, SettingsStore& store, const Market& market);
 
 // The keyword-position address as stored: "http://" in front unless it names a scheme already.
 QString CompleteQuorvexURL(const QString& url);

@@ -98,6 +98,29 @@ bool ToCount(const QString& text, int& out)
     return ToInteger(text, out) && out >= 0;
 }
 
+// A market read back is taken only whole and as the program stores it; anything else (damage, a
+// hand-edited file) leaves the entry on the default market rather than searching a market that was
+// never chosen.
+Market StoredMarket(const Market& stored)
+{
+    return MarketProblem(stored).isEmpty() ? NormalisedMarket(stored) : Market{};
+}
+
+// Writes the fields that are set, each under prefix + its name + suffix ("QUORVEXCountry" + n beside
+// the entries); an unset field is no value at all.
+void WriteMarket(SettingsStore& store, const QString& keyPath, const QString& prefix, const QString& suffix,
+                 const Market& market)
+{
+    const std::pair<const char*, const QString&> fields[] = {{"Country", market.Country},
+                                                             {"Language", market.Language},
+                                                             {"Device", market.Device},
+                                                             {"Location", market.Location}};
+    for (const auto& [name, text] : fields) {
+        if (!text.isEmpty())
+            WriteStoredValue(store, keyPath, prefix + QLatin1String(name) + suffix, text);
+    }
+}
+
 } // namespace
 
 bool ListsNeverStored(const SettingsStore& store)
@@ -123,7 +146,9 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
                           {QLatin1String("PRURL"), QLatin1String("PRURLUnChecked"), QLatin1String("PRURLTyped")});
     const StoredKey keywords(store, QuorvexURLKey,
                              {QLatin1String("QUORVEXURL"), QLatin1String("QUORVEXURLUnChecked"),
-                              QLatin1String("QUORVEXProduct"), QLatin1String("QUORVEXKeyword")});
+                              QLatin1String("QUORVEXProduct"), QLatin1String("QUORVEXKeyword"),
+                              QLatin1String("QUORVEXCountry"), QLatin1String("QUORVEXLanguage"),
+                              QLatin1String("QUORVEXDevice"), QLatin1String("QUORVEXLocation")});
     ListState loaded = state;
     int count = 0;
     if (!ToCount(pages.Named(QStringLiteral("PRURLNum")), count))
@@ -152,6 +177,10 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
         const QStringList& flags = keywords.Numbered(1);
         const QStringList& products = keywords.Numbered(2);
         const QStringList& keywordLists = keywords.Numbered(3);
+        const QStringList& countries = keywords.Numbered(4);
+        const QStringList& languages = keywords.Numbered(5);
+        const QStringList& devices = keywords.Numbered(6);
+        const QStringList& locations = keywords.Numbered(7);
         loaded.QuorvexList.clear();
         loaded.QuorvexList.reserve(count);
         for (int i = 0; i < count; ++i) {
@@ -161,11 +190,18 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
                 return false;
             entry.Product = products.value(i);
             entry.Keyword = keywordLists.value(i);
+            entry.OwnMarket =
+                StoredMarket({countries.value(i), languages.value(i), devices.value(i), locations.value(i)});
             loaded.QuorvexList.append(entry);
         }
     }
     if (!ToBoolean(keywords.Named(QStringLiteral("TOP10List")), loaded.TOP10List))
         return false;
+    const auto defaultField = [&store](const char* name) {
+        return ReadStoredValue(store, MarketKey, QLatin1String(name));
+    };
+    loaded.DefaultMarket = StoredMarket(
+        {defaultField("Country"), defaultField("Language"), defaultField("Device"), defaultField("Location")});
     state = loaded;
     return true;
 }
@@ -197,9 +233,20 @@ bool SaveQuorvexURLList(const ListState& state, SettingsStore& store)
         WriteStoredValue(store, QuorvexURLKey, Numbered("QUORVEXURLUnChecked", n), QString::number(entry.Checked));
         WriteStoredValue(store, QuorvexURLKey, Numbered("QUORVEXProduct", n), entry.Product);
         WriteStoredValue(store, QuorvexURLKey, Numbered("QUORVEXKeyword", n), entry.Keyword);
+        // Values of their own beside the historical four, which an earlier version passes over and
+        // drops with its next rewrite; the key's deletion above takes those of a shifted entry.
+        WriteMarket(store, QuorvexURLKey, QStringLiteral("QUORVEX"), QString::number(n), entry.OwnMarket);
     }
     WriteStoredValue(store, QuorvexURLKey, QStringLiteral("QUORVEXURLNum"), QString::number(state.QuorvexCount()));
     WriteStoredValue(store, QuorvexURLKey, QStringLiteral("TOP10List"), BoolText(state.TOP10List));
+    return batch.End();
+}
+
+bool SaveDefaultMarket(const ListState& state, SettingsStore& store)
+{
+    SettingsStore::Batch batch(store);
+    store.DeleteRegKey(MarketKey);
+    WriteMarket(store, MarketKey, QString(), QString(), state.DefaultMarket);
     return batch.End();
 }
 

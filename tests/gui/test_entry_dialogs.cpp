@@ -8,9 +8,12 @@
 #include "support/TestHome.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -41,6 +44,16 @@ void TypeLines(QWidget* box, const QStringList& lines)
             QTest::keyClick(box, Qt::Key_Return);
         QTest::keyClicks(box, lines.at(i));
     }
+}
+
+QComboBox* Choice(QDialog* dialog, const char* name)
+{
+    return dialog->findChild<QComboBox*>(QLatin1String(name));
+}
+
+void Choose(QComboBox* list, const QString& code)
+{
+    list->setCurrentIndex(list->findData(code));
 }
 
 QStringList Addresses(const ListState& lists)
@@ -318,6 +331,87 @@ private Q_SLOTS:
         QCOMPARE(entries, entriesAfter);
         QCOMPARE(shell.Stored(keywordDialog ? QuorvexURLKey : PRURLKey, keywordDialog ? "QUORVEXURLNum" : "PRURLNum"),
                  QString::number(entriesAfter));
+    }
+
+    // The market below the three boxes: the default's fields named as such, the chosen ones kept with
+    // the entry, the rest as the default has them; OK stays off while the market cannot be stored.
+    void keywordEntryMarkets()
+    {
+        Shell shell({}, {KeywordEntry("http://a.com", "A", "k1", 1)});
+        shell.state.Lists.DefaultMarket = {u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon, France"_s};
+        shell.ClickTab(QStringLiteral("QUORVEX"));
+        auto* dialog = OpenDialog<frmQUORVEXURL>(shell, "cmdAdd");
+        QVERIFY(dialog);
+        QPointer<frmQUORVEXURL> alive(dialog);
+        QCOMPARE(Choice(dialog, "cmbCountry")->currentText(), u"Default: France (fr)"_s);
+        QCOMPARE(Choice(dialog, "cmbLanguage")->currentText(), u"Default: French (fr)"_s);
+        QCOMPARE(Choice(dialog, "cmbDevice")->currentText(), u"Default: mobile"_s);
+        QCOMPARE(Box(dialog, "txtLocation")->placeholderText(), u"Default: Lyon, France"_s);
+        QVERIFY(Choice(dialog, "cmbCountry")->findText(u"Germany (de)"_s) > 0);
+        QTest::keyClicks(Box(dialog, "txtQUORVEXURL"), u"b.com"_s);
+        QTest::keyClicks(Box(dialog, "txtQUORVEXKeyword"), u"seo"_s);
+        Choose(Choice(dialog, "cmbCountry"), u"de"_s);
+        Box(dialog, "txtLocation")->setText(u"Berlin\x7f"_s);
+        QVERIFY(!OK(dialog)->isEnabled());
+        Box(dialog, "txtLocation")->setText(u"Berlin"_s);
+        QVERIFY(OK(dialog)->isEnabled());
+        QTest::mouseClick(OK(dialog), Qt::LeftButton);
+        QTRY_VERIFY(alive.isNull());
+        const Market berlin{u"de"_s, u"fr"_s, u"mobile"_s, u"Berlin"_s};
+        QCOMPARE(shell.state.Lists.QuorvexList.at(1).OwnMarket, berlin);
+        QCOMPARE(shell.Stored(QuorvexURLKey, "QUORVEXCountry2"), u"de"_s);
+        QCOMPARE(shell.Stored(QuorvexURLKey, "QUORVEXCountry1"), u"<none>"_s);
+
+        // Edit mode shows the entry's own market; all fields back to the first items: the default.
+        Shell::ClickItem(shell.List("lstQUORVEX"), 1);
+        dialog = OpenDialog<frmQUORVEXURL>(shell, "cmdEdit");
+        QVERIFY(dialog);
+        alive = dialog;
+        QCOMPARE(Choice(dialog, "cmbCountry")->currentText(), u"Germany (de)"_s);
+        QCOMPARE(Choice(dialog, "cmbLanguage")->currentData().toString(), u"fr"_s);
+        QCOMPARE(Box(dialog, "txtLocation")->text(), u"Berlin"_s);
+        for (const char* list : {"cmbCountry", "cmbLanguage", "cmbDevice"})
+            Choice(dialog, list)->setCurrentIndex(0);
+        Box(dialog, "txtLocation")->clear();
+        QTest::mouseClick(OK(dialog), Qt::LeftButton);
+        QTRY_VERIFY(alive.isNull());
+        QVERIFY(shell.state.Lists.QuorvexList.at(1).OwnMarket.IsEmpty());
+        QCOMPARE(shell.Stored(QuorvexURLKey, "QUORVEXCountry2"), u"<none>"_s);
+    }
+
+    // The three historical boxes stay where they were; the market follows them, and the keyboard
+    // walks everything top to bottom and reaches each market field by its mnemonic.
+    void marketFieldsByKeyboard()
+    {
+        Shell shell;
+        shell.ClickTab(QStringLiteral("QUORVEX"));
+        auto* dialog = OpenDialog<frmQUORVEXURL>(shell, "cmdAdd");
+        QVERIFY(dialog);
+        dialog->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        QCOMPARE(Choice(dialog, "cmbCountry")->currentText(), u"Default: none"_s);
+        QCOMPARE(Box(dialog, "txtQUORVEXKeyword")->geometry(), QRect(12, 130, 376, 22));
+        QVERIFY(Choice(dialog, "cmbCountry")->mapTo(dialog, QPoint()).y() > 152);
+        QVERIFY(OK(dialog)->y() > Box(dialog, "txtLocation")->mapTo(dialog, QPoint(0, 22)).y());
+        QTest::keyClicks(Box(dialog, "txtQUORVEXURL"), u"a.com"_s);
+        QTest::keyClicks(Box(dialog, "txtQUORVEXKeyword"), u"seo"_s);
+
+        Box(dialog, "txtQUORVEXURL")->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked.append(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(walked, (QStringList{u"txtQUORVEXProduct"_s, u"txtQUORVEXKeyword"_s, u"cmbCountry"_s, u"cmbLanguage"_s,
+                                      u"cmbDevice"_s, u"txtLocation"_s, u"cmdOK"_s, u"cmdCancel"_s}));
+        const std::pair<Qt::Key, const char*> mnemonics[] = {{Qt::Key_U, "cmbCountry"},
+                                                             {Qt::Key_L, "cmbLanguage"},
+                                                             {Qt::Key_D, "cmbDevice"},
+                                                             {Qt::Key_T, "txtLocation"}};
+        for (const auto& [key, field] : mnemonics) {
+            QTest::keyClick(dialog, key, Qt::AltModifier);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(field));
+        }
     }
 
     void editKeywordEntry()

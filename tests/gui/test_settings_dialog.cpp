@@ -3,7 +3,9 @@
 #include "base/Names.h"
 #include "base/SettingsStore.h"
 #include "cli/CliRunner.h"
+#include "gui/MarketFields.h"
 #include "gui/frmSettings.h"
+#include "lists/ListStore.h"
 #include "model/AppState.h"
 #include "session/Session.h"
 #include "sitedb/DirectorySettings.h"
@@ -11,6 +13,7 @@
 #include "support/TestHome.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -117,6 +120,55 @@ private Q_SLOTS:
         QTest::mouseClick(again.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
         QCOMPARE(again.result(), int(QDialog::Rejected));
         QCOMPARE(ReadDirectoryBase(store), u"https://sites.example/dir/"_s);
+    }
+
+    // The default market's page: stored with OK like the other pages, a location the services cannot
+    // take told and kept out, Cancel leaving the stored market.
+    void defaultMarketPage()
+    {
+        AppState state(dir.path());
+        QVERIFY(state.Settings.Load());
+        QVERIFY(InitURLLists(state.Lists, state.Settings));
+        ScriptedPrompter prompter;
+        Session session(state, prompter);
+        frmSettings dialog(session, prompter);
+        dialog.show();
+        auto* market = dialog.findChild<MarketFields*>();
+        QVERIFY(market);
+        QCOMPARE(market->parentWidget()->objectName(), u"grpDefaultMarket"_s);
+        auto* country = market->findChild<QComboBox*>(u"cmbCountry"_s);
+        QCOMPARE(country->itemText(0), u"None"_s);
+        country->setCurrentIndex(country->findText(u"France (fr)"_s));
+        auto* device = market->findChild<QComboBox*>(u"cmbDevice"_s);
+        device->setCurrentIndex(device->findData(u"mobile"_s));
+        auto* location = market->findChild<QLineEdit*>(u"txtLocation"_s);
+        location->setText(u"Lyon\tFrance"_s);
+        QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(prompter.Messages.size(), 1);
+        QCOMPARE(prompter.Messages.first().Text, u"The location must not hold control characters"_s);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.Pages()->currentWidget()->objectName(), u"Market"_s);
+        QVERIFY(state.Lists.DefaultMarket.IsEmpty());
+
+        location->setText(u"Lyon, France"_s);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const Market lyon{u"fr"_s, {}, u"mobile"_s, u"Lyon, France"_s};
+        QCOMPARE(state.Lists.DefaultMarket, lyon);
+        ListState stored;
+        QVERIFY(LoadURLLists(stored, state.Settings));
+        QCOMPARE(stored.DefaultMarket, lyon);
+
+        frmSettings again(session, prompter);
+        again.show();
+        auto* shown = again.findChild<MarketFields*>();
+        QCOMPARE(shown->Value(), lyon);
+        shown->SetValue({});
+        QTest::mouseClick(again.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+        QCOMPARE(state.Lists.DefaultMarket, lyon);
+        QVERIFY(LoadURLLists(stored, state.Settings));
+        QCOMPARE(stored.DefaultMarket, lyon);
     }
 
     void commandLine()

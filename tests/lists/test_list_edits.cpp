@@ -5,6 +5,20 @@
 
 #include <QFile>
 
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Market)
+
 class TestListEdits : public QObject {
     Q_OBJECT
 
@@ -95,9 +109,9 @@ private Q_SLOTS:
         QString refusedReplaced;
         const EditResult added = AcceptPRURLText(state, store, typed, true, &refusedAdded);
         const EditResult replaced = AcceptPRURLText(state, store, typed, false, &refusedReplaced);
-        const EditResult entry = AcceptQuorvexEntry(state, store, typed, QString(), QStringLiteral("k"), true, 0);
+        const EditResult entry = AcceptQuorvexEntry(state, store, typed, QString(), QStringLiteral("k"), {}, true, 0);
         const EditResult edited =
-            AcceptQuorvexEntry(state, store, typed, QStringLiteral("P"), QStringLiteral("k"), false, 1);
+            AcceptQuorvexEntry(state, store, typed, QStringLiteral("P"), QStringLiteral("k"), {}, false, 1);
         if (page.isEmpty()) {
             for (const EditResult result : {added, replaced, entry, edited})
                 QCOMPARE(result, EditResult::NotAnAddress);
@@ -226,23 +240,96 @@ private Q_SLOTS:
     {
         SettingsStore store = NewStore();
         ListState state;
-        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "Widget", "a,b", true, 0), EditResult::Saved);
-        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "Gadget", "c", true, 0), EditResult::Saved);
-        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "", "d", true, 0), EditResult::Saved);
-        QCOMPARE(AcceptQuorvexEntry(state, store, "HTTP://EXAMPLE.COM", "widget", "x", true, 0), EditResult::Duplicate);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "Widget", "a,b", {}, true, 0), EditResult::Saved);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "Gadget", "c", {}, true, 0), EditResult::Saved);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "", "d", {}, true, 0), EditResult::Saved);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "HTTP://EXAMPLE.COM", "widget", "x", {}, true, 0),
+                 EditResult::Duplicate);
         QCOMPARE(state.QuorvexCount(), 3);
         QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLNum"), QStringLiteral("3"));
 
         // Edit mode: the edited entry itself is no duplicate; another one is.
         state.QuorvexList[0].Checked = 0;
-        QCOMPARE(AcceptQuorvexEntry(state, store, "http://example.com", "WIDGET", "new", false, 1), EditResult::Saved);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "http://example.com", "WIDGET", "new", {}, false, 1),
+                 EditResult::Saved);
         QCOMPARE(state.QuorvexList.at(0).Keyword, QStringLiteral("new"));
         QCOMPARE(state.QuorvexList.at(0).Product, QStringLiteral("WIDGET"));
         QCOMPARE(state.QuorvexList.at(0).Checked, 0); // an edit keeps the flag
-        QCOMPARE(AcceptQuorvexEntry(state, store, "http://example.com", "gadget", "z", false, 1),
+        QCOMPARE(AcceptQuorvexEntry(state, store, "http://example.com", "gadget", "z", {}, false, 1),
                  EditResult::Duplicate);
         QCOMPARE(state.QuorvexList.at(0).Keyword, QStringLiteral("new"));
         QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXKeyword1"), QStringLiteral("new"));
+    }
+
+    // The fields chosen for an entry make its market, the unchosen ones as the default has them;
+    // none chosen leaves it on the default. A refused code stores nothing.
+    void entryMarkets_data()
+    {
+        QTest::addColumn<Market>("chosen");
+        QTest::addColumn<Market>("own"); // as stored
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("none: the default") << Market{} << Market{} << false;
+        QTest::newRow("blanks are none") << Market{u" "_s, {}, {}, u"  "_s} << Market{} << false;
+        QTest::newRow("whole") << Market{u"DE"_s, u"de"_s, u"desktop"_s, u" Berlin "_s}
+                               << Market{u"de"_s, u"de"_s, u"desktop"_s, u"Berlin"_s} << false;
+        QTest::newRow("the rest from the default")
+            << Market{{}, {}, u"desktop"_s, {}} << Market{u"fr"_s, u"fr"_s, u"desktop"_s, u"Lyon"_s} << false;
+        QTest::newRow("unknown country") << Market{u"zz"_s, {}, {}, {}} << Market{} << true;
+        QTest::newRow("unknown language") << Market{{}, u"xx"_s, {}, {}} << Market{} << true;
+        QTest::newRow("unknown device") << Market{{}, {}, u"tablet"_s, {}} << Market{} << true;
+        QTest::newRow("line break in the location") << Market{{}, {}, {}, u"Lyon\nFrance"_s} << Market{} << true;
+    }
+    void entryMarkets()
+    {
+        QFETCH(Market, chosen);
+        QFETCH(Market, own);
+        QFETCH(bool, refused);
+        SettingsStore store = NewStore();
+        ListState state;
+        state.DefaultMarket = {u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon"_s};
+        state.QuorvexList = {{u"http://a.com"_s, {}, u"k"_s, 1, {u"us"_s, {}, {}, {}}}};
+        QVERIFY(SavePRURLList(state, store));
+        QVERIFY(SaveQuorvexURLList(state, store));
+        const QByteArray before = FileBytes(StorePath());
+
+        const EditResult added = AcceptQuorvexEntry(state, store, u"b.com"_s, {}, u"k"_s, chosen, true, 0);
+        const EditResult edited = AcceptQuorvexEntry(state, store, u"a.com"_s, {}, u"k"_s, chosen, false, 1);
+        if (refused) {
+            QCOMPARE(added, EditResult::BadMarket);
+            QCOMPARE(edited, EditResult::BadMarket);
+            QVERIFY(!MarketProblem(chosen).isEmpty());
+            QCOMPARE(state.QuorvexCount(), 1);
+            QCOMPARE(state.QuorvexList.at(0).OwnMarket, (Market{u"us"_s, {}, {}, {}}));
+            QCOMPARE(FileBytes(StorePath()), before);
+            return;
+        }
+        QCOMPARE(added, EditResult::Saved);
+        QCOMPARE(edited, EditResult::Saved);
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.QuorvexList.at(0).OwnMarket, own);
+        QCOMPARE(loaded.QuorvexList.at(1).OwnMarket, own);
+    }
+
+    void defaultMarket()
+    {
+        SettingsStore store = NewStore();
+        ListState state;
+        QVERIFY(InitURLLists(state, store));
+        QCOMPARE(AcceptDefaultMarket(state, store, {u" FR"_s, u"fr"_s, u"Mobile"_s, u"Lyon, France"_s}),
+                 EditResult::Saved);
+        const Market lyon{u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon, France"_s};
+        QCOMPARE(state.DefaultMarket, lyon);
+        const QByteArray before = FileBytes(StorePath());
+        QCOMPARE(AcceptDefaultMarket(state, store, {u"fr"_s, u"french"_s, {}, {}}), EditResult::BadMarket);
+        QCOMPARE(state.DefaultMarket, lyon);
+        QCOMPARE(FileBytes(StorePath()), before);
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.DefaultMarket, lyon);
+        QCOMPARE(AcceptDefaultMarket(state, store, {}), EditResult::Saved);
+        QVERIFY(LoadURLLists(loaded, store));
+        QVERIFY(loaded.DefaultMarket.IsEmpty());
     }
 
     void fullListsLoadAndRefuseOneMore_data()
@@ -286,11 +373,11 @@ private Q_SLOTS:
             break;
         case 2:
             result = AcceptQuorvexEntry(state, store, QStringLiteral("more.example"), QString(), QStringLiteral("k"),
-                                        true, 0);
+                                        {}, true, 0);
             break;
         default:
-            result =
-                MakeQUORVEXProject(state, store, QStringLiteral("http://more.example"), QString(), QStringLiteral("k"));
+            result = MakeQUORVEXProject(state, store, QStringLiteral("http://more.example"), QString(),
+                                        QStringLiteral("k"), {});
         }
         QCOMPARE(result, EditResult::ListFull);
         QCOMPARE(ListFullText(), QStringLiteral("A list holds at most 32767 entries."));
@@ -342,11 +429,11 @@ private Q_SLOTS:
             saved = AcceptPRURLText(state, store, QStringLiteral("c.com"), false) != EditResult::NotSaved;
             break;
         case 2:
-            saved = AcceptQuorvexEntry(state, store, QStringLiteral("c.com"), {}, QStringLiteral("k"), true, 0) !=
+            saved = AcceptQuorvexEntry(state, store, QStringLiteral("c.com"), {}, QStringLiteral("k"), {}, true, 0) !=
                     EditResult::NotSaved;
             break;
         case 3:
-            saved = AcceptQuorvexEntry(state, store, QStringLiteral("c.com"), {}, QStringLiteral("x"), false, 1) !=
+            saved = AcceptQuorvexEntry(state, store, QStringLiteral("c.com"), {}, QStringLiteral("x"), {}, false, 1) !=
                     EditResult::NotSaved;
             break;
         case 4:

@@ -10,6 +10,18 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
 class TestListStore : public QObject {
     Q_OBJECT
 
@@ -226,6 +238,140 @@ private Q_SLOTS:
         QVERIFY(LoadURLLists(loaded, store));
         QCOMPARE(loaded.QuorvexList.at(0).URL, text);
         QCOMPARE(loaded.QuorvexList.at(0).Keyword, text);
+    }
+
+    // Each entry's market lives in values of its own beside the entry's historical four, and follows
+    // its entry through a removal or a new order: no market is left on a number its entry left.
+    void marketsTravelWithTheirEntries()
+    {
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state = ThreeKeywordEntries();
+        QVERIFY(SavePRURLList(state, store));
+        const Market lyon{u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon, France"_s};
+        const Market germany{u"de"_s, {}, {}, {}};
+        state.QuorvexList[0].OwnMarket = lyon;
+        state.QuorvexList[2].OwnMarket = germany;
+        QVERIFY(SaveQuorvexURLList(state, store));
+        const QSet<QString> historical{"QUORVEXURL", "QUORVEXURLUnChecked", "QUORVEXProduct", "QUORVEXKeyword"};
+        QSet<QString> names;
+        for (int n = 1; n <= 3; ++n) {
+            for (const QString& prefix : historical)
+                names.insert(prefix + QString::number(n));
+        }
+        names += {"QUORVEXURLNum",  "TOP10List",        "QUORVEXCountry1", "QUORVEXLanguage1",
+                  "QUORVEXDevice1", "QUORVEXLocation1", "QUORVEXCountry3"};
+        QCOMPARE(StoredNames(store, QuorvexURLKey), names);
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXLocation1"), u"Lyon, France"_s);
+
+        RemoveQuorvexEntry(state, store, 1);
+        QCOMPARE(StoredNames(store, QuorvexURLKey).size(), 2 * 4 + 2 + 1);
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXCountry2"), u"de"_s);
+        QVERIFY(!StoredNames(store, QuorvexURLKey).contains("QUORVEXCountry1"));
+        std::swap(state.QuorvexList[0], state.QuorvexList[1]);
+        QVERIFY(SaveQuorvexURLList(state, store));
+        QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXCountry1"), u"de"_s);
+        QVERIFY(!StoredNames(store, QuorvexURLKey).contains("QUORVEXCountry2"));
+
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.QuorvexList.at(0).URL, u"http://c.com"_s);
+        QCOMPARE(loaded.QuorvexList.at(0).OwnMarket, germany);
+        QCOMPARE(loaded.QuorvexList.at(1).URL, u"http://b.com"_s);
+        QVERIFY(loaded.QuorvexList.at(1).OwnMarket.IsEmpty());
+    }
+
+    // A list stored by the earlier version, which knows no market, loads with every entry on the
+    // default market; a list with markets keeps its historical values exactly as that version
+    // writes them, so that version still reads it.
+    void earlierLayoutsStayReadable()
+    {
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState plain = ThreeKeywordEntries();
+        QVERIFY(SavePRURLList(plain, store));
+        QVERIFY(SaveQuorvexURLList(plain, store));
+        const QMap<QString, QString> earlier = StoredRows(Path());
+        ListState loaded;
+        loaded.DefaultMarket = {u"us"_s, {}, {}, {}};
+        QVERIFY(LoadURLLists(loaded, store));
+        for (const QuorvexEntry& entry : std::as_const(loaded.QuorvexList))
+            QVERIFY(entry.OwnMarket.IsEmpty());
+        QVERIFY(loaded.DefaultMarket.IsEmpty());
+
+        ListState marked = plain;
+        marked.QuorvexList[1].OwnMarket = {u"fr"_s, u"fr"_s, u"desktop"_s, u"Paris"_s};
+        QVERIFY(SaveQuorvexURLList(marked, store));
+        const QMap<QString, QString> later = StoredRows(Path());
+        for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
+            QCOMPARE(later.value(it.key()), it.value());
+        QCOMPARE(later.size(), earlier.size() + 4);
+    }
+
+    void defaultMarketRoundTrip()
+    {
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state = ThreeKeywordEntries();
+        QVERIFY(SavePRURLList(state, store));
+        QVERIFY(SaveQuorvexURLList(state, store));
+        state.DefaultMarket = {u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon, France"_s};
+        QVERIFY(SaveDefaultMarket(state, store));
+        QCOMPARE(StoredNames(store, MarketKey), (QSet<QString>{"Country", "Language", "Device", "Location"}));
+        QVERIFY(!FileBytes(Path()).contains("Lyon"));
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.DefaultMarket, state.DefaultMarket);
+
+        state.DefaultMarket = {{}, {}, u"desktop"_s, {}};
+        QVERIFY(SaveDefaultMarket(state, store));
+        QCOMPARE(StoredNames(store, MarketKey), QSet<QString>{"Device"});
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.DefaultMarket, state.DefaultMarket);
+        state.DefaultMarket = {};
+        QVERIFY(SaveDefaultMarket(state, store));
+        QVERIFY(!store.KeyExists(MarketKey));
+    }
+
+    // A stored field the check refuses drops that market whole, never the load: its entry (or the
+    // list) is then on the default market, and the other entries keep theirs.
+    void refusedStoredMarketsArePassedOver_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("unknown country") << u"Country"_s << u"zz"_s << false;
+        QTest::newRow("three-letter language") << u"Language"_s << u"fra"_s << false;
+        QTest::newRow("unknown device") << u"Device"_s << u"tablet"_s << false;
+        QTest::newRow("control character") << u"Location"_s << u"Lyon\x1b[2J"_s << false;
+        QTest::newRow("long location") << u"Location"_s << QString(MaxLocationLength + 1, u'a') << false;
+        QTest::newRow("capitals and blanks are the program's own") << u"Country"_s << u" FR "_s << true;
+    }
+    void refusedStoredMarketsArePassedOver()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, content);
+        QFETCH(bool, kept);
+        SettingsStore store(Path());
+        QVERIFY(store.Load());
+        ListState state = ThreeKeywordEntries();
+        QVERIFY(SavePRURLList(state, store));
+        const Market market{u"de"_s, u"de"_s, u"mobile"_s, u"Berlin"_s};
+        state.QuorvexList[0].OwnMarket = market;
+        state.QuorvexList[1].OwnMarket = market;
+        state.DefaultMarket = market;
+        QVERIFY(SaveQuorvexURLList(state, store));
+        QVERIFY(SaveDefaultMarket(state, store));
+        QVERIFY(WriteStoredValue(store, QuorvexURLKey, u"QUORVEX"_s + name + u'1', content));
+        QVERIFY(WriteStoredValue(store, MarketKey, name, content));
+
+        ListState loaded;
+        QVERIFY(LoadURLLists(loaded, store));
+        QCOMPARE(loaded.QuorvexCount(), 3);
+        QCOMPARE(loaded.QuorvexList.at(1).OwnMarket, market);
+        const Market expected = kept ? Market{u"fr"_s, u"de"_s, u"mobile"_s, u"Berlin"_s} : Market{};
+        QCOMPARE(loaded.QuorvexList.at(0).OwnMarket, expected);
+        QCOMPARE(loaded.DefaultMarket, expected);
     }
 
     void unconvertibleValuesFailTheLoad_data()

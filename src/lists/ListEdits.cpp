@@ -187,15 +187,20 @@ EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QStr
         return EditResult::BadMarket;
     const Market own = ChosenMarket(market, state.DefaultMarket);
     const QString address = CompleteQuorvexURL(url);
-    QSet<std::pair<QString, QString>> listed;
+    // One address and product may be tracked in several markets, as entries of their own.
+    const auto entryKey = [](const QString& url, const QString& product, const Market& own) {
+        return url.toLower() + QLatin1Char('\n') + product.toLower() + QLatin1Char('\n') +
+               (own.IsEmpty() ? QString() : MarketText(own));
+    };
+    QSet<QString> listed;
     listed.reserve(state.QuorvexCount());
     for (int n = 1; n <= state.QuorvexCount(); ++n) {
         if (addMode || n != selectedIndex) {
             const QuorvexEntry& entry = state.QuorvexList.at(n - 1);
-            listed.insert({entry.URL.toLower(), entry.Product.toLower()});
+            listed.insert(entryKey(entry.URL, entry.Product, entry.OwnMarket));
         }
     }
-    if (listed.contains({address.toLower(), product.toLower()}))
+    if (listed.contains(entryKey(address, product, own)))
         return EditResult::Duplicate;
     if (addMode)
         return MakeQUORVEXProject(state, store, address, product, keyword, own);

@@ -11,7 +11,7 @@ class SettingsStore;
 enum class EditResult {
     Saved,
     DuplicateDropped, // saved; a line equal to a listed address was left out; say DuplicateDroppedText()
-    Duplicate,        // refused: another entry has the same address and product; say DuplicateEntryText()
+    Duplicate,        // refused: another entry has the same address, product and market; say DuplicateEntryText()
     ListFull,         // refused: the list would hold more than MaxListEntries; say ListFullText()
     NotAnAddress,     // refused: an address is no web address; say RefusedAddressText()
     BadMarket,        // refused: a code or the location is not one the services take; say MarketProblem()
@@ -46,8 +46,8 @@ EditResult AcceptPRURLText(ListState& state, SettingsStore& store, const QString
 // Adds (Add mode) or replaces entry selectedIndex (1-based, Edit mode). Its market is made of the
 // fields chosen in market: none at all when no field is chosen, so that the entry follows the default
 // market; otherwise every field left empty as the default market has it now. Duplicate when another
-// entry has the same address and product, ignoring case; NotAnAddress for what is no web address;
-// BadMarket for a market that MarketProblem refuses.
+// entry has the same address and product, ignoring case, and the same market of its own (or none);
+// NotAnAddress for what is no web address; BadMarket for a market that MarketProblem refuses.
 EditResult AcceptQuorvexEntry(ListState& state, SettingsStore& store, const QString& url, const QString& product,
                               const QString& keyword, const Market& market, bool addMode, int selectedIndex);
 

@@ -246,6 +246,13 @@ private Q_SLOTS:
         QCOMPARE(AcceptQuorvexEntry(state, store, "HTTP://EXAMPLE.COM", "widget", "x", {}, true, 0),
                  EditResult::Duplicate);
         QCOMPARE(state.QuorvexCount(), 3);
+        // The same address and product in a market of its own is another entry; twice in it is not.
+        const Market german{u"de"_s, u"de"_s, {}, {}};
+        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "widget", "a", german, true, 0), EditResult::Saved);
+        QCOMPARE(AcceptQuorvexEntry(state, store, "example.com", "Widget", "b", german, true, 0),
+                 EditResult::Duplicate);
+        state.QuorvexList.removeLast();
+        QVERIFY(SaveQuorvexURLList(state, store));
         QCOMPARE(StoredValue(store, QuorvexURLKey, "QUORVEXURLNum"), QStringLiteral("3"));
 
         // Edit mode: the edited entry itself is no duplicate; another one is.

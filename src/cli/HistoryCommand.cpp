@@ -49,6 +49,8 @@ const char* const Help =
     "Shows every value of every run kept in History.db, one row per value and run: for a page its\n"
     "pagerank, traffic rank, title, description and keywords, for a keyword record its position\n"
     "(with its status: found, not ranked or failed, and the results looked through) and its top10.\n"
+    "A keyword record is its address, product, keyword and market (country, language, device and\n"
+    "location; \"unspecified\" for the runs kept before markets): one keyword in two markets is two.\n"
     "The columns are tab-separated by default; --csv prints CSV (RFC 4180), --json the runs with\n"
     "their values. --keyword and --url ignore case and the blanks around a keyword.\n"
     "--html writes Report/History.htm from the whole history and prints its path; --open shows it.\n"

@@ -57,13 +57,13 @@ private:
 };
 
 // The rows of the table or the CSV, one per value and run, written as they are read. Columns: time, url,
-// product, keyword, value, result, status, depth. A page gives a row for each of its five values,
-// a keyword record one for its position and one for its top10.
+// product, keyword, market, value, result, status, depth. A page gives a row for each of its five
+// values, a keyword record one for its position and one for its top10.
 class RowPrinter : public HistoryReader {
 public:
     RowPrinter(QTextStream& out, bool csv) : output(out), piece(output.Bytes()), csv(csv)
     {
-        for (const char* name : {"time", "url", "product", "keyword", "value", "result", "status", "depth"})
+        for (const char* name : {"time", "url", "product", "keyword", "market", "value", "result", "status", "depth"})
             Cell(name);
         EndRow();
     }
@@ -97,6 +97,7 @@ private:
         Text(page.URL);
         Blank();
         Blank();
+        Blank();
         Cell(value);
         Text(result);
         Cell(status);
@@ -109,7 +110,21 @@ private:
         Text(value.URL);
         Text(value.Product);
         Text(value.Keyword);
+        Text(MarketCell(value));
         Cell(name);
+    }
+    // The market as MarketText names it. Most records of a history share a few markets, so the
+    // text of the last one is kept for the next.
+    QByteArrayView MarketCell(const StoredPosition& value)
+    {
+        const std::array<QByteArrayView, 4> fields{value.Country, value.Language, value.Device, value.Location};
+        const auto same = [](QByteArrayView field, const QByteArray& kept) { return field == QByteArrayView(kept); };
+        if (marketText.isEmpty() || !std::equal(fields.begin(), fields.end(), market.begin(), same)) {
+            for (size_t field = 0; field < fields.size(); ++field)
+                market[field] = fields[field].toByteArray();
+            marketText = MarketText(StoredMarket(value)).toUtf8();
+        }
+        return marketText;
     }
 
     // A text of the history, UTF-8. Most are printable ASCII with nothing to quote that begin with a
@@ -146,6 +161,8 @@ private:
     QByteArray& piece;
     const bool csv;
     QByteArray time;
+    std::array<QByteArray, 4> market; // of the last keyword record, and its text
+    QByteArray marketText;
     int cells = 0;
 };
 
@@ -225,6 +242,16 @@ public:
         AddNumber(piece, value.Depth);
         piece += ",\n";
         Text(piece, fields, "keyword", value.Keyword);
+        Key(piece, fields, "market");
+        piece += "{\n";
+        Text(piece, fields + 1, "country", value.Country);
+        Text(piece, fields + 1, "device", value.Device);
+        Text(piece, fields + 1, "language", value.Language);
+        Key(piece, fields + 1, "location");
+        AddTerminalJsonString(piece, value.Location);
+        piece += '\n';
+        Indent(piece, fields);
+        piece += "},\n";
         Key(piece, fields, "position");
         if (value.Status == ValueStatus::Found)
             AddNumber(piece, value.Position);

@@ -30,13 +30,14 @@ struct PageHistoryValue {
     QString Keywords;
 };
 
-// A keyword record is told apart by its address, product and keyword.
+// A keyword record is told apart by its address, product, keyword and market.
 struct PositionHistoryValue {
     qint64 RunId = 0;
     QString URL;
     QString Product;
     QString Keyword;
-    int Position = 0; // 1 to Depth when Status is Found
+    Market SearchMarket; // where it was searched; empty ("unspecified") for the runs kept before markets
+    int Position = 0;    // 1 to Depth when Status is Found
     ValueStatus Status = ValueStatus::NotRanked;
     int Depth = 100;
     QStringList Top10;

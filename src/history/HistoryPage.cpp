@@ -43,6 +43,7 @@ struct KeywordRecord {
     QString URL;
     QString Product;
     QString Keyword;
+    Market SearchMarket;
     QList<ChartPoint> Points; // in run order, as the history lists them
 };
 
@@ -87,13 +88,15 @@ public:
         record.Values.append({int(Runs.size() - 1), QString::fromUtf8(page.PageRank), page.PageRankStatus,
                               QString::fromUtf8(page.TrafficRank), page.TrafficStatus});
     }
-    // A keyword record is told apart by its address, product and keyword. A run mostly lists the
-    // records of the run before in the same order, so a record is first looked for at its place
+    // A keyword record is told apart by its address, product, keyword and market. A run mostly lists
+    // the records of the run before in the same order, so a record is first looked for at its place
     // in that run.
     void Position(const StoredPosition& value) override
     {
         key.clear();
-        key.append(value.URL).append('\0').append(value.Product).append('\0').append(value.Keyword);
+        for (const QByteArrayView part :
+             {value.URL, value.Product, value.Keyword, value.Country, value.Language, value.Device, value.Location})
+            key.append(part).append('\0');
         if (value.Seq >= qsizetype(places.size()))
             places.resize(value.Seq + 1);
         auto& [placeKey, index] = places[value.Seq];
@@ -104,6 +107,7 @@ public:
                 Records.append({QString::fromUtf8(value.URL),
                                 QString::fromUtf8(value.Product),
                                 QString::fromUtf8(value.Keyword),
+                                StoredMarket(value),
                                 {}});
             }
             placeKey = key;
@@ -213,10 +217,11 @@ void AddKeywords(QByteArray& out, const PageModel& model)
     Add(out, "<p class=\"muted\">Position 1 at the top; a filled dot is a position found, a hollow dot on the band "
              "below a look that found none, a grey cross a look that failed. Click a heading to sort.</p>\n"
              "<table class=\"s\" id=\"keywords\"><thead><tr><th>URL</th><th>Product</th><th>Keyword</th>"
-             "<th>Positions</th><th>Latest</th><th>Change</th><th>Best</th></tr></thead><tbody>\n");
+             "<th>Market</th><th>Positions</th><th>Latest</th><th>Change</th><th>Best</th></tr></thead><tbody>\n");
     for (const KeywordRecord& record : model.Records) {
         const ChartPoint& latest = record.Points.last();
-        Add(out, "<tr><td>", record.URL, "</td><td>", record.Product, "</td><td>", record.Keyword, "</td><td>");
+        Add(out, "<tr><td>", record.URL, "</td><td>", record.Product, "</td><td>", record.Keyword, "</td><td>",
+            MarketText(record.SearchMarket), "</td><td>");
         AddPositionChart(out, record.Points, model.RunDays);
         Add(out, "</td>");
         QByteArray latestText;

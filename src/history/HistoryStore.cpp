@@ -15,7 +15,10 @@ const QString FileName = QStringLiteral("History.db");
 // Times are stored as "yyyy-MM-dd HH:mm:ss", so a day compares as text against them. The values
 // of a run follow those of the run before, so storing a run only appends; latest_positions holds,
 // for each keyword record, its latest value whose asking did not fail, the one the next run of the
-// record is compared with.
+// record is compared with. A record is its address, product, keyword and market; a market field
+// that is not set is empty, and a value of a run kept before markets has them all empty. The
+// market's columns come last, where an upgrade adds them to a file kept before markets, so that
+// every file has one layout.
 const QString Schema = QStringLiteral(R"(
 CREATE TABLE IF NOT EXISTS runs (
     id INTEGER PRIMARY KEY,
@@ -45,8 +48,37 @@ CREATE TABLE IF NOT EXISTS position_values (
     status TEXT NOT NULL CHECK (status IN ('found', 'not ranked', 'failed')),
     depth INTEGER NOT NULL,
     top10 TEXT NOT NULL,
+    country TEXT NOT NULL DEFAULT '',
+    language TEXT NOT NULL DEFAULT '',
+    device TEXT NOT NULL DEFAULT '',
+    location TEXT NOT NULL DEFAULT '',
     PRIMARY KEY (run, seq)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS latest_positions (
+    url TEXT NOT NULL,
+    product TEXT NOT NULL,
+    keyword TEXT NOT NULL,
+    country TEXT NOT NULL,
+    language TEXT NOT NULL,
+    device TEXT NOT NULL,
+    location TEXT NOT NULL,
+    run INTEGER NOT NULL,
+    status TEXT NOT NULL CHECK (status IN ('found', 'not ranked')),
+    position INTEGER,
+    PRIMARY KEY (url, product, keyword, country, language, device, location)) WITHOUT ROWID;
+)");
+constexpr int SchemaVersion = 3;
+// The first version of the file whose values carry their market.
+constexpr int MarketsVersion = 3;
+
+// The first files kept indexes on every value, which made storing a run rewrite pages all over
+// the file, and no latest values: those indexes go, and the latest values are taken from the runs,
+// in the layout of the version after.
+const QString UpgradeFromVersion1 = QStringLiteral(R"(
+DROP INDEX IF EXISTS page_values_url;
+DROP INDEX IF EXISTS position_values_url;
+DROP INDEX IF EXISTS position_values_keyword;
+DROP INDEX IF EXISTS position_values_record;
+CREATE TABLE latest_positions (
     url TEXT NOT NULL,
     product TEXT NOT NULL,
     keyword TEXT NOT NULL,
@@ -54,22 +86,28 @@ CREATE TABLE IF NOT EXISTS latest_positions (
     status TEXT NOT NULL CHECK (status IN ('found', 'not ranked')),
     position INTEGER,
     PRIMARY KEY (url, product, keyword)) WITHOUT ROWID;
-)");
-constexpr int SchemaVersion = 2;
-
-// The first files kept indexes on every value, which made storing a run rewrite pages all over
-// the file, and no latest values: those indexes go, and the latest values are taken from the runs.
-const QString UpgradeFromVersion1 = QStringLiteral(R"(
-DROP INDEX IF EXISTS page_values_url;
-DROP INDEX IF EXISTS position_values_url;
-DROP INDEX IF EXISTS position_values_keyword;
-DROP INDEX IF EXISTS position_values_record;
-INSERT OR REPLACE INTO latest_positions (url, product, keyword, run, status, position)
+INSERT INTO latest_positions (url, product, keyword, run, status, position)
     SELECT url, product, keyword, run, status, position FROM (
         SELECT url, product, keyword, run, status, position,
                row_number() OVER (PARTITION BY url, product, keyword ORDER BY run DESC, seq) AS n
         FROM position_values WHERE status <> 'failed')
     WHERE n = 1;
+)");
+
+// Files before markets searched every keyword with the services' defaults: each value kept is
+// taken over in the market "unspecified", with every field empty. Adding a column with its default
+// changes only the table's description, so a year of values is not rewritten; the latest values,
+// one a record, move to a table keyed with the market.
+const QString UpgradeFromVersion2 = QStringLiteral(R"(
+ALTER TABLE position_values ADD COLUMN country TEXT NOT NULL DEFAULT '';
+ALTER TABLE position_values ADD COLUMN language TEXT NOT NULL DEFAULT '';
+ALTER TABLE position_values ADD COLUMN device TEXT NOT NULL DEFAULT '';
+ALTER TABLE position_values ADD COLUMN location TEXT NOT NULL DEFAULT '';
+ALTER TABLE latest_positions RENAME TO latest_positions_before_markets;
+)") + Schema + QStringLiteral(R"(
+INSERT INTO latest_positions (url, product, keyword, country, language, device, location, run, status, position)
+    SELECT url, product, keyword, '', '', '', '', run, status, position FROM latest_positions_before_markets;
+DROP TABLE latest_positions_before_markets;
 )");
 
 // The ten sites as a JSON array of texts: any text survives the trip.
@@ -94,8 +132,8 @@ public:
     void Position(const StoredPosition& value) override
     {
         data.Positions.append({value.RunId, QString::fromUtf8(value.URL), QString::fromUtf8(value.Product),
-                               QString::fromUtf8(value.Keyword), value.Position, value.Status, value.Depth,
-                               Top10Sites(value.Top10)});
+                               QString::fromUtf8(value.Keyword), StoredMarket(value), value.Position, value.Status,
+                               value.Depth, Top10Sites(value.Top10)});
     }
 
 private:
@@ -129,22 +167,46 @@ QStringList AddressForms(const QString& address)
             QStringLiteral("https://www.") + host};
 }
 
-// Makes the tables of a new file and brings an older file up to date, inside the caller's transaction.
+// The version of the file's layout; 0 for a new file.
+bool ReadVersion(SqliteConnection& db, qint64& version)
+{
+    SqliteStatement read(db, QStringLiteral("PRAGMA user_version"));
+    if (!read.Next())
+        return false;
+    version = read.Integer(0);
+    return true;
+}
+
+// Makes the tables of a new file and brings an older file up to date, one version after the other,
+// inside the caller's transaction: a failure on the way leaves the file as it was.
 bool PrepareSchema(SqliteConnection& db)
 {
-    SqliteStatement version(db, QStringLiteral("PRAGMA user_version"));
-    if (!version.Next())
+    qint64 found = 0;
+    if (!ReadVersion(db, found))
         return false;
-    const qint64 found = version.Integer(0);
-    version.Reset();
     if (found == SchemaVersion)
         return true;
     if (found > SchemaVersion) {
         db.SetError(QStringLiteral("History.db was written by a newer version of the program"));
         return false;
     }
-    return db.Execute(Schema) && (found != 1 || db.Execute(UpgradeFromVersion1)) &&
-           db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+    const bool upgraded = found == 0
+                              ? db.Execute(Schema)
+                              : (found != 1 || db.Execute(UpgradeFromVersion1)) && db.Execute(UpgradeFromVersion2);
+    return upgraded && db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+}
+
+// Binds what tells a keyword record apart, its address, product, keyword and the four fields of its
+// market, to seven parameters from first on.
+void BindRecord(SqliteStatement& statement, const PositionHistoryValue& value, int first = 1)
+{
+    statement.Bind(first, value.URL);
+    statement.Bind(first + 1, value.Product);
+    statement.Bind(first + 2, value.Keyword);
+    statement.Bind(first + 3, value.SearchMarket.Country);
+    statement.Bind(first + 4, value.SearchMarket.Language);
+    statement.Bind(first + 5, value.SearchMarket.Device);
+    statement.Bind(first + 6, value.SearchMarket.Location);
 }
 
 bool CountBefore(SqliteConnection& db, const QDate& day, int& count)
@@ -158,6 +220,12 @@ bool CountBefore(SqliteConnection& db, const QDate& day, int& count)
 }
 
 } // namespace
+
+Market StoredMarket(const StoredPosition& value)
+{
+    return {QString::fromUtf8(value.Country), QString::fromUtf8(value.Language), QString::fromUtf8(value.Device),
+            QString::fromUtf8(value.Location)};
+}
 
 QStringList Top10Sites(QByteArrayView stored)
 {
@@ -221,8 +289,13 @@ void Replay(const HistoryData& history, HistoryReader& reader)
             const QByteArray url = value.URL.toUtf8();
             const QByteArray product = value.Product.toUtf8();
             const QByteArray keyword = value.Keyword.toUtf8();
+            const QByteArray country = value.SearchMarket.Country.toUtf8();
+            const QByteArray language = value.SearchMarket.Language.toUtf8();
+            const QByteArray device = value.SearchMarket.Device.toUtf8();
+            const QByteArray location = value.SearchMarket.Location.toUtf8();
             const QByteArray top10 = Top10Text(value.Top10).toUtf8();
-            reader.Position({run.Id, seq, url, product, keyword, value.Position, value.Status, value.Depth, top10});
+            reader.Position({run.Id, seq, url, product, keyword, country, language, device, location, value.Position,
+                             value.Status, value.Depth, top10});
         }
     }
 }
@@ -254,14 +327,17 @@ qint64 HistoryStore::Record(const HistoryData& run)
                                                "traffic, traffic_status, title, description, keywords) VALUES "
                                                "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"));
     SqliteStatement addPosition(db, QStringLiteral("INSERT INTO position_values (run, seq, url, product, keyword, "
-                                                   "position, status, depth, top10) VALUES "
-                                                   "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"));
+                                                   "country, language, device, location, position, status, depth, "
+                                                   "top10) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
+                                                   "?12, ?13)"));
     SqliteStatement latest(db, QStringLiteral("SELECT status, position FROM latest_positions WHERE url = ?1 AND "
-                                              "product = ?2 AND keyword = ?3"));
+                                              "product = ?2 AND keyword = ?3 AND country = ?4 AND language = ?5 "
+                                              "AND device = ?6 AND location = ?7"));
     // A keyword listed twice in an entry gives two equal records of one run; the first one stands
     // for both.
-    SqliteStatement setLatest(db, QStringLiteral("INSERT INTO latest_positions (url, product, keyword, run, status, "
-                                                 "position) VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT DO UPDATE "
+    SqliteStatement setLatest(db, QStringLiteral("INSERT INTO latest_positions (url, product, keyword, country, "
+                                                 "language, device, location, run, status, position) VALUES "
+                                                 "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10) ON CONFLICT DO UPDATE "
                                                  "SET run = excluded.run, status = excluded.status, position = "
                                                  "excluded.position WHERE run < excluded.run"));
     if (!addRun.IsValid() || !lastId.IsValid() || !addPage.IsValid() || !addPosition.IsValid() || !latest.IsValid() ||
@@ -299,9 +375,7 @@ qint64 HistoryStore::Record(const HistoryData& run)
     // latest ones.
     RankChanges counted;
     for (const PositionHistoryValue& value : run.Positions) {
-        latest.Bind(1, value.URL);
-        latest.Bind(2, value.Product);
-        latest.Bind(3, value.Keyword);
+        BindRecord(latest, value);
         if (latest.Next())
             counted.Count(CompareValues(StatusOf(latest, 0), int(latest.Integer(1)), value.Status, value.Position));
         if (latest.Failed()) {
@@ -314,31 +388,27 @@ qint64 HistoryStore::Record(const HistoryData& run)
     for (const PositionHistoryValue& value : run.Positions) {
         addPosition.Bind(1, id);
         addPosition.Bind(2, seq++);
-        addPosition.Bind(3, value.URL);
-        addPosition.Bind(4, value.Product);
-        addPosition.Bind(5, value.Keyword);
+        BindRecord(addPosition, value, 3);
         if (value.Status == ValueStatus::Found)
-            addPosition.Bind(6, qint64(value.Position));
+            addPosition.Bind(10, qint64(value.Position));
         else
-            addPosition.BindNull(6);
-        addPosition.Bind(7, StatusWord(value.Status));
-        addPosition.Bind(8, qint64(value.Depth));
-        addPosition.Bind(9, Top10Text(value.Top10));
+            addPosition.BindNull(10);
+        addPosition.Bind(11, StatusWord(value.Status));
+        addPosition.Bind(12, qint64(value.Depth));
+        addPosition.Bind(13, Top10Text(value.Top10));
         if (!addPosition.Run()) {
             Fail(db.LastError());
             return 0;
         }
         if (value.Status == ValueStatus::Failed)
             continue; // a failed look tells nothing of a record
-        setLatest.Bind(1, value.URL);
-        setLatest.Bind(2, value.Product);
-        setLatest.Bind(3, value.Keyword);
-        setLatest.Bind(4, id);
-        setLatest.Bind(5, StatusWord(value.Status));
+        BindRecord(setLatest, value);
+        setLatest.Bind(8, id);
+        setLatest.Bind(9, StatusWord(value.Status));
         if (value.Status == ValueStatus::Found)
-            setLatest.Bind(6, qint64(value.Position));
+            setLatest.Bind(10, qint64(value.Position));
         else
-            setLatest.BindNull(6);
+            setLatest.BindNull(10);
         if (!setLatest.Run()) {
             Fail(db.LastError());
             return 0;
@@ -359,8 +429,13 @@ bool HistoryStore::Scan(const HistoryFilter& filter, HistoryReader& reader)
     // The file is read page by page through SQLite's small cache, not mapped: a mapped year of
     // history would stay resident as it is read through.
     SqliteConnection db(path, SqliteConnection::Mode::ReadOnly);
-    if (!db.IsOpen())
+    qint64 version = 0;
+    if (!db.IsOpen() || !ReadVersion(db, version))
         return Fail(db.LastError());
+    // A file kept before markets is read as it is, its values in the market "unspecified": only a
+    // write upgrades it.
+    const QString market = version < MarketsVersion ? QStringLiteral("'', '', '', ''")
+                                                    : QStringLiteral("v.country, v.language, v.device, v.location");
 
     // The conditions are fixed pieces of SQL; the values the user gave are bound.
     const QString keyword = filter.Keyword.trimmed();
@@ -412,9 +487,10 @@ bool HistoryStore::Scan(const HistoryFilter& filter, HistoryReader& reader)
                                          "v.traffic_status, v.title, v.description, v.keywords FROM page_values v") +
                               pageWhere + (pagesWanted ? QString() : QStringLiteral(" AND 0")) +
                               QStringLiteral(" ORDER BY v.run, v.seq"));
-    SqliteStatement positions(db, QStringLiteral("SELECT v.run, v.seq, v.url, v.product, v.keyword, v.position, "
-                                                 "v.status, v.depth, v.top10 FROM position_values v") +
-                                      positionWhere + QStringLiteral(" ORDER BY v.run, v.seq"));
+    SqliteStatement positions(db,
+                              QStringLiteral("SELECT v.run, v.seq, v.url, v.product, v.keyword, ") + market +
+                                  QStringLiteral(", v.position, v.status, v.depth, v.top10 FROM position_values v") +
+                                  positionWhere + QStringLiteral(" ORDER BY v.run, v.seq"));
     if (!pages.IsValid() || !positions.IsValid())
         return Fail(db.LastError());
     bind(pages);
@@ -429,8 +505,9 @@ bool HistoryStore::Scan(const HistoryFilter& filter, HistoryReader& reader)
         }
         for (; positionReady && positions.Integer(0) == run.Id; positionReady = positions.Next()) {
             reader.Position({run.Id, positions.Integer(1), positions.Utf8(2), positions.Utf8(3), positions.Utf8(4),
-                             int(positions.Integer(5)), StatusOf(positions, 6), int(positions.Integer(7)),
-                             positions.Utf8(8)});
+                             positions.Utf8(5), positions.Utf8(6), positions.Utf8(7), positions.Utf8(8),
+                             int(positions.Integer(9)), StatusOf(positions, 10), int(positions.Integer(11)),
+                             positions.Utf8(12)});
         }
     }
     if (pages.Failed() || positions.Failed())

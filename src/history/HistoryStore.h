@@ -40,6 +40,12 @@ struct StoredPosition {
     QByteArrayView URL;
     QByteArrayView Product;
     QByteArrayView Keyword;
+    // The market it was searched in, each field as Market holds it; all empty for the runs kept
+    // before markets.
+    QByteArrayView Country;
+    QByteArrayView Language;
+    QByteArrayView Device;
+    QByteArrayView Location;
     int Position = 0;
     ValueStatus Status = ValueStatus::NotRanked;
     int Depth = 100;
@@ -57,6 +63,9 @@ public:
 // The values of history handed to reader as Scan hands those of the file.
 void Replay(const HistoryData& history, HistoryReader& reader);
 
+// The market of a stored value.
+Market StoredMarket(const StoredPosition& value);
+
 // The ten sites of a stored top-ten list; each of them as UTF-8, valid only during the call that
 // gets it; and the same as one line of UTF-8, separated by blanks.
 QStringList Top10Sites(QByteArrayView stored);
@@ -72,15 +81,17 @@ public:
     const QString& LastError() const { return lastError; }
 
     // Stores the first run of run with all of run's values, making the file when it is absent, and
-    // compares its keyword records with their values before (Changes()). The new run's id; 0 after
-    // a failure, and then nothing of the run is stored.
+    // compares its keyword records with their values before (Changes()). A file of an earlier
+    // version is brought up to date in the same transaction. The new run's id; 0 after a failure,
+    // and then nothing of the run is stored and the file is as it was.
     qint64 Record(const HistoryData& run);
-    // The keyword records of the run Record stored last, each (by address, product and keyword)
-    // against its latest earlier value whose asking did not fail.
+    // The keyword records of the run Record stored last, each (by address, product, keyword and
+    // market) against its latest earlier value whose asking did not fail.
     const RankChanges& Changes() const { return changes; }
 
     // The runs the filter selects (oldest first; with a keyword or an address only the runs that hold
-    // a value of it) and their values. No file reads as an empty history.
+    // a value of it) and their values. No file reads as an empty history; a file of an earlier
+    // version is read as it is, without changing it.
     bool Read(const HistoryFilter& filter, HistoryData& data);
     // The same values, handed to reader as they are read: each run, then its pages, then its
     // keyword records, each in the order the run listed them. Reading stops at no error of its own;

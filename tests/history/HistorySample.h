@@ -55,7 +55,7 @@ inline HistoryData ThreeRunHistory()
                 continue;
             const auto [position, status] = record.Values.at(at);
             history.Positions.append(
-                {id, record.URL, record.Product, record.Keyword, position, status, record.Depth, {}});
+                {id, record.URL, record.Product, record.Keyword, {}, position, status, record.Depth, {}});
         }
     }
     return history;

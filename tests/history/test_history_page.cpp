@@ -1,6 +1,7 @@
 // Report/History.htm from a history of three runs: one chart per keyword record with its marks in
-// run order, 1 at the top and misses and failures apart; the summary texts; the pages over the
-// runs; the escaping of texts from the data; and the page as headless Chromium renders it.
+// run order, 1 at the top and misses and failures apart; the summary texts; each market a record
+// of its own; the pages over the runs; the escaping of texts from the data; and the page as
+// headless Chromium renders it.
 
 #include "HistorySample.h"
 #include "history/HistoryPage.h"
@@ -134,14 +135,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, keyword);
         QFETCH(QStringList, marks);
-        const QList<Mark> drawn = Marks(KeywordRow(keyword).value(3));
+        const QList<Mark> drawn = Marks(KeywordRow(keyword).value(4));
         QStringList found;
         for (const Mark& mark : drawn)
             found << mark.Kind + u' ' + mark.Title;
         QCOMPARE(found, marks);
 
         // The runs share one time axis: the last run is at the right end of every chart.
-        const QList<Mark> full = Marks(KeywordRow(u"page rank"_s).value(3));
+        const QList<Mark> full = Marks(KeywordRow(u"page rank"_s).value(4));
         QCOMPARE(drawn.last().X, full.last().X);
         for (qsizetype i = 1; i < drawn.size(); ++i)
             QVERIFY(drawn.at(i).X > drawn.at(i - 1).X);
@@ -167,13 +168,13 @@ private Q_SLOTS:
                 QVERIFY2(mark.Y > lowestFound, qPrintable(mark.Title));
         }
         // A better position is drawn higher; the same place on a shallower look lies lower.
-        const QList<Mark> falls = Marks(KeywordRow(u"page rank"_s).value(3));
+        const QList<Mark> falls = Marks(KeywordRow(u"page rank"_s).value(4));
         QVERIFY(falls.at(0).Y < falls.at(1).Y && falls.at(1).Y < falls.at(2).Y);
-        const QList<Mark> shallow = Marks(KeywordRow(u"blue widgets"_s).value(3));
+        const QList<Mark> shallow = Marks(KeywordRow(u"blue widgets"_s).value(4));
         QVERIFY(shallow.at(1).Y > falls.at(2).Y);
         // Found positions are joined, and the line breaks at a run that found none.
-        QCOMPARE(KeywordRow(u"seo tools"_s).value(3).count(u"<polyline"_s), 1);
-        QVERIFY(!KeywordRow(u"<script>\"x\"</script>"_s).value(3).contains(u"<polyline"_s));
+        QCOMPARE(KeywordRow(u"seo tools"_s).value(4).count(u"<polyline"_s), 1);
+        QVERIFY(!KeywordRow(u"<script>\"x\"</script>"_s).value(4).contains(u"<polyline"_s));
     }
 
     void summaryTexts_data()
@@ -198,10 +199,35 @@ private Q_SLOTS:
         QFETCH(QString, change);
         QFETCH(QString, best);
         const QStringList row = KeywordRow(keyword);
-        QCOMPARE(row.size(), 7);
-        QCOMPARE(Text(row.at(4)), latest);
-        QCOMPARE(Text(row.at(5)), change);
-        QCOMPARE(Text(row.at(6)), best);
+        QCOMPARE(row.size(), 8);
+        QCOMPARE(Text(row.at(3)), u"unspecified"_s);
+        QCOMPARE(Text(row.at(5)), latest);
+        QCOMPARE(Text(row.at(6)), change);
+        QCOMPARE(Text(row.at(7)), best);
+    }
+
+    // The same keyword of an address searched in two markets is two records, each named by its
+    // market beside the keyword, with a chart and a change of its own.
+    void eachMarketIsARecordOfItsOwn()
+    {
+        using enum ValueStatus;
+        const Market lyon{u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon <Rh\u00F4ne>"_s};
+        HistoryData history;
+        for (int run = 1; run <= 2; ++run) {
+            history.Runs.append({run, QDateTime(QDate(2026, 12, run), QTime(9, 30)), u"historical"_s, {}});
+            history.Positions.append({run, u"http://a.com"_s, {}, u"seo"_s, {}, run == 1 ? 4 : 6, Found, 100, {}});
+            history.Positions.append({run, u"http://a.com"_s, {}, u"seo"_s, lyon, run == 1 ? 9 : 2, Found, 100, {}});
+        }
+        const QString page = QString::fromUtf8(HistoryPageHtml(history));
+        QVERIFY(page.contains(u"<th>Keyword</th><th>Market</th>"_s));
+        QVERIFY(page.contains(u"fr fr mobile Lyon &lt;Rh&#244;ne&gt;"_s));
+        QStringList records;
+        for (const QString& row : Rows(page, u"keywords"_s)) {
+            const QStringList cells = Cells(row);
+            records << Text(cells.value(3)) + u": "_s + Text(cells.value(5)) + u", "_s + Text(cells.value(6));
+        }
+        QCOMPARE(records,
+                 (QStringList{u"unspecified: 6, \u25BC 2"_s, u"fr fr mobile Lyon <Rh\u00F4ne>: 2, \u25B2 7"_s}));
     }
 
     void pagesOverTheRuns()
@@ -253,13 +279,13 @@ private Q_SLOTS:
         HistoryData history;
         history.Runs.append({1, QDateTime(QDate(2026, 12, 8), QTime(9, 30)), text, text});
         history.Pages.append({1, text, text, ValueStatus::Found, text, ValueStatus::Found, text, {}, {}});
-        history.Positions.append({1, text, text, text, 3, ValueStatus::Found, 100, {}});
+        history.Positions.append({1, text, text, text, {{}, {}, {}, text}, 3, ValueStatus::Found, 100, {}});
         const QByteArray page = HistoryPageHtml(history);
         const QString escaped = QString::fromLatin1(page);
         QVERIFY(!page.contains(text.toUtf8()));
         for (const char c : page)
             QVERIFY2((uchar(c) >= 0x20 && uchar(c) < 0x7f) || c == '\n', qPrintable(QString::number(uchar(c))));
-        QVERIFY2(escaped.count(shown) >= 7, qPrintable(escaped.section(u"<h2>"_s, 1)));
+        QVERIFY2(escaped.count(shown) >= 8, qPrintable(escaped.section(u"<h2>"_s, 1)));
         QVERIFY(!escaped.contains(u"&#133;"_s) && !escaped.contains(u"&#8238;"_s) && !escaped.contains(u"&#8232;"_s));
     }
 
@@ -305,7 +331,7 @@ private Q_SLOTS:
             history.Runs.append({run + 1, QDateTime(QDate(2026, 1, 1).addDays(run), QTime(9, 0)), u"historical"_s, {}});
             using enum ValueStatus;
             const ValueStatus status = run == 40 || run == 42 ? NotRanked : run == 200 ? Failed : Found;
-            history.Positions.append({run + 1, u"http://a.com"_s, {}, u"seo"_s, 1 + run % 50, status, 100, {}});
+            history.Positions.append({run + 1, u"http://a.com"_s, {}, u"seo"_s, {}, 1 + run % 50, status, 100, {}});
         }
         const QStringList charts = Charts(QString::fromUtf8(HistoryPageHtml(history)));
         QCOMPARE(charts.size(), 1);

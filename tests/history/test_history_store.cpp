@@ -1,9 +1,12 @@
 // History.db: a run reads back as it was recorded, whatever its texts hold; the moves of the keyword
-// records against the value before; the filters; pruning; and a store that cannot be written.
+// records against the value before, each market a record of its own; the filters; pruning; files
+// of the earlier layouts, read as they are and taken over by the next run; and a store that cannot
+// be written.
 
 #include "base/Sqlite.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
+#include "support/FileDamage.h"
 #include "support/TestHome.h"
 
 #include <QDir>
@@ -28,8 +31,51 @@ HistoryData Run(int day, const QList<Look>& looks, const QString& url = u"http:/
                      u"Report202603%1.htm"_s.arg(day, 2, 10, QLatin1Char('0'))});
     run.Pages.append({0, url, u"4/10"_s, Found, u"98,765"_s, Found, u"Alpha"_s, {}, {}});
     for (const Look& look : looks)
-        run.Positions.append({0, url, u"Widget"_s, look.Keyword, look.Position, look.Status, 100, {}});
+        run.Positions.append({0, url, u"Widget"_s, look.Keyword, {}, look.Position, look.Status, 100, {}});
     return run;
+}
+
+const Market France{u"fr"_s, u"fr"_s, u"mobile"_s, u"Lyon, France"_s};
+const Market Germany{u"de"_s, u"de"_s, {}, {}};
+
+// A file as the version before markets wrote it: two runs, and the latest values of its two
+// keyword records.
+void WritePreviousLayout(const QString& path)
+{
+    SqliteConnection db(path, SqliteConnection::Mode::Create);
+    QVERIFY(db.Execute(uR"(
+CREATE TABLE runs (id INTEGER PRIMARY KEY, time TEXT NOT NULL, sources TEXT NOT NULL, report_file TEXT NOT NULL);
+CREATE INDEX runs_time ON runs (time);
+CREATE TABLE page_values (run INTEGER NOT NULL REFERENCES runs (id), seq INTEGER NOT NULL, url TEXT NOT NULL,
+    pagerank TEXT NOT NULL,
+    pagerank_status TEXT NOT NULL CHECK (pagerank_status IN ('found', 'not ranked', 'failed')),
+    traffic TEXT NOT NULL, traffic_status TEXT NOT NULL CHECK (traffic_status IN ('found', 'not ranked', 'failed')),
+    title TEXT NOT NULL, description TEXT NOT NULL, keywords TEXT NOT NULL, PRIMARY KEY (run, seq)) WITHOUT ROWID;
+CREATE TABLE position_values (run INTEGER NOT NULL REFERENCES runs (id), seq INTEGER NOT NULL, url TEXT NOT NULL,
+    product TEXT NOT NULL, keyword TEXT NOT NULL, position INTEGER,
+    status TEXT NOT NULL CHECK (status IN ('found', 'not ranked', 'failed')), depth INTEGER NOT NULL,
+    top10 TEXT NOT NULL, PRIMARY KEY (run, seq)) WITHOUT ROWID;
+CREATE TABLE latest_positions (url TEXT NOT NULL, product TEXT NOT NULL, keyword TEXT NOT NULL, run INTEGER NOT NULL,
+    status TEXT NOT NULL CHECK (status IN ('found', 'not ranked')), position INTEGER,
+    PRIMARY KEY (url, product, keyword)) WITHOUT ROWID;
+INSERT INTO runs VALUES (1, '2026-03-01 09:30:00', 'historical', 'Report20260301.htm'),
+                        (2, '2026-03-02 09:30:00', 'historical', 'Report20260302.htm');
+INSERT INTO page_values VALUES
+    (1, 0, 'http://www.alpha.com', '4/10', 'found', '98,765', 'found', 'Alpha', '', '');
+INSERT INTO position_values VALUES
+    (1, 0, 'http://www.alpha.com', 'Widget', 'seo', 5, 'found', 100, '["a.com/"]'),
+    (1, 1, 'http://www.alpha.com', 'Widget', 'lost', 3, 'found', 100, '[]'),
+    (2, 0, 'http://www.alpha.com', 'Widget', 'seo', 4, 'found', 100, '[]'),
+    (2, 1, 'http://www.alpha.com', 'Widget', 'lost', NULL, 'failed', 100, '[]');
+INSERT INTO latest_positions VALUES ('http://www.alpha.com', 'Widget', 'seo', 2, 'found', 4),
+                                    ('http://www.alpha.com', 'Widget', 'lost', 1, 'found', 3);
+PRAGMA user_version = 2;)"_s));
+}
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -151,6 +197,40 @@ private Q_SLOTS:
         // Another address's record of the same keyword is a record of its own.
         QVERIFY(store.Record(Run(4, {{u"rise"_s, Found, 50}}, u"http://www.beta.com"_s)));
         QCOMPARE(ChangesText(store.Changes()), u"0 rose, 0 fell, 0 stayed"_s);
+    }
+
+    // One keyword of an entry searched in three markets is three records: each value keeps the market
+    // its job was searched in, and each is compared with its own value before.
+    void eachMarketIsARecordOfItsOwn()
+    {
+        HistoryStore store = Fresh();
+        const auto job = [](const Market& market, int rank) {
+            PositionJob look;
+            look.URL = u"http://www.alpha.com"_s;
+            look.Product = u"Widget"_s;
+            look.Keyword = u"seo"_s;
+            look.Rank = rank;
+            look.Status = Found;
+            look.SearchMarket = market;
+            return look;
+        };
+        RankRunState state;
+        state.PositionJobs = {job(France, 5), job({}, 2), job(Germany, 4)};
+        QVERIFY(store.Record(RunHistory(state, QDateTime(QDate(2026, 3, 1), QTime(9, 30)), u"R1.htm"_s)));
+        state.PositionJobs = {job(France, 3), job({}, 8), job(Germany, 4)};
+        QVERIFY(store.Record(RunHistory(state, QDateTime(QDate(2026, 3, 2), QTime(9, 30)), u"R2.htm"_s)));
+        QCOMPARE(ChangesText(store.Changes()), u"1 rose, 1 fell, 1 stayed"_s);
+
+        HistoryData read;
+        QVERIFY(store.Read({u"seo"_s, {}, {}}, read));
+        QList<Market> markets;
+        QList<int> positions;
+        for (const PositionHistoryValue& value : read.Positions) {
+            markets << value.SearchMarket;
+            positions << value.Position;
+        }
+        QCOMPARE(markets, (QList<Market>{France, {}, Germany, France, {}, Germany}));
+        QCOMPARE(positions, (QList<int>{5, 2, 4, 3, 8, 4}));
     }
 
     // The stored list as one line: sites with commas or non-ASCII letters as they are, and those
@@ -301,11 +381,90 @@ PRAGMA user_version = 1;)"_s));
         QVERIFY(store.Read({}, read));
         QCOMPARE(read.Runs.size(), 3);
         QCOMPARE(read.Positions.size(), 6);
+        for (const PositionHistoryValue& value : read.Positions)
+            QCOMPARE(value.SearchMarket, Market());
         SqliteConnection db(store.FilePath(), SqliteConnection::Mode::ReadOnly);
         SqliteStatement indexes(db, u"SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
                                     "tbl_name <> 'runs'"_s);
         QVERIFY(indexes.Next());
         QCOMPARE(indexes.Integer(0), 0);
+    }
+
+    // A file of the layout before markets reads as it is and is not changed by reading; the next run
+    // takes it over: every run kept, the records kept so far in the market "unspecified" and compared
+    // as before, the same keyword in a market of its own a new record.
+    void aFileOfThePreviousLayoutIsTakenOver()
+    {
+        HistoryStore store = Fresh();
+        WritePreviousLayout(store.FilePath());
+        const QByteArray before = Bytes(store.FilePath());
+        HistoryData read;
+        QVERIFY2(store.Read({}, read), qPrintable(store.LastError()));
+        QCOMPARE(read.Runs.size(), 2);
+        QCOMPARE(read.Pages.size(), 1);
+        QCOMPARE(read.Positions.size(), 4);
+        QCOMPARE(read.Positions[0].Top10, QStringList{u"a.com/"_s});
+        for (const PositionHistoryValue& value : read.Positions)
+            QCOMPARE(value.SearchMarket, Market());
+        QCOMPARE(Bytes(store.FilePath()), before);
+
+        HistoryData third = Run(3, {{u"seo"_s, Found, 2}, {u"lost"_s, NotRanked}, {u"seo"_s, Found, 9}});
+        third.Positions[2].SearchMarket = France;
+        QVERIFY2(store.Record(third), qPrintable(store.LastError()));
+        QCOMPARE(ChangesText(store.Changes()), u"1 rose, 1 fell, 0 stayed"_s); // seo 4 to 2, lost 3 to none
+        HistoryData fourth = Run(4, {{u"seo"_s, Found, 2}, {u"seo"_s, Found, 12}});
+        fourth.Positions[1].SearchMarket = France;
+        QVERIFY(store.Record(fourth));
+        QCOMPARE(ChangesText(store.Changes()), u"0 rose, 1 fell, 1 stayed"_s);
+
+        QVERIFY(store.Read({}, read));
+        QCOMPARE(read.Runs.size(), 4);
+        QCOMPARE(read.Positions.size(), 9);
+        QCOMPARE(read.Positions[0].Position, 5);
+        QCOMPARE(read.Positions[6].SearchMarket, France);
+        QCOMPARE(read.Positions[8].SearchMarket, France);
+    }
+
+    // The upgrade of a file and the run it takes are one transaction: a damaged page met half way
+    // through the upgrade, or after it while the run is stored, leaves the file as it was.
+    void aFailedUpgradeLeavesTheFileAsItWas_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("in the upgrade") << u"latest_positions"_s;
+        QTest::newRow("in the run after it") << u"position_values"_s;
+    }
+    void aFailedUpgradeLeavesTheFileAsItWas()
+    {
+        QFETCH(QString, table);
+        HistoryStore store = Fresh();
+        WritePreviousLayout(store.FilePath());
+        qint64 offset = 0;
+        {
+            SqliteConnection db(store.FilePath(), SqliteConnection::Mode::ReadOnly);
+            SqliteStatement page(db, u"SELECT (rootpage - 1) * (SELECT page_size FROM pragma_page_size) "
+                                     "FROM sqlite_master WHERE name = ?1"_s);
+            page.Bind(1, table);
+            QVERIFY(page.Next());
+            offset = page.Integer(0);
+        }
+        OverwriteBytes(store.FilePath(), offset, "\xff");
+        const QByteArray before = Bytes(store.FilePath());
+        QCOMPARE(store.Record(Run(3, {{u"seo"_s, Found, 2}})), 0);
+        QVERIFY(!store.LastError().isEmpty());
+        QCOMPARE(Bytes(store.FilePath()), before);
+    }
+
+    // A file of a version after this one is not written: its layout is not known here.
+    void aFileOfANewerVersionIsRefused()
+    {
+        HistoryStore store = Fresh();
+        QVERIFY(store.Record(Run(1, {{u"seo"_s, Found, 1}})));
+        QVERIFY(SqliteConnection(store.FilePath(), SqliteConnection::Mode::ReadWrite)
+                    .Execute(u"PRAGMA user_version = 4"_s));
+        const QByteArray before = Bytes(store.FilePath());
+        QCOMPARE(store.Record(Run(2, {{u"seo"_s, Found, 2}})), 0);
+        QCOMPARE(store.LastError(), u"History.db was written by a newer version of the program"_s);
+        QCOMPARE(Bytes(store.FilePath()), before);
     }
 
     void noFileIsAnEmptyHistory()

@@ -57,9 +57,12 @@ void frmQuorvex::ConnectRankRun()
     RankRun* rankRun = &session.Rank();
     connect(&session.Downloads(), &ocxParseWeb::StatusText, this, &frmQuorvex::SetStatusText);
     connect(rankRun, &RankRun::StatusText, this, &frmQuorvex::SetStatusText);
-    // Once the history holds the run, the text goes on with how its keyword records moved.
-    connect(&session.History(), &HistoryRecorder::Recorded, this,
-            [this](const HistoryData&, const QString& text) { SetStatusText(text); });
+    // Once the history holds the run, the text goes on with how its keyword records moved, and
+    // with the fields of the markets that the search source could not send.
+    connect(&session.History(), &HistoryRecorder::Recorded, this, [this](const HistoryData&, const QString& text) {
+        const QStringList notes = session.Rank().MarketNotes();
+        SetStatusText(notes.isEmpty() ? text : text + QStringLiteral("; ") + notes.join(QStringLiteral("; ")));
+    });
     connect(rankRun, &RankRun::RankCaptionChanged, cmdRank, &QPushButton::setText);
     connect(rankRun, &RankRun::RunStarting, this, [this] {
         cmdEdit->setEnabled(false);

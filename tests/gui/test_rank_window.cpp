@@ -62,6 +62,22 @@ private Q_SLOTS:
         QCOMPARE(shell.state.Run.PositionJobs.at(0).Rank, 1);
     }
 
+    // A field of a keyword's market that the source cannot send is said at the end of the summary.
+    void unsentMarketFieldsEndTheSummary()
+    {
+        QuorvexEntry entry = KeywordEntry("http://example.com", "", "seo", 1);
+        entry.OwnMarket = {QStringLiteral("fr"), QStringLiteral("fr"), QStringLiteral("mobile"), QString()};
+        Shell shell({}, {entry});
+        shell.Click("cmdRank");
+        QTRY_COMPARE_WITH_TIMEOUT(shell.Button("cmdRank")->text(), QStringLiteral("Ran&k"), 20000);
+        const QString status = shell.window->StatusText();
+        QVERIFY2(status.startsWith(QStringLiteral("Quorvex completed: ")), qPrintable(status));
+        QVERIFY2(status.endsWith(
+                     QStringLiteral("; historical does not offer the device: 1 keyword record was asked without it")),
+                 qPrintable(status));
+        QCOMPARE(shell.state.Run.PositionJobs.at(0).Rank, 1);
+    }
+
     // A run the history could not keep is said in a message box, not only in the status bar; the
     // report is shown all the same.
     void aHistoryThatCannotBeWrittenIsAMessage()

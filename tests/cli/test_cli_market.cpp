@@ -32,12 +32,6 @@ QString EntryMarket(const QString& home, int n)
     return MarketOf(ListJson(home).value(u"keywords"_s).toArray().at(n - 1).toObject());
 }
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestCliMarket : public QObject {

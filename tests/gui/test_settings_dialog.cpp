@@ -21,16 +21,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class TestSettingsDialog : public QObject {
     Q_OBJECT
 

@@ -101,12 +101,6 @@ struct Rig {
     QHash<QString, int> Positions;
 };
 
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestHistoryRecorder : public QObject {
@@ -129,7 +123,7 @@ private Q_SLOTS:
         QCOMPARE(history.Pages[1].PageRank, u"4/10"_s);
         // A run of pages only has no keyword record to tell of.
         QCOMPARE(rig.texts, QStringList(2, u"Quorvex completed: 3 requests, 0 failed"_s));
-        QCOMPARE(Bytes(HistoryPagePath(rig.home.path())), HistoryPageHtml(history));
+        QCOMPARE(FileBytes(HistoryPagePath(rig.home.path())), HistoryPageHtml(history));
         QVERIFY(rig.prompter.Messages.isEmpty());
     }
 
@@ -157,7 +151,7 @@ private Q_SLOTS:
         QVERIFY2(rig.texts[0].endsWith(u" failed; 0 rose, 0 fell, 0 stayed"_s), qPrintable(rig.texts[0]));
         QVERIFY2(rig.texts[1].endsWith(u" failed; 1 rose, 2 fell, 0 stayed"_s), qPrintable(rig.texts[1]));
 
-        const QString page = QString::fromUtf8(Bytes(HistoryPagePath(rig.home.path())));
+        const QString page = QString::fromUtf8(FileBytes(HistoryPagePath(rig.home.path())));
         QCOMPARE(page.count(u"<svg class=\"c\">"_s), 4);
         QVERIFY(page.contains(u"<g class=\"n\"><circle"_s));
         QVERIFY(page.contains(u"<g class=\"x\"><path"_s));
@@ -172,22 +166,22 @@ private Q_SLOTS:
         rig.Positions.insert(u"seo"_s, 3);
         const QString reports = rig.home.filePath(u"Report"_s);
         QVERIFY(rig.RankOn(7, {9, 30}));
-        const QByteArray morning = Bytes(reports + u"/Report20260307.htm"_s);
+        const QByteArray morning = FileBytes(reports + u"/Report20260307.htm"_s);
         rig.Positions.insert(u"seo"_s, 5);
         QVERIFY(rig.RankOn(7, {14, 5, 9}));
-        const QByteArray afternoon = Bytes(reports + u"/Report20260307.htm"_s);
+        const QByteArray afternoon = FileBytes(reports + u"/Report20260307.htm"_s);
         QVERIFY(morning != afternoon);
 
         const HistoryData history = rig.Stored();
         QCOMPARE(history.Runs.size(), 2);
         QCOMPARE(history.Runs[0].ReportFile, u"Runs/Report20260307-093000.htm"_s);
         QCOMPARE(history.Runs[1].ReportFile, u"Runs/Report20260307-140509.htm"_s);
-        QCOMPARE(Bytes(reports + u"/Runs/Report20260307-093000.htm"_s), morning);
-        QCOMPARE(Bytes(reports + u"/Runs/Report20260307-140509.htm"_s), afternoon);
+        QCOMPARE(FileBytes(reports + u"/Runs/Report20260307-093000.htm"_s), morning);
+        QCOMPARE(FileBytes(reports + u"/Runs/Report20260307-140509.htm"_s), afternoon);
         // The copies are no day's report: the list of days stays one day long.
-        QCOMPARE(Bytes(reports + u"/Title.htm"_s).count("<A HREF="), 1);
+        QCOMPARE(FileBytes(reports + u"/Title.htm"_s).count("<A HREF="), 1);
 
-        const QByteArray page = Bytes(HistoryPagePath(rig.home.path()));
+        const QByteArray page = FileBytes(HistoryPagePath(rig.home.path()));
         QVERIFY(page.contains("<a href=\"Runs/Report20260307-093000.htm\">"));
         QVERIFY(page.contains("<a href=\"Runs/Report20260307-140509.htm\">"));
 

@@ -72,12 +72,6 @@ INSERT INTO latest_positions VALUES ('http://www.alpha.com', 'Widget', 'seo', 2,
 PRAGMA user_version = 2;)"_s));
 }
 
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestHistoryStore : public QObject {
@@ -397,7 +391,7 @@ PRAGMA user_version = 1;)"_s));
     {
         HistoryStore store = Fresh();
         WritePreviousLayout(store.FilePath());
-        const QByteArray before = Bytes(store.FilePath());
+        const QByteArray before = FileBytes(store.FilePath());
         HistoryData read;
         QVERIFY2(store.Read({}, read), qPrintable(store.LastError()));
         QCOMPARE(read.Runs.size(), 2);
@@ -406,7 +400,7 @@ PRAGMA user_version = 1;)"_s));
         QCOMPARE(read.Positions[0].Top10, QStringList{u"a.com/"_s});
         for (const PositionHistoryValue& value : read.Positions)
             QCOMPARE(value.SearchMarket, Market());
-        QCOMPARE(Bytes(store.FilePath()), before);
+        QCOMPARE(FileBytes(store.FilePath()), before);
 
         HistoryData third = Run(3, {{u"seo"_s, Found, 2}, {u"lost"_s, NotRanked}, {u"seo"_s, Found, 9}});
         third.Positions[2].SearchMarket = France;
@@ -448,10 +442,10 @@ PRAGMA user_version = 1;)"_s));
             offset = page.Integer(0);
         }
         OverwriteBytes(store.FilePath(), offset, "\xff");
-        const QByteArray before = Bytes(store.FilePath());
+        const QByteArray before = FileBytes(store.FilePath());
         QCOMPARE(store.Record(Run(3, {{u"seo"_s, Found, 2}})), 0);
         QVERIFY(!store.LastError().isEmpty());
-        QCOMPARE(Bytes(store.FilePath()), before);
+        QCOMPARE(FileBytes(store.FilePath()), before);
     }
 
     // A file of a version after this one is not written: its layout is not known here.
@@ -461,10 +455,10 @@ PRAGMA user_version = 1;)"_s));
         QVERIFY(store.Record(Run(1, {{u"seo"_s, Found, 1}})));
         QVERIFY(SqliteConnection(store.FilePath(), SqliteConnection::Mode::ReadWrite)
                     .Execute(u"PRAGMA user_version = 4"_s));
-        const QByteArray before = Bytes(store.FilePath());
+        const QByteArray before = FileBytes(store.FilePath());
         QCOMPARE(store.Record(Run(2, {{u"seo"_s, Found, 2}})), 0);
         QCOMPARE(store.LastError(), u"History.db was written by a newer version of the program"_s);
-        QCOMPARE(Bytes(store.FilePath()), before);
+        QCOMPARE(FileBytes(store.FilePath()), before);
     }
 
     void noFileIsAnEmptyHistory()

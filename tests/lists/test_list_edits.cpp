@@ -7,16 +7,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 Q_DECLARE_METATYPE(Market)
 
 class TestListEdits : public QObject {

@@ -12,16 +12,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class TestListStore : public QObject {
     Q_OBJECT
 

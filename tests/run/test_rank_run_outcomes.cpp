@@ -29,12 +29,6 @@
 
 namespace {
 
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void Put(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -148,7 +142,7 @@ private Q_SLOTS:
         QCOMPARE(run.PositionJobs.at(0).Rank, 3);
         QCOMPARE(run.PositionJobs.at(0).ViewURL, SearchResultsURL(QStringLiteral("c#"), {}, 10, 0));
         QVERIFY(run.PositionJobs.at(0).ViewURL.contains(QLatin1String("q=c%23&btnG")));
-        const QByteArray report = Bytes(bench.ReportPath());
+        const QByteArray report = FileBytes(bench.ReportPath());
         QVERIFY(report.contains("HREF=" + HtmlUnquotedAttribute(run.PositionJobs.at(1).ViewURL).toUtf8() + ">"));
         QVERIFY(report.contains("q=a%26b&btnG"));
     }
@@ -212,7 +206,7 @@ private Q_SLOTS:
             return WriteWholeFile(path, page, error) ? 0 : error.isEmpty() ? 2 : 1;
         });
         QCOMPARE(outcome, fits ? 0 : 1);
-        QCOMPARE(Bytes(path), fits ? page : QByteArray("the old page"));
+        QCOMPARE(FileBytes(path), fits ? page : QByteArray("the old page"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
     }
 
@@ -238,8 +232,8 @@ private Q_SLOTS:
                                                                                 : 2;
         });
         QCOMPARE(outcome, 1);
-        QCOMPARE(Bytes(folder + QStringLiteral("/Report20260307.htm")), QByteArray("yesterday's run, same day"));
-        QCOMPARE(Bytes(folder + QStringLiteral("/Index.htm")), QByteArray("old index"));
+        QCOMPARE(FileBytes(folder + QStringLiteral("/Report20260307.htm")), QByteArray("yesterday's run, same day"));
+        QCOMPARE(FileBytes(folder + QStringLiteral("/Index.htm")), QByteArray("old index"));
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
     }
 };

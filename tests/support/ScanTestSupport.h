@@ -3,6 +3,7 @@
 // whole files read and written.
 
 #include "sitedb/SiteDatabase.h"
+#include "support/TestHome.h"
 
 #include <QtTest>
 
@@ -56,12 +57,6 @@ inline QStringList URLs(const QList<SiteRow>& sites)
     for (const SiteRow& site : sites)
         urls.append(site.URL.value_or(QString()));
     return urls;
-}
-
-inline QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline void WriteFileBytes(const QString& path, const QByteArray& bytes)

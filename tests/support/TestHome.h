@@ -17,6 +17,13 @@ private:
 // The folder of the built programs.
 QString BinFolder();
 
+// The whole file, or nothing when it cannot be read.
+inline QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Like QTEST_MAIN, inside a TestHome.
 #define QUORVEX_TEST_MAIN(TestClass)                                                                                   \
     int main(int argc, char** argv)                                                                                    \

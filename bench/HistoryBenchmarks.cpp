@@ -137,6 +137,26 @@ void BM_HistoryCsv(benchmark::State& state)
 }
 BENCHMARK(BM_HistoryCsv)->Unit(benchmark::kMillisecond)->MinTime(3);
 
+// A row per keyword record and a column per run: 1,000 records over 365 runs.
+void BM_WideHistoryCsv(benchmark::State& state)
+{
+    const QString folder = YearFolder(state);
+    if (folder.isEmpty())
+        return;
+    HistoryStore store(folder);
+    const QString path = folder + u"/history-wide.csv"_s;
+    for (auto _ : state) {
+        QFile file(path);
+        QTextStream out(&file);
+        if (!file.open(QIODevice::WriteOnly) || !PrintWideHistoryCsv(store, {}, out)) {
+            state.SkipWithError("no history to export");
+            return;
+        }
+    }
+    state.counters["bytes"] = double(QFile(path).size());
+}
+BENCHMARK(BM_WideHistoryCsv)->Unit(benchmark::kMillisecond)->MinTime(3);
+
 void BM_HistoryJson(benchmark::State& state)
 {
     const QString folder = YearFolder(state);

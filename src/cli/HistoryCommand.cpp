@@ -28,6 +28,7 @@ enum Option : unsigned {
     Open = 1u << 6,
     Before = 1u << 7,
     Yes = 1u << 8,
+    Wide = 1u << 9,
 };
 
 const OptionEntry KnownOptions[] = {
@@ -36,12 +37,13 @@ const OptionEntry KnownOptions[] = {
     {Since, "since", "yyyy-MM-dd", "only the runs of this day and later"},
     {Csv, "csv", nullptr, "print CSV with a header line"},
     {Json, "json", nullptr, "print JSON, for scripts"},
+    {Wide, "wide", nullptr, "with --csv: a row per keyword record and a column per run"},
     {Html, "html", nullptr, "write Report/History.htm and print its path"},
     {Open, "open", nullptr, "show the history page in the browser"},
     {Before, "before", "yyyy-MM-dd", "the first day to keep"},
     {Yes, "yes", nullptr, "answer Yes to the question"},
 };
-constexpr unsigned ListOptions = Keyword | Url | Since | Csv | Json;
+constexpr unsigned ListOptions = Keyword | Url | Since | Csv | Json | Wide;
 constexpr unsigned PageOptions = Html | Open;
 constexpr unsigned PruneOptions = Before | Yes;
 
@@ -52,7 +54,9 @@ const char* const Help =
     "A keyword record is its address, product, keyword and market (country, language, device and\n"
     "location; \"unspecified\" for the runs kept before markets): one keyword in two markets is two.\n"
     "The columns are tab-separated by default; --csv prints CSV (RFC 4180), --json the runs with\n"
-    "their values. --keyword and --url ignore case and the blanks around a keyword.\n"
+    "their values. --csv --wide prints the keyword records alone, a row each and a column per run\n"
+    "(its time as the header; the position, \"not ranked\", \"failed\", or empty where the run did not\n"
+    "ask the record). --keyword and --url ignore case and the blanks around a keyword.\n"
     "--html writes Report/History.htm from the whole history and prints its path; --open shows it.\n"
     "Each run links its own copy of the report, kept in Report/Runs.\n"
     "'history prune --before yyyy-MM-dd' deletes the runs before that day, with their copies of the\n"
@@ -65,7 +69,7 @@ QString OptionName(Option flag)
 
 QString Usage()
 {
-    return u"Usage: quorvex-cli history [--keyword K] [--url U] [--since yyyy-MM-dd] [--csv|--json]\n"
+    return u"Usage: quorvex-cli history [--keyword K] [--url U] [--since yyyy-MM-dd] [--csv [--wide]|--json]\n"
            "       quorvex-cli history --html [--open]\n"
            "       quorvex-cli history prune --before yyyy-MM-dd [--yes]\n"_s;
 }
@@ -103,7 +107,8 @@ int WritePage(const AppState& state, bool open)
 int List(const AppState& state, const QCommandLineParser& parser, const HistoryFilter& filter)
 {
     HistoryStore store(state.ProgramFolder);
-    const bool read = parser.isSet(OptionName(Json))
+    const bool read = parser.isSet(OptionName(Wide)) ? PrintWideHistoryCsv(store, filter, Out())
+                      : parser.isSet(OptionName(Json))
                           ? PrintHistoryJson(store, filter, Out())
                           : PrintHistoryRows(store, filter, parser.isSet(OptionName(Csv)), Out());
     if (!read)
@@ -170,6 +175,8 @@ int RunHistory(const QStringList& arguments, bool assumeYes)
         return UsageError(u"--before goes with prune"_s);
     if (!(given & Html) && (given & Open))
         return UsageError(u"--open goes with --html"_s);
+    if ((given & Wide) && !(given & Csv))
+        return UsageError(u"--wide goes with --csv"_s);
     if ((given & Csv) && (given & Json))
         return UsageError(u"Choose --csv or --json"_s);
     if (prune && !(given & Before))

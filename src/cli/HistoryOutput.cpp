@@ -4,6 +4,7 @@
 #include "base/TerminalText.h"
 #include "history/HistoryStore.h"
 #include "history/RunHistory.h"
+#include "history/WideHistory.h"
 
 #include <QIODevice>
 
@@ -357,6 +358,16 @@ bool PrintHistoryRows(HistoryStore& store, const HistoryFilter& filter, bool csv
 {
     RowPrinter printer(out, csv);
     return store.Scan(filter, printer);
+}
+
+bool PrintWideHistoryCsv(HistoryStore& store, const HistoryFilter& filter, QTextStream& out)
+{
+    WideHistory wide;
+    if (!store.Scan(filter, wide))
+        return false;
+    PieceWriter output(out);
+    output.Bytes() = wide.Csv();
+    return true;
 }
 
 bool PrintHistoryJson(HistoryStore& store, const HistoryFilter& filter, QTextStream& out)

@@ -15,6 +15,9 @@ struct HistoryFilter;
 // keyword record one for its position and one for its top10 (the sites separated by blanks), each
 // with its market as MarketText names it. False when the history could not be read.
 bool PrintHistoryRows(HistoryStore& store, const HistoryFilter& filter, bool csv, QTextStream& out);
+// The keyword records the filter selects as WideHistory writes them, a row each and a column per
+// run. False, with nothing printed, when the history could not be read.
+bool PrintWideHistoryCsv(HistoryStore& store, const HistoryFilter& filter, QTextStream& out);
 // The runs the filter selects as {"runs": [run, ...]}, each run as PrintRunJson shows it, printed
 // run by run as it is read. False when the history could not be read; the output then stops where
 // the reading did.

@@ -105,6 +105,14 @@ private Q_SLOTS:
             "2026-03-08 09:30:00,http://www.beta.com,,tools,unspecified,position,,failed,100\r\n"
             "2026-03-08 09:30:00,http://www.beta.com,,tools,unspecified,top10,,,\r\n"_s);
 
+        // The same records, a row each and a column per run.
+        const CliResult wide = RunQuorvexCli(home.path(), {u"history"_s, u"--csv"_s, u"--wide"_s});
+        QCOMPARE(wide.ExitCode, 0);
+        QCOMPARE(wide.Out, u"url,product,keyword,market,2026-03-07 09:30:00,2026-03-08 09:30:00\r\n"
+                           "http://www.alpha.com,Widget,seo,unspecified,3,not ranked\r\n"
+                           "http://www.alpha.com,Widget,seo,\"fr fr mobile Lyon, France\",,7\r\n"
+                           "http://www.beta.com,,tools,unspecified,,failed\r\n"_s);
+
         const CliResult table =
             RunQuorvexCli(home.path(), {u"history"_s, u"--keyword"_s, u" SEO"_s, u"--since"_s, u"2026-03-08"_s});
         QCOMPARE(table.ExitCode, 0);
@@ -283,6 +291,7 @@ private Q_SLOTS:
         QTest::newRow("page with a filter")
             << QStringList{u"--html"_s, u"--keyword"_s, u"seo"_s} << u"--html writes the whole history"_s;
         QTest::newRow("open without the page") << QStringList{u"--open"_s} << u"--open goes with --html"_s;
+        QTest::newRow("wide without csv") << QStringList{u"--wide"_s} << u"--wide goes with --csv"_s;
         QTest::newRow("unknown word") << QStringList{u"purge"_s} << u"Unexpected argument 'purge'"_s;
     }
     void badUsageChangesNothing()

@@ -4,7 +4,7 @@
 // export (target at most twice the time of sqlite3 -json on the same tables, in under 100 MB).
 //   quorvex-bench-history [--benchmark_format=json]
 
-#include "cli/HistoryOutput.h"
+#include "history/HistoryExport.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 

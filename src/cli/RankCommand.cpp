@@ -2,10 +2,10 @@
 
 #include "base/TerminalText.h"
 #include "cli/CliStart.h"
-#include "cli/HistoryOutput.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/ProcessLauncher.h"
 #include "cli/ProgressLine.h"
+#include "history/HistoryExport.h"
 #include "history/HistoryRecorder.h"
 #include "run/RankRun.h"
 #include "session/Session.h"

@@ -12,8 +12,10 @@
 #include "gui/frmQUORVEXURL.h"
 #include "gui/frmSearch.h"
 #include "gui/frmSettings.h"
+#include "history/HistoryExport.h"
 #include "history/HistoryPage.h"
 #include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "lists/ListStore.h"
 #include "model/AppState.h"
 #include "run/RankReport.h"
@@ -25,14 +27,18 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextStream>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -454,6 +460,9 @@ void frmQuorvex::CreateMenus(QMenuBar* menuBar)
             prompter.ShowMessage(NoHistoryText, MessageIcon::Information, AppTitle);
         tmrSetFocus->start();
     });
+    item(mnuView, "mnuSaveHistoryCsv", QStringLiteral("Save history as &CSV..."), [this] { SaveHistoryCsv(false); });
+    item(mnuView, "mnuSaveHistoryWideCsv", QStringLiteral("Save history as &wide CSV..."),
+         [this] { SaveHistoryCsv(true); });
     item(mnuView, "mnuSiteDatabase", QStringLiteral("&Keyword site database..."), [this] {
         OpenSiteDatabase();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -464,6 +473,43 @@ void frmQuorvex::CreateMenus(QMenuBar* menuBar)
     QMenu* mnuHelp = menu("mnuHelp", QStringLiteral("Hel&p"));
     item(mnuHelp, "mnuHelpTopics", QStringLiteral("&Help"), [this] { cmdHelp_Click(); });
     item(mnuHelp, "mnuAbout", QStringLiteral("&About"), [this] { cmdAbout_Click(); });
+}
+
+void frmQuorvex::SaveHistoryCsv(bool wide)
+{
+    HistoryStore store(state.ProgramFolder);
+    if (!QFileInfo::exists(store.FilePath())) {
+        prompter.ShowMessage(NoHistoryText, MessageIcon::Information, AppTitle);
+        tmrSetFocus->start();
+        return;
+    }
+    // Window-modal and without a loop of its own: the choice arrives as a signal.
+    const QString name = wide ? QStringLiteral("History-wide.csv") : QStringLiteral("History.csv");
+    auto* dialog = new QFileDialog(this, QStringLiteral("Save history as CSV"),
+                                   QDir(state.ProgramFolder).filePath(name), QStringLiteral("CSV files (*.csv)"));
+    dialog->setObjectName(QStringLiteral("dlgSaveHistory"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("csv"));
+    connect(dialog, &QFileDialog::fileSelected, this, [this, wide](const QString& path) {
+        HistoryStore history(state.ProgramFolder);
+        QSaveFile file(path);
+        bool written = false;
+        if (file.open(QIODevice::WriteOnly)) {
+            QTextStream out(&file);
+            written = wide ? PrintWideHistoryCsv(history, {}, out) : PrintHistoryRows(history, {}, true, out);
+            out.flush();
+            written = written && file.commit();
+        }
+        if (!written) {
+            const QString reason = history.LastError().isEmpty() ? file.errorString() : history.LastError();
+            prompter.ShowMessage(QStringLiteral("The history could not be saved to %1 (%2)").arg(path, reason),
+                                 MessageIcon::Exclamation, AppTitle);
+        }
+        tmrSetFocus->start();
+    });
+    connect(dialog, &QFileDialog::rejected, tmrSetFocus, qOverload<>(&QTimer::start));
+    dialog->open();
 }
 
 void frmQuorvex::OpenSiteDatabase()

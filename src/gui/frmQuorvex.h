@@ -33,6 +33,8 @@ public:
     void CreateMenus(QMenuBar* menuBar);
     // The keyword site database window, modal over the main window, running through the session.
     void OpenSiteDatabase();
+    // View > Save history as CSV... and as wide CSV...: the whole history into a file the user picks.
+    void SaveHistoryCsv(bool wide);
 
     // Refill a list view and arrange the button column for its tab.
     void DisplayPRURLList();

@@ -8,6 +8,7 @@
 #include "gui/frmHelp.h"
 #include "gui/frmQuorvex.h"
 #include "history/HistoryPage.h"
+#include "history/HistoryStore.h"
 #include "model/AppState.h"
 #include "run/RankReport.h"
 #include "session/Session.h"
@@ -23,6 +24,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -112,6 +114,8 @@ private Q_SLOTS:
                               << QStringList{u"mnuSettings|&Settings...|Ctrl+,"_s, u"|"_s, u"mnuExit|E&xit"_s};
         QTest::newRow("View") << u"mnuView"_s << u"V&iew"_s
                               << QStringList{u"mnuReport|&Report"_s, u"mnuHistory|&History"_s,
+                                             u"mnuSaveHistoryCsv|Save history as &CSV..."_s,
+                                             u"mnuSaveHistoryWideCsv|Save history as &wide CSV..."_s,
                                              u"mnuSiteDatabase|&Keyword site database...|Ctrl+G"_s};
         QTest::newRow("Help") << u"mnuHelp"_s << u"Hel&p"_s
                               << QStringList{u"mnuHelpTopics|&Help"_s, u"mnuAbout|&About"_s};
@@ -250,6 +254,46 @@ private Q_SLOTS:
         history->trigger();
         QCOMPARE(desk.launcher.BrowserTargets, QStringList{page});
         QCOMPARE(desk.prompter.Messages.size(), 1);
+    }
+
+    // Both forms of the CSV go to the file chosen; before the first run a message says why not.
+    void historySavesAsCsv_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::newRow("a row per value")
+            << u"mnuSaveHistoryCsv"_s
+            << QByteArray("time,url,product,keyword,market,value,result,status,depth\r\n"
+                          "2026-03-07 09:30:00,http://example.com,,seo,unspecified,position,4,found,100\r\n"
+                          "2026-03-07 09:30:00,http://example.com,,seo,unspecified,top10,,,\r\n");
+        QTest::newRow("wide") << u"mnuSaveHistoryWideCsv"_s
+                              << QByteArray("url,product,keyword,market,2026-03-07 09:30:00\r\n"
+                                            "http://example.com,,seo,unspecified,4\r\n");
+    }
+    void historySavesAsCsv()
+    {
+        QFETCH(QString, item);
+        QFETCH(QByteArray, csv);
+        Desk desk;
+        desk.Item(item)->trigger();
+        QCOMPARE(desk.prompter.Messages.size(), 1);
+        QCOMPARE(desk.prompter.Messages.at(0).Text, u"No history yet: run a rank first."_s);
+        QVERIFY(!desk.frame.findChild<QFileDialog*>(u"dlgSaveHistory"_s));
+
+        HistoryData run;
+        run.Runs = {{0, QDateTime(QDate(2026, 3, 7), QTime(9, 30)), u"historical"_s, u"Report20260307.htm"_s}};
+        run.Positions = {{0, u"http://example.com"_s, QString(), u"seo"_s, {}, 4, ValueStatus::Found, 100, {}}};
+        HistoryStore store(desk.state.ProgramFolder);
+        QVERIFY2(store.Record(run) > 0, qPrintable(store.LastError()));
+        desk.Item(item)->trigger();
+        auto* dialog = desk.frame.findChild<QFileDialog*>(u"dlgSaveHistory"_s);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        const QString path = desk.folder.Path() + u"/saved.csv"_s;
+        Q_EMIT dialog->fileSelected(path);
+        QCOMPARE(FileBytes(path), csv);
+        QCOMPARE(desk.prompter.Messages.size(), 1);
+        dialog->reject();
     }
 };
 

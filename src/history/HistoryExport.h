@@ -1,6 +1,7 @@
 #pragma once
-// The history as quorvex-cli prints it: one row per value and run, as a tab-separated table or as
-// CSV (RFC 4180), or the runs with their values as JSON. Every text goes through TerminalSafe.
+// The history as quorvex-cli prints it and the window saves it: one row per value and run, as a
+// tab-separated table or as CSV (RFC 4180), the wide CSV of a row per keyword record and a column
+// per run, or the runs with their values as JSON. Every text goes through TerminalSafe.
 
 #include "history/HistoryData.h"
 

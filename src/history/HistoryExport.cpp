@@ -1,4 +1,4 @@
-#include "cli/HistoryOutput.h"
+#include "history/HistoryExport.h"
 
 #include "base/CsvField.h"
 #include "base/TerminalText.h"

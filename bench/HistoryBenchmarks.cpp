@@ -118,61 +118,44 @@ void BM_WriteHistoryPage(benchmark::State& state)
 }
 BENCHMARK(BM_WriteHistoryPage)->Unit(benchmark::kMillisecond)->MinTime(3);
 
-void BM_HistoryCsv(benchmark::State& state)
+// The year's history exported into a file of the folder, again and again.
+void Export(benchmark::State& state, const QString& fileName,
+            bool (*print)(HistoryStore& store, const HistoryFilter& filter, QTextStream& out))
 {
     const QString folder = YearFolder(state);
     if (folder.isEmpty())
         return;
     HistoryStore store(folder);
-    const QString path = folder + u"/history.csv"_s;
+    const QString path = folder + u'/' + fileName;
     for (auto _ : state) {
         QFile file(path);
         QTextStream out(&file);
-        if (!file.open(QIODevice::WriteOnly) || !PrintHistoryRows(store, {}, true, out)) {
+        if (!file.open(QIODevice::WriteOnly) || !print(store, {}, out)) {
             state.SkipWithError("no history to export");
             return;
         }
     }
     state.counters["bytes"] = double(QFile(path).size());
+}
+
+void BM_HistoryCsv(benchmark::State& state)
+{
+    Export(state, u"history.csv"_s, [](HistoryStore& store, const HistoryFilter& filter, QTextStream& out) {
+        return PrintHistoryRows(store, filter, true, out);
+    });
 }
 BENCHMARK(BM_HistoryCsv)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 // A row per keyword record and a column per run: 1,000 records over 365 runs.
 void BM_WideHistoryCsv(benchmark::State& state)
 {
-    const QString folder = YearFolder(state);
-    if (folder.isEmpty())
-        return;
-    HistoryStore store(folder);
-    const QString path = folder + u"/history-wide.csv"_s;
-    for (auto _ : state) {
-        QFile file(path);
-        QTextStream out(&file);
-        if (!file.open(QIODevice::WriteOnly) || !PrintWideHistoryCsv(store, {}, out)) {
-            state.SkipWithError("no history to export");
-            return;
-        }
-    }
-    state.counters["bytes"] = double(QFile(path).size());
+    Export(state, u"history-wide.csv"_s, PrintWideHistoryCsv);
 }
 BENCHMARK(BM_WideHistoryCsv)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 void BM_HistoryJson(benchmark::State& state)
 {
-    const QString folder = YearFolder(state);
-    if (folder.isEmpty())
-        return;
-    HistoryStore store(folder);
-    const QString path = folder + u"/history.json"_s;
-    for (auto _ : state) {
-        QFile file(path);
-        QTextStream out(&file);
-        if (!file.open(QIODevice::WriteOnly) || !PrintHistoryJson(store, {}, out)) {
-            state.SkipWithError("no history to export");
-            return;
-        }
-    }
-    state.counters["bytes"] = double(QFile(path).size());
+    Export(state, u"history.json"_s, PrintHistoryJson);
 }
 BENCHMARK(BM_HistoryJson)->Unit(benchmark::kMillisecond)->MinTime(3);
 

@@ -3,39 +3,14 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QLocale>
-
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Every language with a two-letter code that a market takes, as (code, name), in the order of the
-// names.
-QList<std::pair<QString, QString>> Languages()
-{
-    QList<std::pair<QString, QString>> languages;
-    for (int value = QLocale::AnyLanguage + 1; value <= QLocale::LastLanguage; ++value) {
-        const auto language = QLocale::Language(value);
-        const QString code = QLocale::languageToCode(language, QLocale::ISO639Part1);
-        if (code.size() == 2 && MarketProblem(Market{{}, code, {}, {}}).isEmpty() &&
-            std::none_of(languages.cbegin(), languages.cend(), [&](const auto& known) { return known.first == code; }))
-            languages.append({code, QLocale::languageToString(language)});
-    }
-    std::sort(languages.begin(), languages.end(),
-              [](const auto& a, const auto& b) { return QString::localeAwareCompare(a.second, b.second) < 0; });
-    return languages;
-}
-
 QString Named(const QString& name, const QString& code)
 {
     return u"%1 (%2)"_s.arg(name, code);
-}
-
-QString LanguageName(const QString& code)
-{
-    return QLocale::languageToString(QLocale::codeToLanguage(code, QLocale::ISO639Part1));
 }
 
 // What the first item says: the fallback's field, or that nothing is asked.

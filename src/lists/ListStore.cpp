@@ -101,7 +101,7 @@ bool ToCount(const QString& text, int& out)
 // A market read back is taken only whole and as the program stores it; anything else (damage, a
 // hand-edited file) leaves the entry on the default market rather than searching a market that was
 // never chosen.
-Market StoredMarket(const Market& stored)
+Market ReadBackMarket(const Market& stored)
 {
     return MarketProblem(stored).isEmpty() ? NormalisedMarket(stored) : Market{};
 }
@@ -191,7 +191,7 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
             entry.Product = products.value(i);
             entry.Keyword = keywordLists.value(i);
             entry.OwnMarket =
-                StoredMarket({countries.value(i), languages.value(i), devices.value(i), locations.value(i)});
+                ReadBackMarket({countries.value(i), languages.value(i), devices.value(i), locations.value(i)});
             loaded.QuorvexList.append(entry);
         }
     }
@@ -200,7 +200,7 @@ bool LoadURLLists(ListState& state, const SettingsStore& store)
     const auto defaultField = [&store](const char* name) {
         return ReadStoredValue(store, MarketKey, QLatin1String(name));
     };
-    loaded.DefaultMarket = StoredMarket(
+    loaded.DefaultMarket = ReadBackMarket(
         {defaultField("Country"), defaultField("Language"), defaultField("Device"), defaultField("Location")});
     state = loaded;
     return true;

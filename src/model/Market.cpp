@@ -35,9 +35,7 @@ QString MarketProblem(const Market& given)
     const Market market = NormalisedMarket(given);
     if (!market.Country.isEmpty() && CountryName(market.Country).isEmpty())
         return u"Unknown country '%1': give a two-letter ISO 3166-1 code, such as fr, de or us"_s.arg(given.Country);
-    if (!market.Language.isEmpty() &&
-        (!IsTwoLetters(market.Language) ||
-         QLocale::codeToLanguage(market.Language, QLocale::ISO639Part1) == QLocale::AnyLanguage))
+    if (!market.Language.isEmpty() && LanguageName(market.Language).isEmpty())
         return u"Unknown language '%1': give a two-letter ISO 639-1 code, such as fr, de or en"_s.arg(given.Language);
     if (!market.Device.isEmpty() && market.Device != u"desktop" && market.Device != u"mobile")
         return u"Unknown device '%1': give desktop or mobile"_s.arg(given.Device);
@@ -56,6 +54,38 @@ QString CountryName(const QString& code)
     return territory == QLocale::AnyTerritory ? QString() : QLocale::territoryToString(territory);
 }
 
+namespace {
+
+void SortByName(QList<std::pair<QString, QString>>& codes)
+{
+    std::sort(codes.begin(), codes.end(),
+              [](const auto& a, const auto& b) { return QString::localeAwareCompare(a.second, b.second) < 0; });
+}
+
+} // namespace
+
+QString LanguageName(const QString& code)
+{
+    if (!IsTwoLetters(code))
+        return {};
+    const QLocale::Language language = QLocale::codeToLanguage(code, QLocale::ISO639Part1);
+    return language == QLocale::AnyLanguage ? QString() : QLocale::languageToString(language);
+}
+
+QList<std::pair<QString, QString>> Languages()
+{
+    QList<std::pair<QString, QString>> languages;
+    for (int value = QLocale::AnyLanguage + 1; value <= QLocale::LastLanguage; ++value) {
+        const auto language = QLocale::Language(value);
+        const QString code = QLocale::languageToCode(language, QLocale::ISO639Part1);
+        // A code names one language: the one it reads back as.
+        if (IsTwoLetters(code) && QLocale::codeToLanguage(code, QLocale::ISO639Part1) == language)
+            languages.append({code, QLocale::languageToString(language)});
+    }
+    SortByName(languages);
+    return languages;
+}
+
 QList<std::pair<QString, QString>> Countries()
 {
     QList<std::pair<QString, QString>> countries;
@@ -66,8 +96,7 @@ QList<std::pair<QString, QString>> Countries()
         if (IsTwoLetters(code) && QLocale::codeToTerritory(code) == territory)
             countries.append({code, QLocale::territoryToString(territory)});
     }
-    std::sort(countries.begin(), countries.end(),
-              [](const auto& a, const auto& b) { return QString::localeAwareCompare(a.second, b.second) < 0; });
+    SortByName(countries);
     return countries;
 }
 

@@ -30,6 +30,10 @@ QString MarketProblem(const Market& market);
 QString CountryName(const QString& code);
 // Every country with a code, as (code, name), in the order of the names.
 QList<std::pair<QString, QString>> Countries();
+// The language's English name ("French" for "fr"), or empty for a code that names none.
+QString LanguageName(const QString& code);
+// Every language with a two-letter code, as (code, name), in the order of the names.
+QList<std::pair<QString, QString>> Languages();
 
 // The entry's own market where it has one, else the default.
 inline const Market& EffectiveMarket(const Market& own, const Market& fallback)

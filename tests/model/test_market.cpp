@@ -65,6 +65,21 @@ private Q_SLOTS:
         }
     }
 
+    void languagesHaveNamesAndOneEntryACode()
+    {
+        QCOMPARE(LanguageName(u"fr"_s), u"French"_s);
+        QCOMPARE(LanguageName(u"qq"_s), QString());
+        const QList<std::pair<QString, QString>> languages = Languages();
+        QVERIFY(languages.contains(std::pair(u"de"_s, u"German"_s)));
+        QSet<QString> codes;
+        for (const auto& [code, name] : languages) {
+            QVERIFY2(!codes.contains(code), qPrintable(code));
+            codes.insert(code);
+            QCOMPARE(LanguageName(code), name);
+            QCOMPARE(MarketProblem({{}, code, {}, {}}), QString());
+        }
+    }
+
     void namesAndTheDefault()
     {
         QCOMPARE(MarketText({}), u"unspecified"_s);
